@@ -1,0 +1,210 @@
+#include "support/program_environment.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
+#include <algorithm>
+#include <cctype>
+
+namespace radevir {
+namespace {
+
+bool StartsWithParent(std::string_view p) {
+    return p.size() >= 3 && p[0] == '.' && p[1] == '.' && IsSeparator(p[2]);
+}
+
+std::string Upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Splits a data path into its folders (the last piece is the file or last folder).
+std::vector<std::string> Pieces(std::string_view p) {
+    std::vector<std::string> out;
+    std::string cur;
+    for (char c : p) {
+        if (IsSeparator(c)) {
+            out.push_back(cur);
+            cur.clear();
+        } else {
+            cur.push_back(c);
+        }
+    }
+    out.push_back(cur);
+    return out;
+}
+
+constexpr const char* kKitMarker = "radevir.kit";
+
+bool CopyTree(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    bool ok = true;
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString src = it.next();
+        const QString rel = QDir(from).relativeFilePath(src);
+        const QString dst = to + "/" + rel;
+        if (it.fileInfo().isDir()) {
+            ok = QDir().mkpath(dst) && ok;
+        } else if (!QFileInfo::exists(dst)) {
+            ok = QFile::copy(src, dst) && ok;
+        }
+    }
+    return ok;
+}
+
+}  // namespace
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+std::string ParentFolder(std::string_view path) {
+    if (path.size() < 2) return std::string(path);
+    // the last separator before the final character
+    for (size_t i = path.size() - 1; i-- > 0;) {
+        if (IsSeparator(path[i])) return std::string(path.substr(0, i + 1));
+    }
+    return std::string(path);
+}
+
+std::string IncludeTrailingBackslash(std::string_view path) {
+    std::string out(path);
+    if (out.empty() || !IsSeparator(out.back())) out.push_back('\\');
+    return out;
+}
+
+std::string ExcludeTrailingBackslash(std::string_view path) {
+    std::string out(path);
+    if (!out.empty() && IsSeparator(out.back())) out.pop_back();
+    return out;
+}
+
+std::string MakeRelativePath(std::string_view base, std::string_view path) {
+    const std::string ub = Upper(base);
+    const std::string up = Upper(path);
+    if (!ub.empty() && up.compare(0, ub.size(), ub) == 0) return std::string(path.substr(base.size()));
+    // remove the common leading folders
+    const auto bp = Pieces(ub);
+    const auto pp = Pieces(up);
+    // folders of base: every piece but an empty last one (base ends with a separator)
+    size_t baseFolders = bp.size();
+    if (!bp.empty() && bp.back().empty()) --baseFolders;
+    size_t common = 0;
+    size_t offset = 0;  // characters of path covered by the common folders
+    while (common < baseFolders && common + 1 < pp.size() && bp[common] == pp[common]) {
+        offset += pp[common].size() + 1;
+        ++common;
+    }
+    if (common == 0) return std::string(path);
+    std::string out;
+    for (size_t i = common; i < baseFolders; ++i) out += "..\\";
+    out += path.substr(offset);
+    return out;
+}
+
+NameParts ExeNameParts(std::string_view path) {
+    NameParts parts;
+    size_t folderEnd = 0;
+    for (size_t i = path.size(); i-- > 0;) {
+        if (IsSeparator(path[i])) {
+            folderEnd = i + 1;
+            break;
+        }
+    }
+    parts.folder = std::string(path.substr(0, folderEnd));
+    const std::string_view rest = path.substr(folderEnd);
+    const size_t dot = rest.rfind('.');
+    if (dot == std::string_view::npos) {
+        parts.name = std::string(rest);
+    } else {
+        parts.name = std::string(rest.substr(0, dot));
+        parts.extension = std::string(rest.substr(dot));
+    }
+    return parts;
+}
+
+QString FindPathIgnoringCase(const QString& nativePath) {
+    if (nativePath.isEmpty()) return nativePath;
+    const bool absolute = nativePath.startsWith('/');
+    const QStringList parts = nativePath.split('/', Qt::KeepEmptyParts);
+    QString current = absolute ? QStringLiteral("/") : QString();
+    bool found = true;  // every component so far exists
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
+        const bool last = i + 1 == parts.size();
+        if (part.isEmpty()) {
+            if (last && !current.endsWith('/')) current += '/';
+            continue;
+        }
+        const QString base = current.isEmpty() ? QStringLiteral(".") : current;
+        QString next = part;
+        if (found && part != QLatin1String(".") && part != QLatin1String("..") &&
+            !QFileInfo::exists(base + "/" + part)) {
+            const QStringList entries =
+                QDir(base).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                     QDir::NoDotAndDotDot);
+            auto hit = std::find_if(entries.begin(), entries.end(), [&](const QString& e) {
+                return e.compare(part, Qt::CaseInsensitive) == 0;
+            });
+            if (hit != entries.end()) {
+                next = *hit;
+            } else {
+                found = false;
+            }
+        }
+        if (!current.isEmpty() && !current.endsWith('/')) current += '/';
+        current += next;
+    }
+    return current;
+}
+
+ProgramEnvironment::ProgramEnvironment(std::string programFolder, std::string programFileName)
+    : programFolder_(std::move(programFolder)), programFileName_(std::move(programFileName)) {
+    if (programFolder_.empty()) programFolder_ = "/";
+    if (!IsSeparator(programFolder_.back())) {
+        // a native folder keeps its own separator style
+        const bool native = programFolder_.find('\\') == std::string::npos;
+        programFolder_.push_back(native ? '/' : '\\');
+    }
+}
+
+std::string ProgramEnvironment::ResolvePath(std::string_view path) const {
+    if (path.find(':') != std::string_view::npos) return std::string(path);
+    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return std::string(path);
+    if (!path.empty() && path[0] == '/') return std::string(path);  // absolute on this system
+    if (!path.empty() && path[0] == '\\') path.remove_prefix(1);
+    std::string base = programFolder_;
+    while (StartsWithParent(path)) {
+        path.remove_prefix(3);
+        base = ParentFolder(base);
+    }
+    return base + std::string(path);
+}
+
+QString ProgramEnvironment::NativePath(std::string_view path) const {
+    std::string full = ResolvePath(path);
+    std::replace(full.begin(), full.end(), '\\', '/');
+    return FindPathIgnoringCase(FromCp1252(full));
+}
+
+bool ProgramEnvironment::Exists(std::string_view path) const {
+    return QFileInfo::exists(NativePath(path));
+}
+
+QString ProgramEnvironment::FindDataFolder(const QString& executableFolder) {
+    if (QFileInfo::exists(executableFolder + "/" + kKitMarker)) return executableFolder;
+    const QString installed = QDir::cleanPath(executableFolder + "/../share/radevir");
+    if (QFileInfo::exists(installed + "/" + kKitMarker)) {
+        const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             "/Zoze/radevir";
+        CopyTree(installed, user);  // fills in what the user's copy lacks, never overwrites
+        return user;
+    }
+    return executableFolder;
+}
+
+}  // namespace radevir

@@ -1,0 +1,57 @@
+// The program environment: ProgramFolder, data-path resolution and the mapping of the program's
+// backslash data paths onto the real, case-sensitive file system. Every file access goes through
+// NativePath.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "support/codepage.h"
+
+namespace radevir {
+
+// Path helpers on data-path strings. Both '\' and '/' count as folder separators.
+bool IsSeparator(char c);
+std::string ParentFolder(std::string_view path);
+std::string MakeRelativePath(std::string_view base, std::string_view path);
+std::string IncludeTrailingBackslash(std::string_view path);
+std::string ExcludeTrailingBackslash(std::string_view path);
+struct NameParts {
+    std::string folder;     // up to and including the last separator, empty if none
+    std::string name;       // between the folder and the last dot
+    std::string extension;  // from the last dot, empty if none
+};
+NameParts ExeNameParts(std::string_view path);
+
+// Finds an existing file or folder without regard to letter case, component by component.
+// Components that do not exist keep their spelling, so the result also names new files.
+QString FindPathIgnoringCase(const QString& nativePath);
+
+class ProgramEnvironment {
+public:
+    // programFolder: an absolute folder, with or without trailing separator; programFileName:
+    // the executable's file name (names the settings key and the program's region file).
+    explicit ProgramEnvironment(std::string programFolder = "/",
+                                std::string programFileName = "radevir");
+
+    const std::string& ProgramFolder() const { return programFolder_; }
+    const std::string& ProgramFileName() const { return programFileName_; }
+
+    // Data path → full data path (still with the program's separators): absolute paths stay,
+    // "\x" and "x" are relative to the ProgramFolder, leading "..\" climb.
+    std::string ResolvePath(std::string_view path) const;
+    // Full or relative data path → an existing file-system path when one matches ignoring case.
+    QString NativePath(std::string_view path) const;
+    bool Exists(std::string_view path) const;
+
+    // Locates the folder holding the data kit: the executable's folder when it holds the kit,
+    // else the per-user data folder (filled from an installed kit on first start).
+    static QString FindDataFolder(const QString& executableFolder);
+
+private:
+    std::string programFolder_;
+    std::string programFileName_;
+};
+
+}  // namespace radevir
