@@ -1,0 +1,512 @@
+// Console set-up and text output: cells, colours, windows, Write/DrawCells with glyph pictures,
+// the XOR text cursor, scrolling, screen pages and shading.
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "console/console.h"
+#include "support/rounding.h"
+
+namespace radevir {
+namespace {
+
+QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
+
+// The measuring device for console fonts: the framebuffer is 96 dots per inch.
+constexpr int kDotsPerMeter = 3780;
+
+}  // namespace
+
+Console::Console(ConsoleHost& host, Clock& clock, const ProgramEnvironment& env)
+    : host_(host), clock_(clock), env_(env) {
+    canvas_.font = QFont(QStringLiteral("Courier New"));
+    canvas_.font.setBold(true);
+    canvas_.font.setPixelSize(19);
+    trace_.Reset(25);
+}
+
+void Console::InitConsole(const std::vector<GlyphSource>& glyphs) {
+    graphics_.drawTargetPage = -1;
+    leftButtonDown_ = rightButtonDown_ = false;
+    abortRequested = false;
+    graphics_.graphicsDrawn = false;
+    graphics_.xorWriteMode = false;
+    canvas_.penXor = canvas_.copyXor = false;
+    graphics_.justifyHorizontal = graphics_.justifyVertical = 0;
+    consoleActive = true;
+
+    const QSize client = host_.ClientSize();
+    cursorX_ = cursorY_ = 0;
+    windowLeft_ = windowTop_ = 0;
+    cellWidth_ = std::max(1, Round((client.width() - 2) / 80.0));
+    cellHeight_ = std::max(1, Round((client.height() - 2) / 25.0));
+    windowRight_ = 79 * cellWidth_;
+    windowBottom_ = 24 * cellHeight_;
+
+    FitConsoleFont();
+
+    extendedColours_.fill(QColor(Qt::black));
+    const std::array<QColor, 17> base = {
+        Rgb(0, 0, 0),     Rgb(0, 0, 128),     Rgb(128, 0, 0),     Rgb(0, 192, 160),
+        Rgb(255, 0, 0),   Rgb(128, 0, 240),   Rgb(255, 255, 0),   Rgb(160, 160, 160),
+        Rgb(64, 64, 64),  Rgb(0, 0, 255),     Rgb(0, 224, 0),     Rgb(0, 255, 255),
+        Rgb(255, 160, 0), Rgb(255, 0, 128),   Rgb(255, 255, 64),  Rgb(255, 255, 255),
+        Rgb(0, 0, 0)};
+    std::copy(base.begin(), base.end(), extendedColours_.begin());
+    extendedColours_[18] = Rgb(0, 32, 64);
+    extendedColours_[19] = Rgb(128, 64, 255);
+    extendedColours_[20] = Rgb(48, 48, 96);
+    extendedColours_[21] = Rgb(48, 96, 144);
+    extendedColours_[22] = Rgb(144, 144, 128);
+    extendedColours_[64] = Rgb(128, 64, 0);
+    std::copy(extendedColours_.begin(), extendedColours_.begin() + 17, palette_.begin());
+    defaultPalette_ = palette_;
+
+    const QString arial = QStringLiteral("Arial");
+    fontTable_.clear();
+    fontTable_.push_back(arial);
+    fontTable_.push_back(installedFonts_.empty() ? arial : installedFonts_.front());
+    fontTable_.push_back(QStringLiteral("Courier New"));
+    if (installedFonts_.empty()) {
+        fontTable_.push_back(arial);
+    } else {
+        fontTable_.insert(fontTable_.end(), installedFonts_.begin(), installedFonts_.end());
+    }
+    fontTable_.insert(fontTable_.begin() + std::min<size_t>(4, fontTable_.size()),
+                      QStringLiteral("AvantGarde Bk BT"));
+
+    textCursorVisible_ = false;
+    drawnCursor_ = QPoint(-1, -1);
+    graphics_.transparentText = true;
+
+    glyphs_.clear();
+    for (const GlyphSource& g : glyphs) glyphs_.push_back(Glyph{g.name, g.render, {}, {}, {}, {}});
+    BuildGlyphBitmaps();
+
+    geometry_.clientSize = client;
+    geometry_.virtualSize = client;
+    geometry_.virtualOrigin = QPoint(0, 0);
+    graphics_.fullScreenOffset = QPoint(0, 0);
+    trace_.Reset(graphics_.graphicsMode ? 30 : 25);
+}
+
+int Console::FitConsoleFont() {
+    const int target = geometry_.keepAspect && graphics_.graphicsMode
+                           ? geometry_.virtualSize.width() / 80
+                           : cellWidth_;
+    QImage probe(1, 1, QImage::Format_RGB32);
+    probe.setDotsPerMeterX(kDotsPerMeter);
+    probe.setDotsPerMeterY(kDotsPerMeter);
+    QFont font = canvas_.font;
+    font.setBold(true);
+    int size = 6;
+    for (;; ++size) {
+        font.setPointSize(size);
+        const QFontMetricsF fm(font, &probe);
+        if (fm.horizontalAdvance(QLatin1Char('A')) >= target || size >= 400) break;
+    }
+    canvas_.font = font;  // keeps the first size that reaches a cell
+    const int s = size - 1;
+    consoleFontSize_ = s;
+    const int b = 2 * s + 4;
+    textSizeTable_ = {10,        s - 2,         s,         s + 6,         b,
+                      b + 6,     b + s + 2,     b + s + 8, 2 * b,         2 * b + 2 * s,
+                      2 * b + 3 * s, 2 * b + 4 * s, 2 * b + 5 * s};
+    return s;
+}
+
+void Console::EnterTextMode() {
+    graphics_.xorWriteMode = false;
+    canvas_.penXor = canvas_.copyXor = false;
+    graphics_.graphicsMode = false;
+    canvas_.font = QFont(QStringLiteral("Courier New"));
+    canvas_.font.setBold(true);
+    Window(1, 1, 80, 25);
+    FitConsoleFont();
+    clearOnNextBackground_ = true;
+    regions_.SetBase(0);
+    canvas_.penWidth = 1;
+    canvas_.penStyle = Qt::SolidLine;
+    TextColor(15);
+    trace_.Reset(25);
+}
+
+QPoint Console::CellOrigin() const {
+    return graphics_.graphicsMode ? geometry_.virtualOrigin : QPoint(0, 0);
+}
+
+int Console::TraceColumn(int x) const {
+    return static_cast<int>(std::floor((x - CellOrigin().x()) / static_cast<double>(cellWidth_) + 0.5));
+}
+
+int Console::TraceRow(int y) const {
+    return static_cast<int>(std::floor((y - CellOrigin().y()) / static_cast<double>(cellHeight_) + 0.5));
+}
+
+void Console::Repaint() {
+    if (!graphics_.directDrawReady) host_.RequestRepaint();
+}
+
+void Console::GotoXY(int column, int row) {
+    if (column <= 0 || row <= 0) return;
+    const bool shown = textCursorVisible_;
+    if (shown) HideTextCursor();
+    cursorX_ = (column - 1) * cellWidth_ + windowLeft_;
+    cursorY_ = (row - 1) * cellHeight_ + windowTop_;
+    if (shown) ShowTextCursor();
+}
+
+void Console::Window(int x1, int y1, int x2, int y2) {
+    const QSize client = host_.ClientSize();
+    if (graphics_.graphicsMode) {
+        cellWidth_ = std::max(1, Round(geometry_.virtualSize.width() / 80.0));
+        cellHeight_ = std::max(1, Round(geometry_.virtualSize.height() / 30.0));
+    } else {
+        cellWidth_ = std::max(1, Round(client.width() / 80.0));
+        cellHeight_ = std::max(1, Round(client.height() / 25.0));
+    }
+    windowLeft_ = (x1 - 1) * cellWidth_;
+    windowTop_ = (y1 - 1) * cellHeight_;
+    windowRight_ = (x2 - 1) * cellWidth_;
+    windowBottom_ = (y2 - 1) * cellHeight_;
+    if (graphics_.graphicsMode) {
+        const QPoint o = geometry_.virtualOrigin;
+        windowLeft_ += o.x();
+        windowRight_ += o.x();
+        windowTop_ += o.y();
+        windowBottom_ += o.y();
+    }
+    const bool shown = textCursorVisible_;
+    if (shown) HideTextCursor();
+    cursorX_ = windowLeft_;
+    cursorY_ = windowTop_;
+    if (shown) ShowTextCursor();
+    if (clearOnNextBackground_) TextBackground(0);
+}
+
+void Console::TextColor(int index) {
+    currentColour_ = index;
+    const int i = index < 16 ? std::max(index, 0) : index % 16;
+    canvas_.fontColour = palette_[static_cast<size_t>(i)];
+    // colours from 16 up stood for blinking text; italic and underlined here
+    canvas_.font.setItalic(index >= 16);
+    canvas_.font.setUnderline(index >= 16);
+}
+
+void Console::TextBackground(int index) {
+    canvas_.brushColour = palette_[static_cast<size_t>(index & 7)];
+    if (clearOnNextBackground_) {
+        ClrScr();
+        clearOnNextBackground_ = false;
+    }
+}
+
+void Console::FillRect(const QRect& r, const QColor& colour) {
+    QPainter p(&host_.Framebuffer());
+    p.fillRect(r, colour);
+}
+
+void Console::ClrScr() {
+    const bool shown = textCursorVisible_;
+    if (shown) HideTextCursor();
+    canvas_.brushStyle = Qt::SolidPattern;
+    FillRect(QRect(QPoint(windowLeft_, windowTop_),
+                   QPoint(windowRight_ + cellWidth_ - 1, windowBottom_ + cellHeight_ - 1)),
+             canvas_.brushColour);
+    trace_.Clear(TraceColumn(windowLeft_), TraceRow(windowTop_), TraceColumn(windowRight_),
+                 TraceRow(windowBottom_));
+    if (shown) ShowTextCursor();
+    Repaint();
+}
+
+void Console::DrawCursorLine(QPoint at) {
+    QPainter p(&host_.Framebuffer());
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QPen(canvas_.fontColour, 1));
+    const int y = at.y() + cellHeight_ - 2;
+    p.drawLine(at.x(), y, at.x() + cellWidth_, y);
+}
+
+void Console::ShowTextCursor() {
+    if (textCursorVisible_) return;
+    DrawCursorLine(QPoint(cursorX_, cursorY_));
+    drawnCursor_ = QPoint(cursorX_, cursorY_);
+    textCursorVisible_ = true;
+    Repaint();
+}
+
+void Console::HideTextCursor() {
+    if (!textCursorVisible_) return;
+    DrawCursorLine(drawnCursor_);
+    drawnCursor_ = QPoint(-1, -1);
+    textCursorVisible_ = false;
+    Repaint();
+}
+
+Bytes Console::ToText(double v) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", v);
+    Bytes text(buffer);
+    std::replace(text.begin(), text.end(), '.', ',');  // German decimal comma
+    return text;
+}
+
+void Console::WriteValues(const std::vector<Bytes>& values) {
+    const bool shown = textCursorVisible_;
+    if (shown) HideTextCursor();
+    const QFont keptFont = canvas_.font;
+    if (graphics_.graphicsMode) canvas_.font.setPointSize(std::max(1, consoleFontSize_));
+    for (size_t i = 0; i < values.size(); ++i) {
+        const Bytes& text = values[i];
+        if (text == "\x07") {
+            host_.Beep();
+        } else if (text == "\x08") {
+            cursorX_ -= cellWidth_;
+        } else {
+            if (cursorY_ > windowBottom_) ScrollWindowUp();
+            if (!(graphics_.graphicsMode && !graphics_.opaqueText) &&
+                canvas_.brushStyle != Qt::NoBrush) {
+                FillRect(QRect(cursorX_, cursorY_, static_cast<int>(text.size()) * cellWidth_,
+                               cellHeight_),
+                         canvas_.brushColour);
+            }
+            const QPoint next = DrawCells(text, i + 1 == values.size());
+            cursorX_ = next.x();
+            cursorY_ = next.y();
+        }
+    }
+    canvas_.font = keptFont;
+    if (shown) ShowTextCursor();
+    Repaint();
+}
+
+void Console::WritelnValues(const std::vector<Bytes>& values) {
+    WriteValues(values);
+    cursorX_ = windowLeft_;
+    cursorY_ += cellHeight_;
+    if (cursorY_ > windowBottom_) ScrollWindowUp();
+}
+
+int Console::GlyphIndex(unsigned char converted, unsigned char original) const {
+    if (converted != original) return -1;
+    const std::string byName = std::to_string(static_cast<int>(original));
+    for (size_t i = 0; i < glyphs_.size(); ++i)
+        if (glyphs_[i].name == byName) return static_cast<int>(i);
+    const std::string single(1, static_cast<char>(original));
+    for (size_t i = 0; i < glyphs_.size(); ++i)
+        if (glyphs_[i].name == single) return static_cast<int>(i);
+    return -1;
+}
+
+QImage Console::RenderGlyph(int index, QSize size) const {
+    if (index < 0 || index >= GlyphCount() || !glyphs_[static_cast<size_t>(index)].render)
+        return {};
+    return glyphs_[static_cast<size_t>(index)].render(size);
+}
+
+void Console::BuildGlyphBitmaps() {
+    const QSize size(cellWidth_ + 2, cellHeight_ + 2);
+    for (Glyph& g : glyphs_) {
+        QImage picture = g.render ? g.render(size) : QImage();
+        g.andMask = QImage(size, QImage::Format_RGB32);
+        g.andMask.fill(Qt::white);
+        g.ink = QImage(size, QImage::Format_RGB32);
+        g.ink.fill(Qt::black);
+        g.tinted = QImage();
+        if (picture.isNull()) continue;
+        picture = picture.convertToFormat(QImage::Format_ARGB32).scaled(size);
+        // crisp cells: a pixel is ink or background, so neighbouring cells join exactly
+        for (int y = 0; y < size.height(); ++y) {
+            const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            auto* andLine = reinterpret_cast<QRgb*>(g.andMask.scanLine(y));
+            auto* inkLine = reinterpret_cast<QRgb*>(g.ink.scanLine(y));
+            for (int x = 0; x < size.width(); ++x) {
+                if (qAlpha(src[x]) >= 128 && qGray(src[x]) < 128) {
+                    andLine[x] = qRgb(0, 0, 0);
+                    inkLine[x] = qRgb(255, 255, 255);
+                }
+            }
+        }
+    }
+}
+
+void Console::BlendGlyph(QPainter& painter, Glyph& glyph, QPoint at) {
+    if (glyph.tinted.isNull() || glyph.tintColour != canvas_.fontColour) {
+        glyph.tinted = glyph.ink.copy();
+        const QRgb colour = canvas_.fontColour.rgb() | 0xFF000000u;
+        for (int y = 0; y < glyph.tinted.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(glyph.tinted.scanLine(y));
+            for (int x = 0; x < glyph.tinted.width(); ++x)
+                line[x] = (line[x] & 0x00FFFFFFu) != 0 ? colour : qRgb(0, 0, 0);
+        }
+        glyph.tintColour = canvas_.fontColour;
+    }
+    if (graphics_.xorWriteMode) {
+        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        painter.drawImage(at, glyph.tinted);
+    } else {
+        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        painter.drawImage(at, glyph.andMask);
+        painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        painter.drawImage(at, glyph.tinted);
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    ++stats_.blends;
+}
+
+QPoint Console::DrawCells(const Bytes& text, bool isLast) {
+    const Bytes converted = ToAnsi(text);
+    QImage& fb = host_.Framebuffer();
+    QPainter painter(&fb);
+    painter.setFont(canvas_.font);
+    painter.setPen(canvas_.fontColour);
+    const QFontMetricsF fm(canvas_.font, &fb);
+    const bool courier = canvas_.font.family().compare(QStringLiteral("Courier New"),
+                                                       Qt::CaseInsensitive) == 0;
+
+    QRect cell(cursorX_, cursorY_, cellWidth_, cellHeight_);
+    QPointF pen(cursorX_, cursorY_);
+    int traceCol = TraceColumn(cursorX_);
+    int traceRow = TraceRow(cursorY_);
+    int previousGlyph = -1;
+    unsigned char previousChar = 0;
+    int g = -1;
+    QRect previousCell;
+    for (size_t p = 0; p < text.size(); ++p) {
+        const auto o = static_cast<unsigned char>(text[p]);
+        const auto c = static_cast<unsigned char>(converted[p]);
+        if (p == 0 || c != previousChar) g = GlyphIndex(c, o);
+        if (g < 0) {
+            if (c == ' ') {
+                pen.rx() += cellWidth_;
+            } else {
+                unsigned char shown = c;
+                if (courier && shown == 0x96) shown = 0x97;
+                const QString s(QChar(static_cast<char16_t>(Cp1252ToUnicode(shown))));
+                painter.drawText(QPointF(pen.x(), pen.y() + fm.ascent()), s);
+                pen.rx() += fm.horizontalAdvance(s);
+            }
+            trace_.Put(traceCol, traceRow, c, false);
+        } else {
+            if (g == previousGlyph && !previousCell.isNull()) {
+                painter.setCompositionMode(QPainter::CompositionMode_Source);
+                painter.drawImage(cell.topLeft(), fb, previousCell);
+                painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+                ++stats_.copies;
+            } else {
+                BlendGlyph(painter, glyphs_[static_cast<size_t>(g)], cell.topLeft());
+            }
+            trace_.Put(traceCol, traceRow, o, true);
+        }
+        previousCell = cell;
+        previousGlyph = g;
+        previousChar = c;
+        // advance the cursor cell; glyphs follow the wrap, letters stay on their line
+        cursorX_ += cellWidth_;
+        if (cursorX_ > windowRight_) {
+            cursorX_ = windowLeft_;
+            cursorY_ += cellHeight_;
+            cell = QRect(windowLeft_, cursorY_, cellWidth_, cellHeight_);
+        } else {
+            cell.translate(cellWidth_, 0);
+        }
+        if (g >= 0) {
+            pen = QPointF(cursorX_, cursorY_);
+            traceCol = TraceColumn(cursorX_);
+            traceRow = TraceRow(cursorY_);
+        } else {
+            ++traceCol;
+        }
+    }
+    if (isLast) return QPoint(cursorX_, cursorY_);
+    return QPoint(static_cast<int>(std::lround(pen.x())), static_cast<int>(std::lround(pen.y())));
+}
+
+void Console::ScrollWindowUp() {
+    QImage& fb = host_.Framebuffer();
+    const int width = windowRight_ - windowLeft_;
+    int height = windowBottom_ - windowTop_;
+    height = std::min(height, fb.height() - (windowTop_ + cellHeight_));
+    if (width > 0 && height > 0) {
+        const QImage block = fb.copy(windowLeft_, windowTop_ + cellHeight_, width, height);
+        QPainter p(&fb);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(windowLeft_, windowTop_), block);
+    }
+    const int h = std::max(height, 0);
+    FillRect(QRect(QPoint(windowLeft_ - 1, windowTop_ + h),
+                   QPoint(windowRight_ - 1, windowTop_ + h + cellHeight_ - 1)),
+             canvas_.brushColour);
+    trace_.ScrollUp(TraceColumn(windowLeft_), TraceRow(windowTop_), TraceColumn(windowRight_),
+                    TraceRow(windowBottom_));
+    cursorY_ = windowBottom_;
+    Repaint();
+}
+
+bool Console::HasScreenPage(int page) const {
+    return page >= 0 && page < 6 && pages_[static_cast<size_t>(page)].has_value();
+}
+
+QImage* Console::ScreenPage(int page) {
+    if (!HasScreenPage(page)) return nullptr;
+    return &*pages_[static_cast<size_t>(page)];
+}
+
+void Console::FreeScreenPage(int page) {
+    if (page >= 0 && page < 6) pages_[static_cast<size_t>(page)].reset();
+}
+
+void Console::SaveScreenPage(int page) {
+    if (page < 0 || page >= 6) return;
+    auto& slot = pages_[static_cast<size_t>(page)];
+    const QImage& fb = host_.Framebuffer();
+    if (!slot) slot = QImage(host_.ClientSize(), QImage::Format_RGB32);
+    QPainter p(&*slot);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(0, 0), fb, QRect(QPoint(0, 0), slot->size()));
+    pageTraces_[static_cast<size_t>(page)] = trace_;
+}
+
+void Console::RestoreScreenPage(int page, bool free) {
+    if (!HasScreenPage(page)) return;
+    {
+        QPainter p(&host_.Framebuffer());
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        const QImage& img = *pages_[static_cast<size_t>(page)];
+        p.drawImage(QPoint(0, 0), img, QRect(QPoint(0, 0), host_.ClientSize()));
+    }
+    const TextTrace& saved = pageTraces_[static_cast<size_t>(page)];
+    if (saved.Rows() == trace_.Rows()) {
+        // graphics texts drawn since the mode switch stay listed
+        for (int r = 0; r < trace_.Rows(); ++r)
+            for (int c = 0; c < TextTrace::kColumns; ++c)
+                trace_.Put(c, r, saved.At(c, r).byte, saved.At(c, r).glyph);
+    }
+    if (free) FreeScreenPage(page);
+    Repaint();
+}
+
+void Console::CopyScreenPage(int destination, int source) {
+    if (!HasScreenPage(destination) || !HasScreenPage(source)) return;
+    QImage& dst = *pages_[static_cast<size_t>(destination)];
+    QPainter p(&dst);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(0, 0), *pages_[static_cast<size_t>(source)], QRect(QPoint(0, 0), dst.size()));
+    pageTraces_[static_cast<size_t>(destination)] = pageTraces_[static_cast<size_t>(source)];
+}
+
+void Console::ShadeCells(int x1, int y1, int x2, int y2, int style) {
+    const QColor shade = style == 7 ? QColor(64, 64, 64) : QColor(119, 119, 119);
+    QPainter p(&host_.Framebuffer());
+    p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    for (int row = y1; row <= y2; ++row)
+        for (int col = x1; col <= x2; ++col)
+            p.fillRect(QRect((col - 1) * cellWidth_, (row - 1) * cellHeight_, cellWidth_,
+                             cellHeight_),
+                       shade);
+    Repaint();
+}
+
+}  // namespace radevir
