@@ -1,0 +1,53 @@
+// The speed dialog: a slider that sets the factor by which the console stretches its short
+// waits. The host hands the current factor in, shows the dialog modally and stores the value on
+// OK; the dialog itself never touches the settings.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+
+namespace radevir {
+
+// Slider position 0–50 → factor: 0.0–2.0 in tenths, then 3–10, then 20–440 in steps of 20.
+double SpeedValueForPosition(int position);
+// Factor → slider position, rounding halves to even (2.5 → 20); clamped to 0–50.
+int SpeedPositionForValue(double value);
+
+class TF_startsetup : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TF_startsetup(QWidget* parent = nullptr);
+
+    // The factor being edited: written by the host before showing, read after OK.
+    double Value() const { return value_; }
+    void SetValue(double value) { value_ = value; }
+
+    // Handlers, named as the form's events.
+    void FormShow();
+    void Track_delayChange();
+    // True when the key was taken (Escape cancels).
+    bool FormKeyDown(int key);
+
+    QLabel* Label_info = nullptr;
+    QSlider* Track_delay = nullptr;
+    QLabel* Label_delay = nullptr;
+    QLabel* Label_faster = nullptr;
+    QLabel* Label_normal = nullptr;
+    QLabel* Label_slower = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    double value_ = 1.0;
+};
+
+}  // namespace radevir
