@@ -1,0 +1,91 @@
+// The automation driver: runs the program from a script of key presses, typed text, clicks,
+// waits, screenshots and text dumps, delivered through the same Qt events a person produces.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <vector>
+
+namespace radevir {
+
+class Clock;
+class TForm_dos;
+class VirtualClock;
+
+struct ScriptCommand {
+    enum class Kind {
+        Key,
+        Click,
+        MouseDown,
+        MouseMove,
+        MouseUp,
+        ClickCell,
+        Wait,
+        Resize,
+        Close,
+        Screenshot,
+        Dump,
+        Quit
+    };
+    Kind kind = Kind::Key;
+    int line = 0;
+    int qtKey = 0;
+    Qt::KeyboardModifiers modifiers;
+    QString text;  // the key's text, or a file name
+    int x = 0, y = 0;
+};
+
+// Parses a script; on an error returns false with a message naming the line.
+bool ParseScript(const QString& content, std::vector<ScriptCommand>& commands, QString& error);
+
+// The key and its text for a script key name ("a", "Enter", "F10", …); false when unknown.
+bool KeyForName(const QString& name, int& qtKey, Qt::KeyboardModifiers& modifiers, QString& text);
+
+class AutomationDriver : public QObject {
+    Q_OBJECT
+
+public:
+    // `virtualClock` is the program's clock when the run is on virtual time, else null.
+    AutomationDriver(TForm_dos& host, Clock& clock, VirtualClock* virtualClock,
+                     std::vector<ScriptCommand> commands);
+
+    void Start();
+    // The program ended by itself: the dumps and screenshots that follow without further input
+    // still show its last screen.
+    void ProgramEnded();
+    // 3 when the driver ended the run, 2 on a script failure, else `programResult`.
+    int ExitCode(int programResult) const;
+    // The picture of the screen: the host window with every visible dialog on top.
+    QImage Screenshot() const;
+
+private:
+    void Tick();
+    bool PreviousInputTaken() const;
+    bool ProgramWaitsForInput() const;
+    void Execute(const ScriptCommand& command);
+    void SendKey(const ScriptCommand& command);
+    void SendMouse(QEvent::Type type, QPoint vga, bool cell);
+    QWidget* InputTarget() const;
+    QPoint ToClient(QPoint vga, bool cell) const;
+    void Finish(int exitCode, const QString& message = {});
+
+    TForm_dos& host_;
+    Clock& clock_;
+    VirtualClock* virtualClock_;
+    std::vector<ScriptCommand> commands_;
+    size_t next_ = 0;
+    double scriptTimeMs_ = 0;
+    bool lastWentToHost_ = false;
+    bool finishing_ = false;
+    bool executionQueued_ = false;
+    int exitCode_ = -1;
+    Qt::MouseButtons buttons_;
+    QTimer timer_;
+    QElapsedTimer sinceProgress_;
+};
+
+}  // namespace radevir

@@ -1,0 +1,87 @@
+#include "start/command_line.h"
+
+#include <QRegularExpression>
+
+namespace radevir {
+
+QString UsageText() {
+    return QStringLiteral(
+        "usage: radevir [--data DIR] [--settings FILE] [--script FILE] [--real-time] [--seed N]\n"
+        "               [--size WxH] [--audio auto|null|disk:FILE] [--print-to DIR]\n"
+        "               [--speak TEXT] [--help]\n"
+        "\n"
+        "  --data DIR        use DIR as the program folder (data kit)\n"
+        "  --settings FILE   keep the user settings in FILE (ini format)\n"
+        "  --script FILE     drive the program by the script FILE (virtual clock)\n"
+        "  --real-time       with --script: run on the real clock\n"
+        "  --seed N          seed of the random generator\n"
+        "  --size WxH        client size of the window instead of the whole screen\n"
+        "  --audio OUTPUT    auto (sound device, else silent), null (silent, timed), or\n"
+        "                    disk:FILE (write the samples to FILE)\n"
+        "  --print-to DIR    print into PDF files in DIR instead of the printer\n"
+        "  --speak TEXT      speak TEXT with the sound table and exit (0: spoken, 1: not)\n"
+        "  --help            show this text\n");
+}
+
+CommandLine ParseCommandLine(const QStringList& args) {
+    CommandLine cl;
+    auto value = [&](qsizetype& i, const QString& name) -> std::optional<QString> {
+        if (i + 1 >= args.size()) {
+            cl.error = name + QStringLiteral(" needs a value");
+            return std::nullopt;
+        }
+        return args[++i];
+    };
+    for (qsizetype i = 0; i < args.size() && cl.error.isEmpty(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            cl.help = true;
+        } else if (a == QLatin1String("--real-time")) {
+            cl.realTime = true;
+        } else if (a == QLatin1String("--data")) {
+            if (auto v = value(i, a)) cl.dataDir = *v;
+        } else if (a == QLatin1String("--settings")) {
+            if (auto v = value(i, a)) cl.settingsFile = *v;
+        } else if (a == QLatin1String("--script")) {
+            if (auto v = value(i, a)) cl.scriptFile = *v;
+        } else if (a == QLatin1String("--print-to")) {
+            if (auto v = value(i, a)) cl.printTo = *v;
+        } else if (a == QLatin1String("--speak")) {
+            if (auto v = value(i, a)) cl.speak = *v;
+        } else if (a == QLatin1String("--seed")) {
+            if (auto v = value(i, a)) {
+                bool ok = false;
+                const qulonglong n = v->toULongLong(&ok);
+                if (ok) {
+                    cl.seed = n;
+                } else {
+                    cl.error = QStringLiteral("--seed needs a whole number");
+                }
+            }
+        } else if (a == QLatin1String("--size")) {
+            if (auto v = value(i, a)) {
+                static const QRegularExpression re(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
+                const auto m = re.match(*v);
+                if (m.hasMatch() && m.captured(1).toInt() >= 80 && m.captured(2).toInt() >= 50) {
+                    cl.size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+                } else {
+                    cl.error = QStringLiteral("--size needs WIDTHxHEIGHT, at least 80x50");
+                }
+            }
+        } else if (a == QLatin1String("--audio")) {
+            if (auto v = value(i, a)) {
+                if (*v == QLatin1String("auto") || *v == QLatin1String("null") ||
+                    (v->startsWith(QLatin1String("disk:")) && v->size() > 5)) {
+                    cl.audio = *v;
+                } else {
+                    cl.error = QStringLiteral("--audio needs auto, null or disk:FILE");
+                }
+            }
+        } else {
+            cl.error = QStringLiteral("unknown argument: ") + a;
+        }
+    }
+    return cl;
+}
+
+}  // namespace radevir

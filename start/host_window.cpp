@@ -1,0 +1,433 @@
+#include "start/host_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDir>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
+
+#include "start/speed_setting.h"
+#include "support/clock.h"
+#include "support/file_helpers.h"
+#include "support/font_install.h"
+#include "support/metafile.h"
+#include "support/program_environment.h"
+#include "support/settings_store.h"
+#include "support/text_file.h"
+#include "support/text_helpers.h"
+
+namespace radevir {
+namespace {
+
+constexpr int kRecentFilesKept = 20;
+
+// The program's own fonts, in the order their face names fill the font table.
+constexpr const char* kFontFiles[] = {"bgi7\\vududed.ttf", "bgi7\\vareruvir.TTF",
+                                      "bgi7\\darizodev.TTF", "bgi7\\lueckentext.TTF"};
+
+// Sorted names of the files in `folder` matching `pattern`, letter case ignored.
+QStringList MatchingFiles(const QString& folder, const QString& pattern) {
+    QDir dir(folder);
+    dir.setNameFilters({pattern});
+    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    return dir.entryList();
+}
+
+int KeypadDigit(int qtKey) {
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return qtKey - Qt::Key_0;
+    switch (qtKey) {  // the number pad with Num Lock off
+        case Qt::Key_Insert: return 0;
+        case Qt::Key_End: return 1;
+        case Qt::Key_Down: return 2;
+        case Qt::Key_PageDown: return 3;
+        case Qt::Key_Left: return 4;
+        case Qt::Key_Clear: return 5;
+        case Qt::Key_Right: return 6;
+        case Qt::Key_Home: return 7;
+        case Qt::Key_Up: return 8;
+        case Qt::Key_PageUp: return 9;
+        default: return -1;
+    }
+}
+
+}  // namespace
+
+int VirtualKeyFromQt(int qtKey, bool keypad) {
+    if (keypad && qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return vk::kNumpad0 + (qtKey - Qt::Key_0);
+    switch (qtKey) {
+        case Qt::Key_PageUp: return vk::kPageUp;
+        case Qt::Key_PageDown: return vk::kPageDown;
+        case Qt::Key_End: return vk::kEnd;
+        case Qt::Key_Home: return vk::kHome;
+        case Qt::Key_Left: return vk::kLeft;
+        case Qt::Key_Up: return vk::kUp;
+        case Qt::Key_Right: return vk::kRight;
+        case Qt::Key_Down: return vk::kDown;
+        case Qt::Key_Insert: return vk::kInsert;
+        case Qt::Key_Delete: return vk::kDelete;
+        case Qt::Key_Alt: return vk::kAlt;
+        case Qt::Key_Shift: return vk::kShift;
+        case Qt::Key_Control: return vk::kControl;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return 13;
+        case Qt::Key_Escape: return 27;
+        case Qt::Key_Backspace: return 8;
+        case Qt::Key_Tab: return 9;
+        case Qt::Key_Space: return 32;
+        default: break;
+    }
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return vk::kF1 + (qtKey - Qt::Key_F1);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return '0' + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
+    return 0;
+}
+
+TForm_dos::TForm_dos(Services services, QSize fixedClientSize)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      services_(services),
+      console_(*this, services.clock, services.env),
+      framebuffer_(MakeFramebuffer(fixedClientSize.isEmpty() ? QSize(640, 480) : fixedClientSize)),
+      fixedClientSize_(fixedClientSize) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive) {
+            ApplicationActivated();
+        } else if (s == Qt::ApplicationInactive) {
+            ApplicationDeactivated();
+        }
+    });
+    FormCreate();
+}
+
+TForm_dos::~TForm_dos() {
+    SaveRecentFiles();
+    if (fonts_) fonts_->UninstallFonts(installedFonts_);
+}
+
+void TForm_dos::FormCreate() {
+    const ProgramEnvironment& env = services_.env;
+    setWindowTitle(QStringLiteral("Radevir"));
+
+    // glyph pictures, one per file of the "emfs" folder
+    const QString emfs = env.NativePath("emfs");
+    for (const QString& file : MatchingFiles(emfs, QStringLiteral("*.emf"))) {
+        auto picture = Metafile::Load(emfs + "/" + file);
+        if (!picture) continue;
+        metafiles_.push_back(picture);
+        glyphs_.push_back(GlyphSource{ToCp1252(MetafileGlyphName(file)),
+                                      [picture](QSize size) { return picture->Render(size, false); }});
+    }
+
+    for (const QString& file : MatchingFiles(env.NativePath("wavs"), QStringLiteral("_*.wav")))
+        toneFiles_.push_back("wavs\\" + ToCp1252(file));
+    std::sort(toneFiles_.begin(), toneFiles_.end());
+
+    fonts_ = std::make_unique<FontInstaller>(env);
+    for (const char* file : kFontFiles) {
+        try {
+            fonts_->InstallFont(env.ProgramFolder(), file, &installedFonts_);
+        } catch (...) {
+        }
+    }
+    std::vector<QString> faces;
+    for (const Bytes& line : installedFonts_) faces.push_back(FromCp1252(NameOfPair(line)));
+    console_.SetInstalledFontNames(faces);
+
+    ReadTextFileLines(env.NativePath("bgi7\\filter.txt"), filterLines_);
+
+    runMenuPending_ = true;
+    painted_ = false;
+
+    ReadTextFileLines(env.NativePath(IncludeTrailingBackslash(env.ResolvePath("Bgi7")) + "filelist.txt"),
+                      recentFiles_);
+}
+
+void TForm_dos::FormShow() {
+    if (!runMenuPending_ || shown_) return;
+    shown_ = true;
+    painted_ = false;
+    altDown_ = false;
+    if (!fixedClientSize_.isEmpty()) {
+        resize(fixedClientSize_);
+    } else {
+        QScreen* primary = QGuiApplication::primaryScreen();
+        const QRect screen = primary ? primary->geometry() : QRect(0, 0, 1024, 768);
+        QScreen* second = nullptr;
+        if (QCursor::pos().x() > screen.right()) second = QGuiApplication::screenAt(QCursor::pos());
+        if (second != nullptr && second != primary) {
+            setGeometry(second->availableGeometry());
+        } else {
+            setGeometry(screen);
+        }
+    }
+    QDir().mkpath(services_.env.NativePath(services_.env.ProgramFolder() + "Wavs\\"));
+    if (framebuffer_.size() != size()) framebuffer_ = MakeFramebuffer(size());
+    console_.InitConsole(glyphs_);
+    setWindowTitle(QStringLiteral("Radevir"));
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm_dos::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    const QImage* source = &framebuffer_;
+    // while the list chooser is open the window shows the picture from before it opened
+    if (console_.chooserOpen && console_.HasScreenPage(5)) source = console_.ScreenPage(5);
+    p.drawImage(event->rect(), *source, event->rect());
+    painted_ = true;
+    if (runMenuPending_) ScheduleIdle();
+}
+
+void TForm_dos::ScheduleIdle() {
+    if (idleScheduled_) return;
+    idleScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        idleScheduled_ = false;
+        IdleStep();
+    });
+}
+
+void TForm_dos::IdleStep() {
+    if (!painted_ || !runMenuPending_ || inIdle_) return;
+    inIdle_ = true;
+    services_.clock.SleepMs(0);
+    runMenuPending_ = false;
+    console_.abortRequested = false;
+    console_.speedScalingOn = true;
+    try {
+        console_.speedFactor =
+            ParseSpeedFactor(services_.settings.ReadSetting("", "Allgemein", "Delay", "1"));
+        if (runProgramMenu) runProgramMenu(console_);
+        console_.consoleActive = false;
+    } catch (...) {
+        // an abort unwinds to here; anything else is dropped like every stray exception
+    }
+    if (console_.abortRequested) {
+        console_.InitConsole(glyphs_);
+        if (!console_.closeRequested) {
+            runMenuPending_ = true;  // restart with the new geometry after the next paint
+            update();
+            inIdle_ = false;
+            return;
+        }
+        console_.consoleActive = false;
+    }
+    inIdle_ = false;
+    programEnded_ = true;
+    if (onProgramEnded) onProgramEnded();
+    close();
+}
+
+void TForm_dos::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (size() != framebuffer_.size() && !size().isEmpty()) {
+        QImage next = MakeFramebuffer(size());
+        QPainter p(&next);
+        p.drawImage(QPoint(0, 0), framebuffer_);
+        framebuffer_ = next;
+    }
+    if (runMenuPending_) return;
+    if (console_.Graphics().fullScreenActive) console_.Graphics().fullScreenActive = false;
+    console_.closeRequested = false;
+    console_.abortRequested = true;
+}
+
+void TForm_dos::closeEvent(QCloseEvent* event) {
+    if (console_.consoleActive) {
+        // the running program sees Escape and leaves the way the user would
+        event->ignore();
+        console_.AppendKey(27, false);
+        return;
+    }
+    console_.abortRequested = true;
+    console_.closeRequested = true;
+    if (fonts_) {
+        fonts_->UninstallFonts(installedFonts_);
+        installedFonts_.clear();
+    }
+    ProcessEvents();
+    event->accept();
+}
+
+void TForm_dos::SaveRecentFiles() {
+    try {
+        if (recentFiles_.size() > kRecentFilesKept) recentFiles_.resize(kRecentFilesKept);
+        const Bytes folder = IncludeTrailingBackslash(services_.env.ResolvePath("Bgi7"));
+        if (QDir(services_.env.NativePath(folder)).exists())
+            WriteTextFileLines(services_.env.NativePath(folder + "filelist.txt"), recentFiles_);
+    } catch (...) {
+    }
+}
+
+void TForm_dos::FormKeyDown(int virtualKey) {
+    if (virtualKey == vk::kAlt) {
+        if (!altDown_) altComposer_.AltPressed();
+        altDown_ = true;
+    }
+    if (virtualKey == vk::kF10 && !console_.Graphics().fullScreenActive) {
+        console_.SaveScreenPage(4);
+        double value = console_.speedFactor;
+        console_.FlushKeyMessages();
+        const bool ok = speedDialog && speedDialog(value);
+        console_.FlushKeyMessages();
+        if (ok) {
+            console_.speedFactor = value;
+            console_.speedScalingOn = true;
+            try {
+                const char separator =
+                    QLocale().decimalPoint().isEmpty() ? '.' : QLocale().decimalPoint().at(0).toLatin1();
+                services_.settings.WriteSetting("", "Allgemein", "Delay",
+                                                FormatFixed(value, 2, 2, separator));
+            } catch (...) {
+            }
+        }
+        console_.RestoreScreenPage(4, false);
+        return;
+    }
+    if (altDown_) return;
+    const int code = ScanCodeForVirtualKey(virtualKey);
+    if (code < 0) return;
+    // in full-screen mode cursor keys only count when nothing is waiting
+    if (console_.Graphics().fullScreenActive && IsCursorBlockKey(virtualKey) &&
+        !console_.Keys().Empty())
+        return;
+    console_.AppendKey(static_cast<unsigned char>(code), true);
+}
+
+void TForm_dos::FormKeyPress(unsigned char character) {
+    console_.AppendKey(console_.ToOem(character), false);
+}
+
+void TForm_dos::FormKeyUp(int virtualKey) {
+    if (virtualKey != vk::kAlt) return;
+    const int composed = altComposer_.AltReleased();
+    altDown_ = false;
+    if (composed > 0) FormKeyPress(static_cast<unsigned char>(composed));
+}
+
+void TForm_dos::keyPressEvent(QKeyEvent* event) {
+    if (discardKeys_) return;
+    const bool keypad = event->modifiers().testFlag(Qt::KeypadModifier);
+    if (altDown_ && keypad) {
+        const int digit = KeypadDigit(event->key());
+        if (digit >= 0) {
+            altComposer_.Digit(digit);
+            return;
+        }
+    }
+    const int virtualKey = VirtualKeyFromQt(event->key(), keypad);
+    if (virtualKey != 0) FormKeyDown(virtualKey);
+    if (altDown_ || virtualKey == vk::kF10 || ScanCodeForVirtualKey(virtualKey) >= 0) return;
+    const QString text = event->text();
+    if (text.isEmpty()) return;
+    for (char c : ToCp1252(text)) FormKeyPress(static_cast<unsigned char>(c));
+}
+
+void TForm_dos::keyReleaseEvent(QKeyEvent* event) {
+    if (discardKeys_ || event->isAutoRepeat()) return;
+    FormKeyUp(VirtualKeyFromQt(event->key(), false));
+}
+
+void TForm_dos::mousePressEvent(QMouseEvent* event) {
+    if (discardMouse_ || !console_.mouseHandlersAttached) return;
+    console_.MousePressed(event->position().toPoint(), event->button() == Qt::LeftButton,
+                          event->button() == Qt::RightButton);
+}
+
+void TForm_dos::mouseReleaseEvent(QMouseEvent* event) {
+    if (discardMouse_ || !console_.mouseHandlersAttached) return;
+    console_.MouseReleased(event->position().toPoint(), event->button() == Qt::LeftButton,
+                           event->button() == Qt::RightButton);
+}
+
+void TForm_dos::mouseMoveEvent(QMouseEvent* event) {
+    if (discardMouse_) return;
+    console_.MouseMoved(event->position().toPoint());
+}
+
+bool TForm_dos::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::WindowActivate: hostWasActive_ = true; break;
+        case QEvent::WindowDeactivate:
+            // another window of this program took over (a dialog): not an inactive program
+            if (QApplication::activeWindow() != nullptr) hostWasActive_ = false;
+            break;
+        default: break;
+    }
+    return QWidget::event(event);
+}
+
+void TForm_dos::ApplicationDeactivated() {
+    if (!painted_) return;
+    painted_ = false;
+    GraphicsSettings& g = console_.Graphics();
+    if (g.fullScreenActive) {
+        g.fullScreenActive = false;
+        console_.abortRequested = true;
+        return;
+    }
+    if (!hostWasActive_) return;
+    console_.SaveScreenPage(5);
+    console_.SaveScreenPage(4);
+    const QRect band(0, 0, framebuffer_.width(), framebuffer_.height() / 24);
+    const QString text = QStringLiteral("Radevir nicht aktiv");
+    QFont font = console_.Canvas().font;
+    font.setPointSize(16);
+    auto paintBand = [&](QImage& target) {
+        QPainter p(&target);
+        p.fillRect(band, QColor(128, 128, 128));
+        p.setFont(font);
+        p.setPen(Qt::white);
+        const QFontMetrics fm(font, &target);
+        p.drawText(QPoint(framebuffer_.width() / 3, framebuffer_.height() / 200 + fm.ascent()), text);
+    };
+    paintBand(framebuffer_);
+    if (QImage* page4 = console_.ScreenPage(4)) paintBand(*page4);
+    update();
+}
+
+void TForm_dos::ApplicationActivated() {
+    ProcessEvents();
+    if (QApplication::activeWindow() == this || hostWasActive_) console_.RestoreScreenPage(5, true);
+}
+
+void TForm_dos::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void TForm_dos::FlushInput(bool keyboard, bool mouse) {
+    discardKeys_ = keyboard;
+    discardMouse_ = mouse;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    discardKeys_ = discardMouse_ = false;
+}
+
+bool TForm_dos::HasActiveWindow() const {
+    return QApplication::activeWindow() != nullptr || QApplication::activeModalWidget() != nullptr ||
+           QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+void TForm_dos::Beep() { QApplication::beep(); }
+
+void TForm_dos::SetPointerVisible(bool visible) {
+    if (visible) {
+        unsetCursor();
+    } else {
+        setCursor(Qt::BlankCursor);
+    }
+}
+
+QPoint TForm_dos::PointerPosition() const { return mapFromGlobal(QCursor::pos()); }
+
+void TForm_dos::SetPointerPosition(QPoint clientPixel) { QCursor::setPos(mapToGlobal(clientPixel)); }
+
+}  // namespace radevir

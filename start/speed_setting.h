@@ -1,0 +1,15 @@
+// The stored speed factor ("Allgemein"/"Delay"): written fixed-point with two significant digits
+// and two decimals, read back leniently (either decimal separator, fallback 1).
+#pragma once
+
+#include <string>
+
+namespace radevir {
+
+// Fixed-point text with `precision` significant digits and `digits` decimals; a value with more
+// integer digits than the precision is written in exponent form ("4,4E2").
+std::string FormatFixed(double value, int precision, int digits, char decimalSeparator);
+// The factor from the stored text; text that does not convert gives 1.
+double ParseSpeedFactor(const std::string& text);
+
+}  // namespace radevir

@@ -1,0 +1,18 @@
+#include "training/program_menu.h"
+
+#include "console/console.h"
+
+namespace radevir {
+
+// The menu screens are not here yet: the loop switches to the text screen and waits for
+// Escape, which leaves the program.
+void RunProgramMenu(Console& console) {
+    console.oemConversionOff_ = true;
+    console.Geometry().keepAspect = true;
+    console.EnterTextMode();
+    console.TextBackground(0);
+    while (console.ReadKey() != 27) {
+    }
+}
+
+}  // namespace radevir
