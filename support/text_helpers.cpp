@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace radevir {
@@ -235,11 +234,13 @@ Bytes IntToText(long long value) { return std::to_string(value); }
 Bytes FloatToText(double value) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+    // to_chars ignores the C locale, which Qt sets from the environment (a German locale would
+    // otherwise turn the point into a comma)
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
-    // "1E+20" → "1E20", "1E-05" → "1E-5"
-    Bytes s = buf;
-    const size_t e = s.find('E');
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    // "1e+20" → "1E20", "1e-05" → "1E-5"
+    Bytes s(buf, res.ptr);
+    const size_t e = s.find('e');
     if (e == Bytes::npos) return s;
     Bytes mantissa = s.substr(0, e);
     Bytes exponent = s.substr(e + 1);
@@ -257,8 +258,9 @@ Bytes FixedToText(double value, int decimals) {
     if (decimals < 0) decimals = 0;
     if (decimals > 18) decimals = 18;
     char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-    return buf;
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    if (res.ec != std::errc()) return FloatToText(value);
+    return Bytes(buf, res.ptr);
 }
 
 }  // namespace radevir
