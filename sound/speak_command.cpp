@@ -1,0 +1,57 @@
+#include "sound/speak_command.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "sound/speakmath.h"
+#include "sound/wav.h"
+#include "support/clock.h"
+#include "support/program_environment.h"
+
+namespace radevir {
+
+int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& clock,
+                    const QString& text, QTextStream& err) {
+    const QString tablePath = env.NativePath("mathsound.xml");
+    SoundTable table;
+    if (!QFileInfo::exists(tablePath)) {
+        err << "radevir --speak: keine Tontabelle " << tablePath << "\n";
+        return 1;
+    }
+    if (!table.LoadFile(tablePath) || table.Size() == 0) {
+        err << "radevir --speak: Tontabelle " << tablePath << " ist leer oder nicht lesbar\n";
+        return 1;
+    }
+    TWAV wav(env, output, clock);
+    Tspeakmath speak;
+    speak.dataset = &table;
+    speak.waver = &wav;
+    const Bytes bytes = ToCp1252(text);
+    std::vector<std::string> pieces;
+    if (!speak.BuildPieces(bytes, pieces)) {
+        err << "radevir --speak: kein Ton für \"" << text << "\" in der Tontabelle\n";
+        return 1;
+    }
+    if (!speak.Speak(bytes, false)) {
+        err << "radevir --speak: \"" << text << "\" konnte nicht abgespielt werden ("
+            << output.Describe() << ")\n";
+        return 1;
+    }
+    // Wait for the end of the play (on the program's clock), at most its length and a margin.
+    const double limit = clock.NowMs() + output.LengthMs(wav.CurrentDevice) + 10000.0;
+    while (wav.Busy && clock.NowMs() < limit) {
+        if (clock.IsVirtual()) clock.SleepMs(10);
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        QObject::connect(&output, &AudioOutput::Completed, &loop, &QEventLoop::quit,
+                         Qt::QueuedConnection);
+        loop.exec();
+        QCoreApplication::processEvents();
+    }
+    wav.StopAll();
+    return 0;
+}
+
+}  // namespace radevir

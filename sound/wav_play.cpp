@@ -1,0 +1,236 @@
+// TWAV's playing side: notifying and fire-and-forget plays, the one-entry range queue, the
+// W=/Z= device queue, and the handling of end-of-play reports.
+#include <QCoreApplication>
+#include <QThread>
+#include <algorithm>
+
+#include "sound/wav.h"
+#include "support/program_environment.h"
+
+namespace radevir {
+namespace {
+
+// "id=file" entries of the device list, and the pending "W=file" / "Z=file" ones.
+std::string EntryName(const std::string& e) {
+    const size_t eq = e.find('=');
+    return eq == std::string::npos ? e : e.substr(0, eq);
+}
+std::string EntryValue(const std::string& e) {
+    const size_t eq = e.find('=');
+    return eq == std::string::npos ? std::string() : e.substr(eq + 1);
+}
+
+}  // namespace
+
+void TWAV::SetNotifyHandler(NotifyWindow window, std::function<void(DeviceId, bool)> handler) {
+    if (window == NotifyWindow::Host) hostHandler_ = std::move(handler);
+    if (window == NotifyWindow::Application) appHandler_ = std::move(handler);
+}
+
+void TWAV::SetMessageHandler(std::function<void(const Bytes&)> handler) {
+    messageHandler_ = std::move(handler);
+}
+
+void TWAV::ForgetDevice(DeviceId id) {
+    targets_.erase(std::remove_if(targets_.begin(), targets_.end(),
+                                  [id](const auto& t) { return t.first == id; }),
+                   targets_.end());
+}
+
+void TWAV::OnCompleted(quint32 id, bool success) {
+    // Reports of devices closed in the meantime (StopAll) are stale and dropped.
+    auto it = std::find_if(targets_.begin(), targets_.end(),
+                           [id](const auto& t) { return t.first == id; });
+    if (it == targets_.end()) return;
+    const NotifyWindow window = it->second;
+    ForgetDevice(id);
+    Dispatch(window, id, success);
+}
+
+void TWAV::Dispatch(NotifyWindow window, DeviceId id, bool success) {
+    if (window == NotifyWindow::Host && hostHandler_) {
+        hostHandler_(id, success);
+    } else if (window == NotifyWindow::Application && appHandler_) {
+        appHandler_(id, success);
+    } else if (window != NotifyWindow::None) {
+        HandleApplicationNotify(id, success);
+    }
+}
+
+void TWAV::HandleApplicationNotify(DeviceId id, bool success) {
+    // A device of the W=/Z= queue moves that queue on; any other is closed and the range queue
+    // drains one entry.
+    const std::string name = std::to_string(id);
+    const bool queued = std::any_of(DeviceList.begin(), DeviceList.end(),
+                                    [&](const std::string& e) { return EntryName(e) == name; });
+    if (queued) {
+        CloseAndPlayNext(id);
+        return;
+    }
+    if (id != kFailedDevice) output_.Close(id);
+    if (id == CurrentDevice) CurrentDevice = kNoDevice;
+    PlayNextRange();
+}
+
+bool TWAV::PlayDevice(DeviceId id, NotifyWindow window, int fromMs, int toMs, bool notify,
+                      bool wait) {
+    ForgetDevice(id);
+    if (notify && window != NotifyWindow::None) targets_.emplace_back(id, window);
+    output_.Cue(id);
+    const bool ok = output_.Play(id, fromMs, toMs, notify && window != NotifyWindow::None, wait);
+    if (!ok) ForgetDevice(id);
+    return ok;
+}
+
+bool TWAV::Play(NotifyWindow window, const std::string& file, bool notify) {
+    if (!notify) return output_.PlaySound(Native(file));
+    if (!FileExists(file)) return false;
+    const DeviceId id = output_.Open(Native(file));
+    if (id == kNoDevice) return false;
+    Busy = true;
+    CurrentDevice = id;
+    if (!PlayDevice(id, window, 0, -1, true, false)) {
+        output_.Close(id);
+        CurrentDevice = kNoDevice;
+        return false;
+    }
+    return true;
+}
+
+bool TWAV::PlayRange(NotifyWindow window, const std::string& file, int from, int to, bool notify) {
+    if (Busy) {
+        if (RangeQueue.empty()) {
+            RangeQueue.push_back(QuoteIfNeeded(file) + "," + std::to_string(from) + "," +
+                                 std::to_string(to));
+        }
+        return false;
+    }
+    if (!FileExists(file)) return false;
+    const DeviceId id = output_.Open(Native(file));
+    if (id == kNoDevice) return false;
+    CurrentDevice = id;
+    Busy = notify;
+    if (!PlayDevice(id, window, from, to, notify, false)) {
+        output_.Close(id);
+        if (CurrentDevice == id) CurrentDevice = kNoDevice;
+        Busy = false;
+        return false;
+    }
+    return true;
+}
+
+bool TWAV::PlayNextRange() {
+    Busy = false;
+    if (RangeQueue.empty()) return false;
+    const std::string entry = RangeQueue.back();
+    RangeQueue.pop_back();
+    const auto fields = SplitCommaText(entry);
+    if (fields.empty()) return false;
+    return PlayRange(NotifyWindow::Application, fields[0], IntOr(fields, 1, 0), IntOr(fields, 2, -1),
+                     true);
+}
+
+bool TWAV::PlayQueued(NotifyWindow window, const std::string& file, bool wait,
+                      bool deleteDroppedTemp, bool allowDuplicate, bool dropPending,
+                      bool queueIfBusy) {
+    if (queueIfBusy && !DeviceList.empty()) {
+        if (!FileExists(file)) return false;
+        if (dropPending) {
+            for (size_t i = DeviceList.size(); i-- > 0;) {
+                if (EntryName(DeviceList[i]) != "W") continue;
+                const std::string value = EntryValue(DeviceList[i]);
+                auto temp = std::find(TempFiles.begin(), TempFiles.end(), value);
+                if (temp != TempFiles.end()) {
+                    if (!deleteDroppedTemp) continue;
+                    DeleteFile(value);
+                    TempFiles.erase(temp);
+                }
+                DeviceList.erase(DeviceList.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        }
+        if (!allowDuplicate &&
+            std::any_of(DeviceList.begin(), DeviceList.end(),
+                        [&](const std::string& e) { return EntryValue(e) == file; })) {
+            return false;
+        }
+        DeviceList.push_back((wait ? "Z=" : "W=") + file);
+        return false;
+    }
+    if (!FileExists(file)) return false;
+    const DeviceId id = output_.Open(Native(file));
+    if (id == kNoDevice) {
+        Dispatch(window, kFailedDevice, false);
+        return false;
+    }
+    DeviceList.push_back(std::to_string(id) + "=" + file);
+    if (!PlayDevice(id, window, 0, -1, true, wait)) {
+        CloseAndPlayNext(id);
+        return false;
+    }
+    return true;
+}
+
+int TWAV::CloseAndPlayNext(DeviceId deviceId) {
+    const bool closed = output_.Close(deviceId);
+    ForgetDevice(deviceId);
+    const std::string name = std::to_string(deviceId);
+    auto it = std::find_if(DeviceList.begin(), DeviceList.end(),
+                           [&](const std::string& e) { return EntryName(e) == name; });
+    if (it == DeviceList.end()) return 0;
+    const std::string file = EntryValue(*it);
+    if (!closed) {
+        const Bytes message = "Fehler beim Schließen von "_b + file;
+        if (messageHandler_) messageHandler_(message);
+        else qWarning("%s", FromCp1252(message).toUtf8().constData());
+    }
+    auto temp = std::find(TempFiles.begin(), TempFiles.end(), file);
+    if (temp != TempFiles.end()) {
+        DeleteFile(file);
+        TempFiles.erase(temp);
+    }
+    DeviceList.erase(it);
+    const int remaining = static_cast<int>(DeviceList.size());
+    for (const char* kind : {"W", "Z"}) {
+        auto next = std::find_if(DeviceList.begin(), DeviceList.end(),
+                                 [&](const std::string& e) { return EntryName(e) == kind; });
+        if (next == DeviceList.end()) continue;
+        const std::string nextFile = EntryValue(*next);
+        DeviceList.erase(next);
+        PlayQueued(NotifyWindow::Application, nextFile, kind[0] == 'Z', false, false, false, false);
+        break;
+    }
+    return remaining;
+}
+
+bool TWAV::PlayTo(DeviceId deviceId, NotifyWindow window, int position) {
+    if (deviceId == kNoDevice || !output_.IsOpen(deviceId)) return false;
+    return PlayDevice(deviceId, window, -1, position, true, false);
+}
+
+bool TWAV::StopAll() {
+    DeviceList.clear();
+    targets_.clear();
+    const bool ok = output_.CloseAll();
+    CurrentDevice = kNoDevice;
+    DeleteTempFilesFrom(0);
+    TempFiles.clear();
+    Busy = false;
+    return ok;
+}
+
+bool TWAV::CloseDevice(DeviceId& deviceId) {
+    if (deviceId == kNoDevice) return true;
+    ForgetDevice(deviceId);
+    if (!output_.Close(deviceId)) {
+        ProcessEvents();
+        const bool second = output_.Close(deviceId);
+        deviceId = kNoDevice;
+        return second;
+    }
+    deviceId = kNoDevice;
+    QThread::yieldCurrentThread();
+    ProcessEvents();
+    return true;
+}
+
+}  // namespace radevir

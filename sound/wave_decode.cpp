@@ -1,0 +1,90 @@
+#include "sound/wave_decode.h"
+
+#include <QFile>
+#include <SDL.h>
+#include <algorithm>
+#include <cstring>
+
+#include "sound/wave_format.h"
+
+namespace radevir {
+namespace {
+
+bool Stream(const void* data, int bytes, int inRate, int inChannels, int outRate, int outChannels,
+            std::vector<std::int16_t>& out, SDL_AudioFormat inFormat = AUDIO_S16SYS) {
+    SDL_AudioStream* s = SDL_NewAudioStream(inFormat, static_cast<Uint8>(inChannels), inRate,
+                                            AUDIO_S16SYS, static_cast<Uint8>(outChannels), outRate);
+    if (!s) return false;
+    bool ok = bytes == 0 || SDL_AudioStreamPut(s, data, bytes) == 0;
+    ok = ok && SDL_AudioStreamFlush(s) == 0;
+    if (ok) {
+        const int avail = SDL_AudioStreamAvailable(s);
+        out.resize(static_cast<size_t>(avail) / 2);
+        const int got = avail > 0 ? SDL_AudioStreamGet(s, out.data(), avail) : 0;
+        if (got < 0) ok = false;
+        else out.resize(static_cast<size_t>(got) / 2);
+    }
+    SDL_FreeAudioStream(s);
+    return ok;
+}
+
+}  // namespace
+
+bool DecodeWaveFile(const QString& nativePath, DecodedWave& out) {
+    QFile f(nativePath);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = f.readAll();
+    MemoryWaveIo io(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    const WaveLayout w = ParseWave(io);
+    if (!w.valid || w.samplesPerSecond == 0 || w.samplesPerSecond > 384000 || w.channels > 8) {
+        return false;
+    }
+    out = DecodedWave{};
+    out.rate = static_cast<int>(w.samplesPerSecond);
+    out.channels = w.channels;
+    const std::int64_t avail = w.AvailableData(io.Size());
+    const std::uint8_t* data = io.Bytes().data() + w.dataStart;
+    if (w.formatTag == kFormatPcm && w.bitsPerSample == 16) {
+        const std::int64_t frames = avail / (2 * w.channels);
+        out.samples.resize(static_cast<size_t>(frames * w.channels));
+        for (size_t i = 0; i < out.samples.size(); ++i) {
+            out.samples[i] = static_cast<std::int16_t>(ReadLe16(data + 2 * i));
+        }
+        return true;
+    }
+    if (w.formatTag == kFormatPcm && w.bitsPerSample == 8) {
+        const std::int64_t frames = avail / w.channels;
+        out.samples.resize(static_cast<size_t>(frames * w.channels));
+        for (size_t i = 0; i < out.samples.size(); ++i) {
+            out.samples[i] = static_cast<std::int16_t>((static_cast<int>(data[i]) - 128) << 8);
+        }
+        return true;
+    }
+    // Compressed formats: SDL's reader decodes MS and IMA ADPCM.
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
+    if (!rw) return false;
+    SDL_AudioSpec spec{};
+    Uint8* buf = nullptr;
+    Uint32 len = 0;
+    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) return false;
+    out.rate = spec.freq;
+    out.channels = std::clamp<int>(spec.channels, 1, 2);
+    const bool ok = Stream(buf, static_cast<int>(len), spec.freq, spec.channels, spec.freq,
+                           out.channels, out.samples, spec.format);
+    SDL_FreeWAV(buf);
+    return ok;
+}
+
+bool ConvertWave(const DecodedWave& in, int rate, int channels, DecodedWave& out) {
+    if (in.rate <= 0 || in.channels <= 0 || rate <= 0 || channels <= 0) return false;
+    out.rate = rate;
+    out.channels = channels;
+    if (in.rate == rate && in.channels == channels) {
+        out.samples = in.samples;
+        return true;
+    }
+    return Stream(in.samples.data(), static_cast<int>(in.samples.size() * 2), in.rate,
+                  in.channels, rate, channels, out.samples);
+}
+
+}  // namespace radevir
