@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
   libemf2svg-dev libpng-dev libjpeg-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation2 fonts-dejavu-core python3 python3-fonttools
+  fonts-liberation2 fonts-dejavu-core fonts-dancingscript fonts-sil-andika python3 python3-fonttools
   libsdl2-dev libpugixml-dev espeak-ng
   xvfb xauth
 )

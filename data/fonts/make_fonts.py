@@ -1,0 +1,160 @@
+#!/usr/bin/python3
+"""Builds the program's four fonts in the kit's "bgi7" folder from free Debian font packages,
+renamed to the face names the program asks for (the source licences forbid keeping the original
+or reserved names in modified fonts) with their copyright and licence notices kept.
+
+Usage: make_fonts.py OUTPUT_FOLDER   writes the four font files into OUTPUT_FOLDER
+       make_fonts.py --sources       prints the source font files, one a line
+"""
+
+import sys
+from pathlib import Path
+
+from fontTools.pens.cu2quPen import Cu2QuPen
+from fontTools.pens.ttGlyphPen import TTGlyphPen
+from fontTools.ttLib import TTFont, newTable
+
+DEJAVU = "/usr/share/fonts/truetype/dejavu"
+# Font file, face name, style, source file, Debian package of the source, and the code points the
+# school script's letter shaping writes (code point -> glyph of the intended letter).
+SCHOOL_VARIANTS = {
+    # Shapes of "s" at the start and end of a word and before "t".
+    0x00B1: "s", 0x00B2: "s", 0x00B3: "s", 0x00B4: "s", 0x00B5: "s",
+    # "t" before "z".
+    0x00AA: "t",
+    # "ß" before "t" ("&") and before another joining letter ("\").
+    0x0026: "germandbls", 0x005C: "germandbls",
+    # The euro sign travels as 0xEA through the shaping.
+    0x00EA: "Euro",
+}
+
+FONTS = [
+    {
+        "file": "vududed.ttf", "family": "VUDUDED", "style": "Bold",
+        "source": f"{DEJAVU}/DejaVuSansMono-Bold.ttf", "package": "fonts-dejavu-core",
+        "origin": "DejaVu Sans Mono Bold",
+    },
+    {
+        "file": "vareruvir.TTF", "family": "ZOZE DOS VA", "style": "Regular",
+        "source": "/usr/share/fonts/opentype/dancingscript/DancingScript-Regular.otf",
+        "package": "fonts-dancingscript", "origin": "Dancing Script Regular",
+        "variants": SCHOOL_VARIANTS,
+    },
+    {
+        "file": "darizodev.TTF", "family": "DARIZODEV", "style": "Regular",
+        "source": f"{DEJAVU}/DejaVuSans.ttf", "package": "fonts-dejavu-core",
+        "origin": "DejaVu Sans",
+    },
+    {
+        "file": "lueckentext.TTF", "family": "LUECKENTEXT", "style": "Regular",
+        "source": "/usr/share/fonts/truetype/andika/Andika-Regular.ttf",
+        "package": "fonts-sil-andika", "origin": "Andika Regular",
+    },
+]
+
+# Name records that carry the font's name; all others (copyright, licence, trademark, designer,
+# URLs, feature names) stay as they are.
+NAME_IDS = {1, 2, 3, 4, 6, 16, 17, 18, 20, 21, 22, 25}
+
+
+def to_truetype(font):
+    """Cubic (CFF) outlines to quadratic TrueType outlines, so every file is a TrueType font."""
+    if "CFF " not in font:
+        return
+    order = font.getGlyphOrder()
+    glyph_set = font.getGlyphSet()
+    glyf = newTable("glyf")
+    glyf.glyphOrder = order
+    glyf.glyphs = {}
+    for name in order:
+        pen = TTGlyphPen(None)
+        glyph_set[name].draw(Cu2QuPen(pen, max_err=1.0, reverse_direction=True))
+        glyf[name] = pen.glyph()
+    font["loca"] = newTable("loca")
+    font["glyf"] = glyf
+    maxp = newTable("maxp")
+    maxp.tableVersion = 0x00010000
+    maxp.maxZones = 1
+    maxp.maxTwilightPoints = 0
+    maxp.maxStorage = 0
+    maxp.maxFunctionDefs = 0
+    maxp.maxInstructionDefs = 0
+    maxp.maxStackElements = 0
+    maxp.maxSizeOfInstructions = 0
+    maxp.maxComponentElements = max(
+        (len(getattr(g, "components", None) or []) for g in glyf.glyphs.values()), default=0)
+    font["maxp"] = maxp
+    font["head"].glyphDataFormat = 0
+    del font["CFF "]
+    if "VORG" in font:
+        del font["VORG"]
+    post = font["post"]
+    post.formatType = 2.0
+    post.extraNames = []
+    post.mapping = {}
+    post.glyphOrder = order
+    font.sfntVersion = "\x00\x01\x00\x00"
+
+
+def rename(font, spec):
+    family, style = spec["family"], spec["style"]
+    full = family if style == "Regular" else f"{family} {style}"
+    postscript = full.replace(" ", "") if style == "Regular" else \
+        f"{family.replace(' ', '')}-{style}"
+    table = font["name"]
+    description = (f"Derived from {spec['origin']} (Debian package {spec['package']}): renamed, "
+                   "as its licence requires for modified versions, for the Radevir arithmetic "
+                   "trainer.")
+    table.names = [n for n in table.names if n.nameID not in NAME_IDS and n.nameID != 10]
+    records = {1: family, 2: style, 3: f"Radevir: {full}", 4: full, 6: postscript,
+               10: description}
+    for name_id, value in records.items():
+        table.setName(value, name_id, 3, 1, 0x409)
+        table.setName(value, name_id, 1, 0, 0)
+    if "CFF " in font:  # keep the outline table's own name in line until it is converted
+        font["CFF "].cff.fontNames = [postscript]
+
+
+def add_variants(font, variants):
+    """Maps the shaping's spare codes to the glyphs of the letters they stand for."""
+    glyphs = set(font.getGlyphOrder())
+    for code, glyph in variants.items():
+        if glyph not in glyphs:
+            raise SystemExit(f"make_fonts: glyph {glyph!r} missing in the school font source")
+        for table in font["cmap"].tables:
+            if table.isUnicode():
+                table.cmap[code] = glyph
+
+
+def build(spec, out_folder):
+    source = Path(spec["source"])
+    if not source.is_file():
+        raise SystemExit(f"make_fonts: {source} missing; install the Debian package "
+                         f"{spec['package']} (scripts/install-deps.sh)")
+    font = TTFont(str(source), recalcTimestamp=False)
+    rename(font, spec)
+    if "variants" in spec:
+        add_variants(font, spec["variants"])
+    to_truetype(font)
+    target = out_folder / spec["file"]
+    tmp = target.with_name(target.name + ".tmp")
+    font.save(str(tmp))
+    tmp.replace(target)
+
+
+def main(argv):
+    if len(argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    if argv[1] == "--sources":
+        print("\n".join(spec["source"] for spec in FONTS))
+        return 0
+    out = Path(argv[1])
+    out.mkdir(parents=True, exist_ok=True)
+    for spec in FONTS:
+        build(spec, out)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
