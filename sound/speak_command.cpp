@@ -39,16 +39,21 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
             << output.Describe() << ")\n";
         return 1;
     }
-    // Wait for the end of the play (on the program's clock), at most its length and a margin.
-    const double limit = clock.NowMs() + output.LengthMs(wav.CurrentDevice) + 10000.0;
+    // Wait for the end of the play on the program's clock (a virtual clock jumps there).
+    const DeviceId device = wav.CurrentDevice;
+    const double limit = clock.NowMs() + output.LengthMs(device) + 10000.0;
     while (wav.Busy && clock.NowMs() < limit) {
-        if (clock.IsVirtual()) clock.SleepMs(10);
+        if (clock.IsVirtual()) {
+            const int left = output.LengthMs(device) - output.PositionMs(device);
+            clock.SleepMs(left > 0 ? left : 10);
+            QCoreApplication::processEvents();
+            continue;
+        }
         QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
         QObject::connect(&output, &AudioOutput::Completed, &loop, &QEventLoop::quit,
                          Qt::QueuedConnection);
         loop.exec();
-        QCoreApplication::processEvents();
     }
     wav.StopAll();
     return 0;
