@@ -175,7 +175,7 @@ void TForm_dos::FormShow() {
     console_.InitConsole(glyphs_);
     setWindowTitle(QStringLiteral("Radevir"));
     show();
-    raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
     activateWindow();
 }
 

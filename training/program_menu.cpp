@@ -4,13 +4,15 @@
 
 namespace radevir {
 
-// The menu screens are not here yet: the loop switches to the text screen and waits for
-// Escape, which leaves the program.
+// The menu screens are not here yet: the loop switches to the text screen, clears it in the
+// menu's blue and waits for Escape, which leaves the program.
 void RunProgramMenu(Console& console) {
     console.oemConversionOff_ = true;
     console.Geometry().keepAspect = true;
     console.EnterTextMode();
     console.TextBackground(0);
+    console.TextBackground(1);
+    console.ClrScr();
     while (console.ReadKey() != 27) {
     }
 }

@@ -1,0 +1,167 @@
+#include "start/host_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+
+#include "support/clock.h"
+#include "support/program_environment.h"
+#include "support/settings_store.h"
+#include "support/text_file.h"
+#include "tests/test_support.h"
+
+using namespace radevir;
+
+namespace {
+
+struct HostFixture {
+    test::ScratchDir dir;
+    ProgramEnvironment env{dir.Folder(), "radevir"};
+    SettingsStore settings{dir.Path() + "/settings.ini", "radevir"};
+    VirtualClock clock;
+    std::unique_ptr<TForm_dos> host;
+
+    HostFixture() {
+        host = std::make_unique<TForm_dos>(TForm_dos::Services{env, settings, clock}, QSize(802, 502));
+    }
+    Console& Con() { return host->GetConsole(); }
+    void Key(int qtKey, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
+        QApplication::sendEvent(host.get(), &press);
+        QKeyEvent release(QEvent::KeyRelease, qtKey, mods, text);
+        QApplication::sendEvent(host.get(), &release);
+    }
+    std::vector<std::pair<int, bool>> Drain() {
+        std::vector<std::pair<int, bool>> keys;
+        while (!Con().Keys().Empty()) {
+            const int code = Con().Keys().Take();
+            keys.emplace_back(code, Con().Keys().LastKeyExtended());
+        }
+        return keys;
+    }
+};
+
+}  // namespace
+
+TEST(HostKeys, ArrowsAreScanCodesAndTypedLettersAreNot) {
+    HostFixture f;
+    f.Key(Qt::Key_Up);
+    f.Key(Qt::Key_H, "H", Qt::ShiftModifier);
+    f.Key(Qt::Key_A, "a");
+    f.Key(Qt::Key_B, "b");
+    f.Key(Qt::Key_Return, "\r");
+    f.Key(Qt::Key_Delete, "\x7f");  // no character from the delete key itself
+    f.Key(Qt::Key_F1);
+    const std::vector<std::pair<int, bool>> expected = {
+        {'H', true}, {'H', false}, {'a', false}, {'b', false}, {13, false}, {'S', true}, {';', true}};
+    EXPECT_EQ(f.Drain(), expected);
+}
+
+TEST(HostKeys, TypedUmlautsFollowTheConversionSwitch) {
+    HostFixture f;
+    f.Key(Qt::Key_Adiaeresis, QString::fromUtf8("ä"));
+    f.Con().oemConversionOff_ = true;
+    f.Key(Qt::Key_Adiaeresis, QString::fromUtf8("ä"));
+    const std::vector<std::pair<int, bool>> expected = {{0x84, false}, {0xE4, false}};
+    EXPECT_EQ(f.Drain(), expected);
+}
+
+TEST(HostKeys, AltSuppressesScanCodesAndComposesNumberPadCodes) {
+    HostFixture f;
+    f.Con().oemConversionOff_ = true;
+    QKeyEvent alt(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QApplication::sendEvent(f.host.get(), &alt);
+    f.Key(Qt::Key_Up, {}, Qt::AltModifier);
+    for (int d : {0, 2, 2, 8}) f.Key(Qt::Key_0 + d, QString::number(d), Qt::AltModifier | Qt::KeypadModifier);
+    EXPECT_TRUE(f.Con().Keys().Empty());
+    QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QApplication::sendEvent(f.host.get(), &altUp);
+    const std::vector<std::pair<int, bool>> expected = {{0xE4, false}};
+    EXPECT_EQ(f.Drain(), expected);
+}
+
+TEST(HostKeys, F10OpensTheSpeedDialogAndStoresTheValue) {
+    HostFixture f;
+    double shown = -1;
+    f.host->speedDialog = [&](double& value) {
+        shown = value;
+        value = 20;
+        return true;
+    };
+    f.Con().speedFactor = 2.5;
+    f.Key(Qt::Key_F10);
+    EXPECT_DOUBLE_EQ(shown, 2.5);
+    EXPECT_TRUE(f.Con().Keys().Empty());
+    EXPECT_DOUBLE_EQ(f.Con().speedFactor, 20);
+    EXPECT_TRUE(f.Con().speedScalingOn);
+    const std::string stored = f.settings.ReadSetting("", "Allgemein", "Delay", "");
+    EXPECT_TRUE(stored == "20.00" || stored == "20,00") << stored;
+
+    // cancelled: nothing changes, nothing is written
+    f.host->speedDialog = [](double& value) {
+        value = 99;
+        return false;
+    };
+    f.Key(Qt::Key_F10);
+    EXPECT_DOUBLE_EQ(f.Con().speedFactor, 20);
+
+    // in full-screen mode F10 is an ordinary key
+    f.Con().Graphics().fullScreenActive = true;
+    f.Key(Qt::Key_F10);
+    const std::vector<std::pair<int, bool>> expected = {{']', true}};
+    EXPECT_EQ(f.Drain(), expected);
+}
+
+TEST(HostWindow, CloseWhileTheProgramRunsBecomesEscape) {
+    HostFixture f;
+    f.host->FormShow();
+    EXPECT_TRUE(f.Con().consoleActive);
+    EXPECT_FALSE(f.host->close());  // refused
+    const std::vector<std::pair<int, bool>> expected = {{27, false}};
+    EXPECT_EQ(f.Drain(), expected);
+    f.Con().consoleActive = false;
+    EXPECT_TRUE(f.host->close());
+    EXPECT_TRUE(f.Con().closeRequested);
+}
+
+TEST(HostWindow, RecentFilesAreKeptToTwenty) {
+    test::ScratchDir dir;
+    std::vector<Bytes> lines;
+    for (int i = 0; i < 25; ++i) lines.push_back("datei" + std::to_string(i) + ".txt");
+    ASSERT_TRUE(WriteTextFileLines(dir.Path() + "/bgi7/filelist.txt", lines) ||
+                (QDir().mkpath(dir.Path() + "/bgi7") &&
+                 WriteTextFileLines(dir.Path() + "/bgi7/filelist.txt", lines)));
+    {
+        ProgramEnvironment env(dir.Folder(), "radevir");
+        SettingsStore settings(dir.Path() + "/s.ini", "radevir");
+        VirtualClock clock;
+        TForm_dos host({env, settings, clock}, QSize(640, 480));
+        EXPECT_EQ(host.RecentFiles().size(), 25u);  // the folder is found as "Bgi7" too
+    }
+    std::vector<Bytes> saved;
+    ASSERT_TRUE(ReadTextFileLines(dir.Path() + "/bgi7/filelist.txt", saved));
+    ASSERT_EQ(saved.size(), 20u);
+    EXPECT_EQ(saved.front(), "datei0.txt");
+    EXPECT_EQ(saved.back(), "datei19.txt");
+}
+
+TEST(HostWindow, ResizeWhileTheProgramRunsAbortsAndRestarts) {
+    HostFixture f;
+    int runs = 0;
+    QSize seen;
+    f.host->runProgramMenu = [&](Console& c) {
+        ++runs;
+        seen = f.host->ClientSize();
+        if (runs == 1) {
+            f.host->resize(900, 600);
+            c.ReadKey();  // raises: the menu unwinds
+        }
+    };
+    f.host->FormShow();
+    for (int i = 0; i < 200 && !f.host->ProgramEnded(); ++i) QApplication::processEvents();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(seen, QSize(900, 600));
+    EXPECT_TRUE(f.host->ProgramEnded());
+    EXPECT_EQ(f.Con().CellWidth(), 11);  // cells follow the new size
+}
