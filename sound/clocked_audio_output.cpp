@@ -49,7 +49,7 @@ public:
         const int from = fromMs < 0 ? d.positionMs : std::min(fromMs, d.lengthMs);
         const int to = toMs < 0 ? d.lengthMs : std::min(toMs, d.lengthMs);
         if (to < from) return false;
-        Record(d.path, from, to);
+        Record(d.path, from, (toMs < 0 || toMs >= d.lengthMs) ? -1 : to);
         d.playing = true;
         d.notify = notify;
         d.positionMs = from;
