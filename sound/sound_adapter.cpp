@@ -13,6 +13,13 @@ std::string FolderPath(const QString& native) {
     return f;
 }
 
+// The console hands over the word folder: the list's own folder when it is a word exercise
+// ("Wortübungen"), which then is searched first as well, else "2".
+std::pair<std::string, std::string> Folders(const Bytes& category) {
+    if (category.find("Wortübungen"_b) != Bytes::npos) return {category, category};
+    return {std::string(), category.empty() ? std::string("2") : category};
+}
+
 }  // namespace
 
 bool PlayChain::Start(const std::string& file) {
@@ -105,9 +112,9 @@ bool SoundAdapter::SpeakWordSounds(const Bytes& text, const Bytes& category,
     StopAll();
     chain_.Reset();
     if (text.empty()) return false;
-    const Bytes c2 = category.find("Wortübungen"_b) != Bytes::npos ? category : Bytes("2");
+    const auto [c0, c2] = Folders(category);
     std::string file;
-    wav_.FindLineSounds(text, FolderPath(soundsFolder), category, "1", c2, "Silben", "Zeichen",
+    wav_.FindLineSounds(text, FolderPath(soundsFolder), c0, "1", c2, "Silben", "Zeichen",
                         "wav", 0, true, LookupSeparators(text, " "), false, true, file);
     if (file.empty() || wav_.PieceEnds.empty()) return false;
     const bool started = chain_.Start(file);
@@ -120,9 +127,9 @@ bool SoundAdapter::SpeakWordSoundsAndWait(const Bytes& text, const Bytes& catego
     StopAll();
     chain_.Reset();
     if (text.empty()) return false;
-    const Bytes c2 = category.find("Wortübungen"_b) != Bytes::npos ? category : Bytes("2");
+    const auto [c0, c2] = Folders(category);
     std::string file;
-    wav_.FindWordSounds(text, FolderPath(soundsFolder), category, "1", c2, "3", "Zeichen", "wav",
+    wav_.FindWordSounds(text, FolderPath(soundsFolder), c0, "1", c2, "3", "Zeichen", "wav",
                         0, true, LookupSeparators(text, " "), false, file);
     if (file.empty() || wav_.PieceEnds.empty()) return false;
     const bool started = wav_.PlayQueued(NotifyWindow::Host, file, true, true, true, true, true);

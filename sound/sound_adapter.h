@@ -47,7 +47,8 @@ public:
     void SetSpeaking(bool speaking) override { wav_.Speaking = speaking; }
     bool Speaking() const override { return wav_.Speaking; }
     // "Sound dieser Zeile abspielen": the line lookup, played piece by piece. `category` is the
-    // task list's folder relative to the ProgramFolder, without extension.
+    // word folder: the task list's folder (relative to the ProgramFolder, without extension)
+    // when it contains "Wortübungen", else "2".
     bool SpeakWordSounds(const Bytes& text, const Bytes& category,
                          const QString& soundsFolder) override;
     // "Sounds testen": the word lookup, played to the end before returning.
