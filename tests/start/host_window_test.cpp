@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <gtest/gtest.h>
 
 #include "support/clock.h"
@@ -164,4 +165,31 @@ TEST(HostWindow, ResizeWhileTheProgramRunsAbortsAndRestarts) {
     EXPECT_EQ(seen, QSize(900, 600));
     EXPECT_TRUE(f.host->ProgramEnded());
     EXPECT_EQ(f.Con().CellWidth(), 11);  // cells follow the new size
+}
+
+TEST(HostWindow, LosingTheUserShowsTheInactiveBandAndComingBackRemovesIt) {
+    HostFixture f;
+    f.host->FormShow();
+    f.Con().TextBackground(1);
+    f.Con().ClrScr();
+    QPaintEvent paint(QRect(0, 0, 802, 502));
+    QApplication::sendEvent(f.host.get(), &paint);  // painted
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(f.host.get(), &activate);
+    f.host->ApplicationDeactivated();
+    const QImage& fb = f.host->Framebuffer();
+    EXPECT_EQ(fb.pixelColor(2, 2), QColor(128, 128, 128));  // the band
+    EXPECT_EQ(fb.pixelColor(2, 502 / 24 + 2), f.Con().Palette()[1]);
+    ASSERT_TRUE(f.Con().HasScreenPage(4));
+    ASSERT_TRUE(f.Con().HasScreenPage(5));
+    EXPECT_EQ(f.Con().ScreenPage(4)->pixelColor(2, 2), QColor(128, 128, 128));
+    EXPECT_EQ(f.Con().ScreenPage(5)->pixelColor(2, 2), f.Con().Palette()[1]);
+    // the band's text is written in white somewhere in the band
+    bool white = false;
+    for (int x = 802 / 3; x < 802 / 3 + 200 && !white; ++x)
+        for (int y = 0; y < 502 / 24; ++y) white = white || fb.pixelColor(x, y) == QColor(Qt::white);
+    EXPECT_TRUE(white);
+    f.host->ApplicationActivated();
+    EXPECT_EQ(fb.pixelColor(2, 2), f.Con().Palette()[1]);
+    EXPECT_FALSE(f.Con().HasScreenPage(5));
 }
