@@ -185,6 +185,9 @@ public:
     double speedFactor = 1.0;
     bool speedScalingOn = false;
     bool oemConversionOff_ = false;  // set by the program menu at its start
+    // Set by the graphics layer: leaves full-screen mode (the host calls it on resize and
+    // deactivation while full-screen).
+    std::function<void()> leaveFullScreen;
 
     int CellWidth() const { return cellWidth_; }
     int CellHeight() const { return cellHeight_; }
