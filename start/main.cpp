@@ -10,6 +10,7 @@
 
 #include "start/automation.h"
 #include "start/command_line.h"
+#include "graphics/graphics.h"
 #include "start/host_window.h"
 #include "support/U_startsetup.h"
 #include "support/clock.h"
@@ -77,8 +78,12 @@ int main(int argc, char** argv) {
     Random random(seed);
 
     TForm_dos host({env, settings, *clock}, cl.size);
+    Graphics graphics(host.GetConsole());
     TF_startsetup speedDialog(&host);
-    host.runProgramMenu = [](Console& console) { RunProgramMenu(console); };
+    host.runProgramMenu = [&](Console& console) {
+        MenuServices services{console, graphics, env, random};
+        RunProgramMenu(services);
+    };
     host.speedDialog = [&speedDialog](double& value) {
         speedDialog.SetValue(value);
         if (speedDialog.exec() != QDialog::Accepted) return false;
