@@ -30,7 +30,8 @@ struct OptionValueRow {
 std::vector<int> OptionLineRows(int line);
 std::vector<Bytes> OptionLineLabels(int line);
 // The value display of a line for the given options.
-std::vector<OptionValueRow> OptionValueRows(const ProgramOptions& options, int line);
+std::vector<OptionValueRow> OptionValueRows(const ProgramOptions& options, int line,
+                                            bool current = false);
 
 // Line reached from `line` at the start of a pass by `key` (Enter/Down/P, Up/H, Home/PgUp G/I,
 // End/PgDn O/Q); other keys leave it.
