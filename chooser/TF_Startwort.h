@@ -1,0 +1,161 @@
+// TF_Startwort, the list chooser: a folder tree, the files of the chosen folder and the numbered
+// lines of the chosen file, from which the child or teacher picks the line to start with. It is
+// the console's ListChooserPort; the console prepares the request and restores the screen.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "chooser/chooser_fonts.h"
+#include "console/list_chooser_port.h"
+#include "support/codepage.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace radevir {
+
+class ProgramEnvironment;
+class SettingsStore;
+
+class TF_Startwort : public QDialog, public ListChooserPort {
+    Q_OBJECT
+
+public:
+    // settings may be null: the recent lists then keep 12 entries ("Hide"/"EI_Maxmerkanzahl").
+    TF_Startwort(const ProgramEnvironment& env, const SettingsStore* settings,
+                 QWidget* parent = nullptr);
+    ~TF_Startwort() override;
+
+    // ListChooserPort: Prepare, show modally, Result.
+    ListChooserResult Choose(const ListChooserRequest& request) override;
+
+    // Takes a request the way the console hands it over; the window can then be shown.
+    void Prepare(const ListChooserRequest& request);
+    // What the window hands back after it was closed.
+    ListChooserResult Result() const;
+
+    // The task editor, opened modally on a file (its data path; empty when none is chosen).
+    // Without one the "Editor" button stays disabled.
+    void SetEditorCallback(std::function<void(const Bytes& file)> openEditor);
+    // Print into PDF files in this folder instead of asking for a printer (empty: printer).
+    void SetPrintToFolder(const QString& folder) { printToFolder_ = folder; }
+    // Messages to the user (caption, text); a message box unless replaced.
+    std::function<void(const QString& caption, const QString& text)> showMessage;
+
+    // Window state, for the host and for tests.
+    const Bytes& BaseFolder() const { return baseFolder_; }
+    const Bytes& StartFolder() const { return startFolder_; }
+    const Bytes& EditorFolder() const { return editorFolder_; }
+    const Bytes& RecentFile() const { return recentFile_; }
+    const std::vector<Bytes>& RecentList() const { return recentList_; }
+    int StartIndex() const { return startIndex_; }
+    int StartLine() const { return startLine_; }
+    const QString& LastShownFile() const { return lastShownFile_; }
+    const QString& CurrentFolder() const { return currentFolder_; }
+    const std::vector<Bytes>& ListEntries() const { return entries_; }
+    int ListColumns() const { return columns_; }
+    bool EditorMode() const { return !editorFolder_.empty(); }
+
+    // Operations of the window.
+    void LoadList(const QString& file, int startIndex);
+    void SelectFile(const QString& file);
+    void BuildFolderTree(const QString& root, const QString& secondRoot);
+    void AcceptChoice();
+    void CancelChoice();
+    // Prints the list (one job); true when something was printed. With a print folder the
+    // PDF's name is in LastPrintFile().
+    bool PrintList();
+    const QString& LastPrintFile() const { return lastPrintFile_; }
+    void CopyList();
+    void OpenEditor();
+    // Rewrites each selected file from the DOS code page into the Windows one.
+    void ConvertSelectedToAnsi();
+
+    // The controls, named as in the form.
+    QComboBox* CO_zuletzt = nullptr;
+    QGroupBox* Panel_malhilfe = nullptr;
+    QCheckBox* cb_markieren = nullptr;
+    QCheckBox* cb_malhelp2 = nullptr;
+    QCheckBox* cb_malhelp1 = nullptr;
+    QPushButton* B_ok = nullptr;
+    QTreeWidget* Tree_files = nullptr;
+    QTreeWidget* Shell1 = nullptr;
+    QListWidget* LB_liste = nullptr;
+    QPushButton* B_cancel = nullptr;
+    QPushButton* BU_Editor = nullptr;
+    QPushButton* zozeBitBtn1 = nullptr;
+    QPushButton* externbutton = nullptr;
+
+public Q_SLOTS:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildForm();
+    void ApplyFonts();
+    void UpdateItemHeight();
+    void UpdateGrid();
+    void FolderChosen();
+    void FileChosen();
+    void FillFileList(const QString& folder);
+    void SelectFirstAcceptedFile();
+    void SelectFirstNodeWithFiles();
+    void RecentChosen(int index);
+    void FileListDoubleClicked();
+    void TreeActivated();
+    void MoveFocus(QObject* from, bool toRight);
+    void ChooseFont(int which);
+    void PutOnTopOfRecentBox(const Bytes& name);
+    int RecentLimit() const;
+    QString RootPath() const;
+    QString NativeFile(const Bytes& recentName) const;
+    Bytes RecentNameOf(const QString& nativeFile) const;
+    Bytes DataPathOf(const QString& nativeFile) const;
+    QStringList SelectedFilePaths() const;
+    QTreeWidgetItem* NodeOfFolder(const QString& folder) const;
+    void SetListSelection(int row);
+
+    const ProgramEnvironment& env_;
+    const SettingsStore* settings_ = nullptr;
+    std::function<void(const Bytes&)> openEditor_;
+    QString printToFolder_;
+    QString lastPrintFile_;
+    QMenu* popupTree_ = nullptr;
+    QMenu* popupListview_ = nullptr;
+    QMenu* popupListe_ = nullptr;
+
+    Bytes baseFolder_ = "Material\\";
+    Bytes startFolder_;
+    Bytes editorFolder_;
+    Bytes recentFile_ = "bgi7\\letzten.txt";
+    std::vector<Bytes> recentList_;
+    Bytes extensions_ = ".txt;.*";
+    QStringList selectedFiles_;
+    int startIndex_ = -1;
+    int startLine_ = 0;
+    QString lastShownFile_;
+    QString currentFolder_;
+    QString fileListFolder_;  // the folder the file list shows
+    std::vector<Bytes> entries_;
+    int columns_ = 2;
+    bool requestShowsHelp_ = false;
+    bool selectingFile_ = false;
+    std::array<StoredFont, 3> fonts_;  // tree, file list, line list
+};
+
+}  // namespace radevir

@@ -1,0 +1,54 @@
+// The list chooser's rules on task lines and remembered choices, free of widgets: how a file's
+// lines become numbered entries, how many columns they take, how an entry is drawn, which line
+// an accepted choice starts at, and which start line a file had last time.
+#pragma once
+
+#include <QString>
+#include <string_view>
+#include <vector>
+
+#include "support/codepage.h"
+
+namespace radevir {
+
+// More than 100 lines take 4 columns, more than 80 take 3, the rest 2.
+int ListColumnCount(size_t lineCount);
+
+// "007   3+4=7": the 1-based number zero-padded to the digits of the line count, three blanks,
+// and the line — only the number and the blanks when the line is nothing but blanks and commas.
+Bytes ListEntryText(size_t lineNumber, size_t lineCount, std::string_view line);
+std::vector<Bytes> ListEntries(const std::vector<Bytes>& lines);
+
+// How one entry looks, decided from its text alone.
+struct ListEntryLook {
+    enum class Kind { Task, Setting, Comment };
+    Kind kind = Kind::Task;
+    bool silverBackground = false;  // the line holds "!" (hint lines)
+    Bytes shownText;                // for tasks: the entry with every character after "_" as "?"
+    int numberLength = 0;           // leading digits drawn again in blue
+};
+// "#" anywhere: a setting ("Einstellung"), or a comment ("Kommentar") when "~" follows the "#".
+ListEntryLook LookOfEntry(std::string_view entry);
+// The word a setting or comment entry shows instead of its text.
+QString LookWord(ListEntryLook::Kind kind);
+
+// The line an accepted choice starts at: settings and comments (" #") are stepped over, never
+// past the last line. -1 for an empty list; a selection of -1 counts as the first line.
+int AcceptedLineIndex(const std::vector<Bytes>& entries, int selected);
+
+// Recent entries are "name=start line". The start line remembered for `name` (letter case
+// ignored, as the list file compares keys), minus 1; 0 when there is none or it does not read.
+int RememberedStartIndex(const std::vector<Bytes>& recentList, std::string_view name);
+
+// ".txt;.*" accepts everything; otherwise the extension must be listed (letter case ignored).
+// A file without extension is accepted only by ".*".
+bool ExtensionAccepted(std::string_view extensions, std::string_view extension);
+
+// Splits a recent name "Kopfrechnen\Plus bis 10.txt" into folder part and file name.
+struct RecentNameParts {
+    Bytes folder;  // with its trailing backslash, empty when there is none
+    Bytes file;
+};
+RecentNameParts SplitRecentName(std::string_view name);
+
+}  // namespace radevir

@@ -1,0 +1,388 @@
+#include "chooser/TF_Startwort.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "chooser/list_print.h"
+#include "support/program_environment.h"
+#include "support/text_file.h"
+#include "tests/test_support.h"
+
+using namespace radevir;
+
+namespace {
+
+QByteArray Lines(std::initializer_list<const char*> lines) {
+    QByteArray out;
+    for (const char* l : lines) out += QByteArray(l) + "\r\n";
+    return out;
+}
+
+QByteArray NumberedTasks(int count) {
+    QByteArray out;
+    for (int i = 1; i <= count; ++i) out += QByteArray::number(i) + "+1=" + QByteArray::number(i + 1) + "\r\n";
+    return out;
+}
+
+class ChooserDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.Write("Aufgaben/Kopfrechnen/Plus bis 10.txt", Lines({"3+4=7", "5+2=7", "6+_3=9", "!Tipp", "8+1=9"}));
+        dir.Write("Aufgaben/Kopfrechnen/Einmaleins.txt", NumberedTasks(90));
+        dir.Write("Aufgaben/Kopfrechnen/Einstellungen zuerst.txt",
+                  Lines({"#Tempo=3", "#~ Zuerst langsam", "2+2=4", "3+3=6"}));
+        dir.Write("Aufgaben/Kopfrechnen/Lernkartei/Max.txt", Lines({"7+8=15"}));
+        dir.Write("Aufgaben/Kopfrechnen/Übungen/Gemischt.txt", Lines({"9-3=6"}));
+        dir.Write("Aufgaben/Schriftliches Rechnen/Multiplikation/Einfach.txt", Lines({"234*5="}));
+        dir.Write("Aufgaben/Schriftliches Rechnen/Addition/Zwei Zahlen.txt", Lines({"345+1278="}));
+    }
+
+    TF_Startwort& Open(ListChooserRequest request = KopfrechnenRequest()) {
+        w = std::make_unique<TF_Startwort>(env, nullptr);
+        w->showMessage = [this](const QString& caption, const QString& text) {
+            messages << caption + ": " + text;
+        };
+        w->Prepare(request);
+        w->show();
+        QApplication::processEvents();
+        return *w;
+    }
+
+    static ListChooserRequest KopfrechnenRequest() {
+        ListChooserRequest r;
+        r.folder = "Aufgaben\\";
+        r.lastName = "Kopfrechnen\\";
+        r.recentFile = "bgi7\\letzte2.txt";
+        return r;
+    }
+
+    static void Key(QWidget* target, int key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QApplication::processEvents();
+    }
+
+    // Chooses a file in the file list the way a click does.
+    void ClickFile(const QString& name) {
+        for (int i = 0; i < w->Shell1->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = w->Shell1->topLevelItem(i);
+            if (item->text(0) != name) continue;
+            w->Shell1->clearSelection();
+            w->Shell1->setCurrentItem(item);
+            item->setSelected(true);
+            return;
+        }
+        ADD_FAILURE() << "no file " << name.toStdString();
+    }
+
+    std::vector<Bytes> RecentFileLines() {
+        std::vector<Bytes> lines;
+        ReadTextFileLines(dir.Path() + "/bgi7/letzte2.txt", lines);
+        return lines;
+    }
+
+    QString FolderPath(const char* relative) const { return QDir::cleanPath(dir.Path() + "/" + relative); }
+
+    test::ScratchDir dir;
+    ProgramEnvironment env{dir.Folder()};
+    std::unique_ptr<TF_Startwort> w;
+    QStringList messages;
+};
+
+TEST_F(ChooserDialog, OpensOnTheTaskFolderWithTheFirstFileNumbered) {
+    TF_Startwort& d = Open();
+    EXPECT_EQ(d.windowTitle(), "Dateien auswählen");
+    ASSERT_EQ(d.Tree_files->topLevelItemCount(), 1);
+    QTreeWidgetItem* root = d.Tree_files->topLevelItem(0);
+    EXPECT_EQ(root->text(0), "Kopfrechnen");
+    EXPECT_TRUE(root->isExpanded());
+    ASSERT_EQ(root->childCount(), 2);
+    EXPECT_EQ(root->child(0)->text(0), "Lernkartei");
+    EXPECT_EQ(root->child(1)->text(0), "Übungen");
+    EXPECT_EQ(d.Tree_files->currentItem(), root);
+    ASSERT_EQ(d.Shell1->topLevelItemCount(), 3);
+    EXPECT_EQ(d.Shell1->topLevelItem(0)->text(0), "Einmaleins.txt");
+    // the first file is shown: 90 lines, numbered 01 to 90 in three columns
+    EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Einmaleins.txt"));
+    ASSERT_EQ(d.ListEntries().size(), 90u);
+    EXPECT_EQ(d.ListEntries().front(), "01   1+1=2");
+    EXPECT_EQ(d.ListColumns(), 3);
+    EXPECT_EQ(d.LB_liste->count(), 90);
+    EXPECT_EQ(d.LB_liste->currentRow(), 0);
+    EXPECT_EQ(d.CO_zuletzt->currentText(), "Kopfrechnen\\Einmaleins.txt");
+    EXPECT_FALSE(d.Panel_malhilfe->isVisible());
+}
+
+TEST_F(ChooserDialog, EnterInTheListAcceptsAndRemembersTheStartLine) {
+    TF_Startwort& d = Open();
+    ClickFile("Plus bis 10.txt");
+    EXPECT_EQ(d.ListEntries(), (std::vector<Bytes>{"1   3+4=7", "2   5+2=7", "3   6+_3=9", "4   !Tipp", "5   8+1=9"}));
+    EXPECT_EQ(d.ListColumns(), 2);
+    d.LB_liste->setCurrentRow(2);
+    Key(d.LB_liste, Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    const ListChooserResult r = d.Result();
+    EXPECT_TRUE(r.accepted);
+    EXPECT_EQ(r.startIndex, 2);
+    EXPECT_EQ(d.StartLine(), 3);
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(r.lines[0], dir.Folder() + "Aufgaben\\Kopfrechnen\\Plus bis 10.txt");
+    EXPECT_TRUE(env.Exists(r.lines[0]));
+    EXPECT_EQ(RecentFileLines(), std::vector<Bytes>{"Kopfrechnen\\Plus bis 10.txt=3"});
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(ChooserDialog, EscapeCancelsFromAnyControl) {
+    for (int target = 0; target < 3; ++target) {
+        TF_Startwort& d = Open();
+        QWidget* controls[3] = {d.Tree_files, d.Shell1, d.LB_liste};
+        Key(controls[target], Qt::Key_Escape);
+        EXPECT_FALSE(d.isVisible()) << target;
+        const ListChooserResult r = d.Result();
+        EXPECT_FALSE(r.accepted);
+        EXPECT_TRUE(r.lines.empty());
+        EXPECT_EQ(r.startIndex, 0);
+        EXPECT_EQ(d.StartLine(), 0);
+    }
+    EXPECT_TRUE(RecentFileLines().empty());
+}
+
+TEST_F(ChooserDialog, SettingAndCommentLinesAreSteppedOverOnAccepting) {
+    TF_Startwort& d = Open();
+    ClickFile("Einstellungen zuerst.txt");
+    d.LB_liste->setCurrentRow(0);
+    d.B_ok->click();
+    EXPECT_EQ(d.Result().startIndex, 2);
+    EXPECT_EQ(d.LB_liste->currentRow(), 2);
+}
+
+TEST_F(ChooserDialog, RecentFilesKeepTwelveNewestFirstWithTheirStartLines) {
+    std::vector<Bytes> recent;
+    for (int i = 1; i <= 12; ++i) {
+        const QString name = QString("Alt %1.txt").arg(i, 2, 10, QChar('0'));
+        dir.Write("Aufgaben/Kopfrechnen/" + name, NumberedTasks(20));
+        recent.push_back("Kopfrechnen\\" + name.toStdString() + "=" + std::to_string(i));
+    }
+    ASSERT_TRUE(WriteTextFileLines(dir.Path() + "/bgi7/letzte2.txt", recent));
+
+    // the newest entry is opened on its remembered line
+    TF_Startwort& d = Open();
+    EXPECT_EQ(d.CO_zuletzt->count(), 12);
+    EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Alt 01.txt"));
+    EXPECT_EQ(d.LB_liste->currentRow(), 0);
+
+    // choosing an older entry from the box opens it on its remembered line
+    d.CO_zuletzt->setCurrentIndex(6);
+    Q_EMIT d.CO_zuletzt->activated(6);
+    EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Alt 07.txt"));
+    EXPECT_EQ(d.LB_liste->currentRow(), 6);
+    EXPECT_EQ(d.CO_zuletzt->itemText(0), "Kopfrechnen\\Alt 07.txt");
+    d.LB_liste->setCurrentRow(14);
+    d.B_ok->click();
+    std::vector<Bytes> lines = RecentFileLines();
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[0], "Kopfrechnen\\Alt 07.txt=15");
+    EXPECT_EQ(lines[1], "Kopfrechnen\\Alt 01.txt=1");
+    EXPECT_EQ(lines[11], "Kopfrechnen\\Alt 12.txt=12");
+
+    // a new file pushes the oldest out
+    Open();
+    ClickFile("Plus bis 10.txt");
+    w->LB_liste->setCurrentRow(4);
+    w->B_ok->click();
+    lines = RecentFileLines();
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[0], "Kopfrechnen\\Plus bis 10.txt=5");
+    EXPECT_EQ(lines[1], "Kopfrechnen\\Alt 07.txt=15");
+    EXPECT_EQ(lines[11], "Kopfrechnen\\Alt 11.txt=11");
+}
+
+TEST_F(ChooserDialog, AFileChosenByHandOpensOnItsOwnRememberedLine) {
+    ASSERT_TRUE(WriteTextFileLines(dir.Path() + "/bgi7/letzte2.txt",
+                                   {"Kopfrechnen\\Einmaleins.txt=40", "Kopfrechnen\\Plus bis 10.txt=4"}));
+    TF_Startwort& d = Open();
+    EXPECT_EQ(d.LB_liste->currentRow(), 39);
+    ClickFile("Plus bis 10.txt");
+    EXPECT_EQ(d.LB_liste->currentRow(), 3);
+    ClickFile("Einstellungen zuerst.txt");  // nothing remembered: the first line
+    EXPECT_EQ(d.LB_liste->currentRow(), 0);
+}
+
+TEST_F(ChooserDialog, VanishedRecentFilesAreDroppedAndReported) {
+    ASSERT_TRUE(WriteTextFileLines(dir.Path() + "/bgi7/letzte2.txt",
+                                   {"Kopfrechnen\\Weg.txt=3", "Kopfrechnen\\Plus bis 10.txt=2"}));
+    TF_Startwort& d = Open();
+    ASSERT_EQ(d.CO_zuletzt->count(), 1);
+    EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Plus bis 10.txt"));
+    EXPECT_EQ(d.LB_liste->currentRow(), 1);
+
+    QFile::remove(dir.Path() + "/Aufgaben/Kopfrechnen/Plus bis 10.txt");
+    Q_EMIT d.CO_zuletzt->activated(0);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Datei nicht gefunden: Datei ")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].endsWith("Plus bis 10.txt existiert nicht"));
+    // accepting the vanished file is refused and the window stays open
+    d.B_ok->click();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages.back(), "Radevir: Bitte zuerst eine Datei auswählen!");
+    EXPECT_TRUE(d.Result().lines.empty());
+}
+
+TEST_F(ChooserDialog, LeftAndRightMoveTheFocusBetweenTreeFilesAndLines) {
+    TF_Startwort& d = Open();
+    QApplication::setActiveWindow(&d);
+    d.LB_liste->setFocus();
+    QApplication::processEvents();
+    const int row = d.LB_liste->currentRow();
+    const struct {
+        QWidget* from;
+        int key;
+        QWidget* to;
+    } table[] = {{d.LB_liste, Qt::Key_Left, d.Shell1}, {d.Shell1, Qt::Key_Left, d.Tree_files},
+                 {d.Tree_files, Qt::Key_Left, d.Tree_files}, {d.Tree_files, Qt::Key_Right, d.Shell1},
+                 {d.Shell1, Qt::Key_Right, d.LB_liste}, {d.LB_liste, Qt::Key_Right, d.LB_liste}};
+    for (const auto& step : table) {
+        step.from->setFocus();
+        Key(step.from, step.key);
+        EXPECT_EQ(QApplication::focusWidget(), step.to) << step.from->objectName().toStdString();
+    }
+    EXPECT_EQ(d.LB_liste->currentRow(), row);  // the keys never move within the list
+    EXPECT_TRUE(d.Tree_files->topLevelItem(0)->isExpanded());
+}
+
+TEST_F(ChooserDialog, EnterInTheFileListAcceptsFromTheFirstLine) {
+    ASSERT_TRUE(WriteTextFileLines(dir.Path() + "/bgi7/letzte2.txt", {"Kopfrechnen\\Plus bis 10.txt=4"}));
+    TF_Startwort& d = Open();
+    EXPECT_EQ(d.LB_liste->currentRow(), 3);
+    Key(d.Shell1, Qt::Key_Enter);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.Result().startIndex, 0);
+}
+
+TEST_F(ChooserDialog, WrittenArithmeticShowsTheHelpSwitchesAndHandsThemBack) {
+    ListChooserRequest r;
+    r.folder = "Aufgaben\\";
+    r.lastName = "Schriftliches Rechnen\\";
+    r.recentFile = "bgi7\\letzte6.txt";
+    r.showMultiplicationHelp = true;
+    r.showCarry = true;
+    TF_Startwort& d = Open(r);
+    EXPECT_TRUE(d.Panel_malhilfe->isVisible());
+    EXPECT_EQ(d.Panel_malhilfe->title(), "Hilfen bei der schriftlicher Multiplikation");
+    EXPECT_FALSE(d.cb_markieren->isChecked());
+    EXPECT_TRUE(d.cb_malhelp2->isChecked());
+    EXPECT_FALSE(d.cb_malhelp1->isChecked());
+    // the root holds no files: the first folder below it is opened
+    EXPECT_EQ(d.Tree_files->currentItem()->text(0), "Addition");
+    EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Schriftliches Rechnen/Addition/Zwei Zahlen.txt"));
+    d.cb_malhelp1->setChecked(true);
+    d.cb_markieren->setChecked(true);
+    Key(d.LB_liste, Qt::Key_Return);
+    const ListChooserResult result = d.Result();
+    EXPECT_TRUE(result.accepted);
+    EXPECT_TRUE(result.markDigits && result.showCarry && result.showMultiplicationValue);
+    EXPECT_EQ(result.lines[0], dir.Folder() + "Aufgaben\\Schriftliches Rechnen\\Addition\\Zwei Zahlen.txt");
+
+    // a mental-arithmetic folder shows the switches only in a multiplication folder
+    dir.Write("Aufgaben/Kopfrechnen/Multiplikation/Reihen.txt", Lines({"3*4=12"}));
+    TF_Startwort& k = Open();
+    EXPECT_FALSE(k.Panel_malhilfe->isVisible());
+    for (int i = 0; i < k.Tree_files->topLevelItem(0)->childCount(); ++i)
+        if (k.Tree_files->topLevelItem(0)->child(i)->text(0) == "Multiplikation")
+            k.Tree_files->setCurrentItem(k.Tree_files->topLevelItem(0)->child(i));
+    EXPECT_TRUE(k.Panel_malhilfe->isVisible());
+    EXPECT_EQ(k.ListEntries(), std::vector<Bytes>{"1   3*4=12"});
+}
+
+TEST_F(ChooserDialog, EditorModeAddsTheSecondRootAndHandsFilesToTheEditor) {
+    ListChooserRequest r;
+    r.folder = "Aufgaben\\";
+    r.lastName = "Schriftliches Rechnen\\";
+    r.editorFolder = "Aufgaben\\Kopfrechnen\\";
+    r.recentFile = "bgi7\\letzte0.txt";
+    w = std::make_unique<TF_Startwort>(env, nullptr);
+    EXPECT_FALSE(w->BU_Editor->isEnabled());  // no editor yet
+    std::vector<Bytes> edited;
+    w->SetEditorCallback([&](const Bytes& file) {
+        edited.push_back(file);
+        // the editor changes the file; the chooser shows it again afterwards
+        dir.Write("Aufgaben/Schriftliches Rechnen/Addition/Zwei Zahlen.txt", Lines({"345+1278=", "12+99="}));
+    });
+    w->Prepare(r);
+    w->show();
+    QApplication::processEvents();
+    EXPECT_EQ(w->windowTitle(), "Dateien editieren");
+    EXPECT_TRUE(w->BU_Editor->isDefault());
+    EXPECT_FALSE(w->B_ok->isDefault());
+    ASSERT_EQ(w->Tree_files->topLevelItemCount(), 2);
+    EXPECT_EQ(w->Tree_files->topLevelItem(1)->text(0), "Kopfrechnen");
+    EXPECT_EQ(w->Tree_files->palette().color(QPalette::Base), QColor(166, 202, 240));
+    w->BU_Editor->click();
+    ASSERT_EQ(edited.size(), 1u);
+    EXPECT_EQ(edited[0], dir.Folder() + "Aufgaben\\Schriftliches Rechnen\\Addition\\Zwei Zahlen.txt");
+    EXPECT_EQ(w->ListEntries().size(), 2u);
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(ChooserDialog, AnEmptyFileCancelsAndAFolderWithoutFilesIsNotTaken) {
+    dir.Write("Aufgaben/Kopfrechnen/Aaa leer.txt", "");
+    TF_Startwort& d = Open();
+    EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Aaa leer.txt"));
+    EXPECT_EQ(d.LB_liste->count(), 0);
+    // Enter on a tree node only takes the choice when a file is chosen and has lines
+    d.Shell1->clearSelection();
+    Key(d.Tree_files, Qt::Key_Return);
+    EXPECT_TRUE(d.isVisible());
+    d.B_ok->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+}
+
+TEST_F(ChooserDialog, CopyingPutsTitleAndEntriesOnTheClipboard) {
+    TF_Startwort& d = Open();
+    ClickFile("Plus bis 10.txt");
+    d.CopyList();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              "Kopfrechnen\\Plus bis 10.txt\n1   3+4=7\n2   5+2=7\n3   6+_3=9\n4   !Tipp\n5   8+1=9\n");
+}
+
+TEST_F(ChooserDialog, PrintingIntoAFolderWritesAPdf) {
+    test::ScratchDir out;
+    TF_Startwort& d = Open();
+    d.SetPrintToFolder(out.Path() + "/druck");
+    ASSERT_TRUE(d.PrintList());
+    EXPECT_EQ(d.LastPrintFile(), out.Path() + "/druck/Liste Einmaleins.pdf");
+    EXPECT_TRUE(out.Read("druck/Liste Einmaleins.pdf").startsWith("%PDF"));
+    ASSERT_TRUE(d.PrintList());  // a second print does not overwrite the first
+    EXPECT_EQ(d.LastPrintFile(), out.Path() + "/druck/Liste Einmaleins (2).pdf");
+}
+
+TEST(ListPrint, RowsOfFourAndAContinuationPage) {
+    test::ScratchDir out;
+    QFont font("Arial");
+    font.setPixelSize(16);
+    std::vector<Bytes> entries;
+    for (int i = 1; i <= 250; ++i) entries.push_back("Zeile " + std::to_string(i));
+    QPdfWriter longList(out.Path() + "/lang.pdf");
+    longList.setPageSize(QPageSize(QPageSize::A4));
+    EXPECT_EQ(PrintListEntries(longList, font, "Kopfrechnen\\Lang.txt", entries), 2);
+    QPdfWriter shortList(out.Path() + "/kurz.pdf");
+    shortList.setPageSize(QPageSize(QPageSize::A4));
+    entries.resize(9);
+    EXPECT_EQ(PrintListEntries(shortList, font, "Kopfrechnen\\Kurz.txt", entries), 1);
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+#include "chooser/folder_tree.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include "tests/test_support.h"
+
+using namespace radevir;
+
+namespace {
+
+QStringList Texts(const std::vector<FolderNode>& nodes) {
+    QStringList out;
+    for (const FolderNode& n : nodes) out << n.text;
+    return out;
+}
+
+}  // namespace
+
+TEST(FolderTree, FoldersBesideSameNamedBtxOrAtxFilesAndDottedNamesAreLeftOut) {
+    test::ScratchDir dir;
+    for (const char* folder : {"Addition", "Bilder", "Töne", "Uebung", "alt.bak", "Lernkartei"})
+        QDir().mkpath(dir.Path() + "/" + folder);
+    dir.Write("Bilder.btx", "x");
+    dir.Write("TÖNE.ATX", "x");      // letter case does not matter
+    dir.Write("Uebung.txt", "x");    // other extensions keep the folder
+    dir.Write("Addition/a.txt", "1+1=2\r\n");
+    const std::vector<FolderNode> nodes = FolderChildren(dir.Path());
+    EXPECT_EQ(Texts(nodes), (QStringList{"Addition", "Lernkartei", "Uebung"}));
+    EXPECT_EQ(nodes[0].path, QDir::cleanPath(dir.Path() + "/Addition"));
+}
+
+TEST(FolderTree, FoldersWithSubFoldersComeFirstThenByName) {
+    test::ScratchDir dir;
+    for (const char* folder : {"Zahlen", "Addition", "Multiplikation/Einmaleins", "Division",
+                               "Multiplikation/Lernkartei", "Bruch/Teile"})
+        QDir().mkpath(dir.Path() + "/" + folder);
+    const FolderNode root = FolderTree(dir.Path() + "/");
+    EXPECT_EQ(root.path, QDir::cleanPath(dir.Path()));
+    EXPECT_EQ(root.text, QDir(dir.Path()).dirName());
+    EXPECT_EQ(Texts(root.children), (QStringList{"Bruch", "Multiplikation", "Addition", "Division", "Zahlen"}));
+    EXPECT_EQ(Texts(root.children[1].children), (QStringList{"Einmaleins", "Lernkartei"}));
+}
+
+TEST(FolderTree, ALinkBackUpIsNotFollowedForever) {
+    test::ScratchDir dir;
+    QDir().mkpath(dir.Path() + "/A/B");
+    ASSERT_TRUE(QFile::link(dir.Path(), dir.Path() + "/A/B/Zurueck"));
+    const std::vector<FolderNode> nodes = FolderChildren(dir.Path());
+    ASSERT_EQ(Texts(nodes), QStringList{"A"});
+    ASSERT_EQ(Texts(nodes[0].children), QStringList{"B"});
+    EXPECT_TRUE(nodes[0].children[0].children.empty());
+}
+
+TEST(FolderTree, AMissingRootGivesALonelyNode) {
+    const FolderNode root = FolderTree(QStringLiteral("/nicht/da/Kopfrechnen"));
+    EXPECT_EQ(root.text, "Kopfrechnen");
+    EXPECT_TRUE(root.children.empty());
+}
