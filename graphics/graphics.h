@@ -176,6 +176,7 @@ private:
     bool IsSchoolFont() const;
     Bytes ShapedForMeasure(const Bytes& text) const;
     int DrawnWidthPx(const Bytes& text);
+    int CharAdvancePx(const Bytes& text, size_t i, const Bytes& converted, int boxWidth);
     int CharWidthPx(unsigned char c);
     QPoint JustifiedPoint(int x, int y, const Bytes& shaped);
     void DrawGraphText(QImage& canvas, QPoint at, const Bytes& text);

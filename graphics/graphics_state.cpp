@@ -89,9 +89,11 @@ void Graphics::InitGraph(int mode) {
     c.font = QFont(QStringLiteral("Arial"));
     c.font.setPointSize(6);
     SetBkColor(0);
+    // The text window first: a text screen may have armed the clearing of the next background,
+    // which takes the brush to colour 0; the fill colour of `mode` must survive it.
+    console_.Window(1, 1, 80, 30);
     SetFillStyle(1, mode);
     SetColor(15);
-    console_.Window(1, 1, 80, 30);
     g.transparentText = true;
     g.opaqueText = mode == 1;
     if (c.brushStyle != Qt::NoBrush) {

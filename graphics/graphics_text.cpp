@@ -94,19 +94,18 @@ void Graphics::FitFontHeight(int height) {
         font.setPointSize(font.pointSize() - 1);
 }
 
+int Graphics::CharAdvancePx(const Bytes& text, size_t i, const Bytes& converted, int boxWidth) {
+    if (TextGlyphIndex(static_cast<unsigned char>(converted[i]), static_cast<unsigned char>(text[i])) >= 0)
+        return boxWidth;
+    // a letter advances by its width in 640×480 units, so texts step as they do at 640×480
+    return VgaSizeToPixel(QSize(TextWidthVga(Bytes(1, text[i])), 0)).width();
+}
+
 int Graphics::DrawnWidthPx(const Bytes& text) {
     const Bytes converted = console_.ToAnsi(text);
     const int boxWidth = QFontMetrics(DeviceFont()).horizontalAdvance(QLatin1Char('A'));
     int width = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto o = static_cast<unsigned char>(text[i]);
-        const auto c = static_cast<unsigned char>(converted[i]);
-        if (TextGlyphIndex(c, o) >= 0) {
-            width += boxWidth;
-        } else {
-            width += VgaSizeToPixel(QSize(TextWidthVga(Bytes(1, text[i])), 0)).width();
-        }
-    }
+    for (size_t i = 0; i < text.size(); ++i) width += CharAdvancePx(text, i, converted, boxWidth);
     return width;
 }
 
@@ -149,7 +148,7 @@ void Graphics::DrawGraphText(QImage& canvas, QPoint at, const Bytes& text) {
         const auto c = static_cast<unsigned char>(converted[i]);
         const int glyph = TextGlyphIndex(c, o);
         if (glyph < 0) {
-            const int advance = VgaSizeToPixel(QSize(TextWidthVga(Bytes(1, text[i])), 0)).width();
+            const int advance = CharAdvancePx(text, i, converted, box.width());
             if (!g.transparentText && state.brushStyle != Qt::NoBrush)
                 p.fillRect(QRect(pen, QSize(advance, box.height())), state.brushColour);
             p.drawText(QPoint(pen.x(), pen.y() + fm.ascent()), CharText(o));
@@ -227,9 +226,17 @@ void Graphics::OutTextStyled(int x, int y, const Bytes& text, int style) {
     const QPoint at = JustifiedPoint(x, y, shaped);
     const QFont font = DeviceFont();
     const QFontMetrics fm(font);
-    // the text's outline thickened by two pixels all round, as 25 shifted copies of its shape
+    // the text's outline thickened by two pixels all round, as 25 shifted copies of its shape;
+    // the letters stand where DrawGraphText puts them, so an outline and its text match
     QPainterPath shape;
-    shape.addText(QPointF(at.x(), at.y() + fm.ascent()), font, FromCp1252(shaped));
+    const Bytes converted = console_.ToAnsi(shaped);
+    const int boxWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('A')));
+    QPoint pen = VgaToPixel(PixelToVga(at));
+    for (size_t i = 0; i < shaped.size(); ++i) {
+        shape.addText(QPointF(pen.x(), pen.y() + fm.ascent()), font,
+                      CharText(static_cast<unsigned char>(shaped[i])));
+        pen.rx() += CharAdvancePx(shaped, i, converted, boxWidth);
+    }
     {
         QPainter p(&DrawTarget());
         p.setRenderHint(QPainter::Antialiasing, false);
