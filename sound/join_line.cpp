@@ -135,7 +135,7 @@ JoinLine ParseJoinLine(std::string_view line) {
 }
 
 std::string QuoteWaveName(std::string_view line) {
-    const size_t at = line.find(".wav");
+    const size_t at = LowerAscii(line).find(".wav");
     if (at == std::string_view::npos) return std::string(line);
     const std::string_view head = line.substr(0, at + 4);
     const std::string_view rest = line.substr(at + 4);

@@ -45,7 +45,8 @@ struct JoinLine {
 JoinLine ParseJoinLine(std::string_view line);
 
 // Puts double quotes around the file name of a join line when it holds a blank or comma, so
-// that "my sound.wav,0,100" keeps its name in one field. Lines without ".wav" stay as they are.
+// that "my sound.wav,0,100" keeps its name in one field. Lines without ".wav" (in any case)
+// stay as they are.
 std::string QuoteWaveName(std::string_view line);
 
 // ASCII lower case of a byte string.

@@ -88,7 +88,9 @@ bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>&
     const std::string workFolder = FolderOf(outFile);
     const size_t keep = TempFiles.size();
     for (size_t index = 0; index < lines.size(); ++index) {
-        const std::string line = QuoteWaveName(LowerAscii(lines[index]));
+        // Names are matched without regard to case anyway, so the line keeps its spelling
+        // (a lower-cased absolute path would cost a folder scan per component).
+        const std::string line = QuoteWaveName(lines[index]);
         const JoinLine j = ParseJoinLine(line);
         std::string file = j.file;
         if (!FileExists(file)) file = FindInSearchFolders(j.file);

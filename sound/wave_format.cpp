@@ -94,6 +94,9 @@ WaveLayout ParseWave(WaveIo& io) {
 
     ChunkHeader fmt;
     if (!FindChunk(io, 12, end, "fmt ", fmt)) return w;
+    // A format chunk too short for its own fields would share bytes with the next chunk, so
+    // that fixing a chunk size could change the format.
+    if (fmt.size < 16) return w;
     std::uint8_t f[18];
     if (!io.ReadAt(fmt.dataOffset, f, 18)) return w;
     w.formatTag = ReadLe16(f);

@@ -42,6 +42,7 @@ TEST(JoinLineParse, DefaultsNameAndQuoting) {
     EXPECT_EQ(QuoteWaveName("a b.wav,0,100"), "\"a b.wav\",0,100");
     EXPECT_EQ(QuoteWaveName("\"a b.wav\",0"), "\"a b.wav\",0");
     EXPECT_EQ(QuoteWaveName("ab.wav 0 100"), "ab.wav 0 100");
+    EXPECT_EQ(QuoteWaveName("Mein Ton.WAV,5"), "\"Mein Ton.WAV\",5");
 }
 
 class JoinTest : public SoundTest {

@@ -43,7 +43,10 @@ TEST_F(WaveFileTest, InvalidFilesGiveMinusOneAndStayUntouched) {
     tag0[20] = 0;
     QByteArray noChannels = PcmWave({1, 2});
     noChannels[22] = 0;
-    for (const QByteArray& bytes : {QByteArray("hello"), noData, bits12, tag0, noChannels,
+    // a format chunk of 0 bytes whose fields would be read from the next chunk's header
+    const QByteArray shortFmt =
+        QByteArray::fromBase64("UklGRmIAAABXQVZFZm10IAAAAAAAAgQAAAAAAGRhdGFSAAQAAAAAAGRhdGFSAEZi");
+    for (const QByteArray& bytes : {QByteArray("hello"), noData, bits12, tag0, noChannels, shortFmt,
                                     QByteArray("RIFF\x04\0\0\0WAVE", 12)}) {
         const std::string f = WriteFile("bad.wav", bytes);
         int rate = 0, bits = 0;
