@@ -16,13 +16,28 @@ bool Stream(const void* data, int bytes, int inRate, int inChannels, int outRate
                                             AUDIO_S16SYS, static_cast<Uint8>(outChannels), outRate);
     if (!s) return false;
     bool ok = bytes == 0 || SDL_AudioStreamPut(s, data, bytes) == 0;
+    // SDL's resampler keeps back the last stretch even when flushed: feed silence after the
+    // sound and cut the output to the sound's own length.
+    const int frameBytes = SDL_AUDIO_BITSIZE(inFormat) / 8 * inChannels;
+    const std::int64_t inFrames = frameBytes > 0 ? bytes / frameBytes : 0;
+    const std::int64_t outSamples = inFrames * outRate / inRate * outChannels;
+    if (ok && inRate != outRate) {
+        const std::vector<std::uint8_t> pad(static_cast<size_t>(frameBytes) * (inRate / 5 + 1024),
+                                            inFormat == AUDIO_U8 ? 0x80 : 0);
+        ok = SDL_AudioStreamPut(s, pad.data(), static_cast<int>(pad.size())) == 0;
+    }
     ok = ok && SDL_AudioStreamFlush(s) == 0;
-    if (ok) {
-        const int avail = SDL_AudioStreamAvailable(s);
-        out.resize(static_cast<size_t>(avail) / 2);
-        const int got = avail > 0 ? SDL_AudioStreamGet(s, out.data(), avail) : 0;
+    // The converter hands its output out in pieces; take all of it.
+    out.clear();
+    std::vector<std::int16_t> chunk(4096);
+    while (ok) {
+        const int got = SDL_AudioStreamGet(s, chunk.data(), static_cast<int>(chunk.size() * 2));
         if (got < 0) ok = false;
-        else out.resize(static_cast<size_t>(got) / 2);
+        if (got <= 0) break;
+        out.insert(out.end(), chunk.begin(), chunk.begin() + got / 2);
+    }
+    if (inRate != outRate && static_cast<std::int64_t>(out.size()) > outSamples) {
+        out.resize(static_cast<size_t>(outSamples));
     }
     SDL_FreeAudioStream(s);
     return ok;

@@ -1,4 +1,5 @@
 // Playing through the null output on a virtual clock: the queues, the reports, clean-up.
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include "sound/sound_adapter.h"
@@ -154,6 +155,42 @@ TEST(AudioOutputFactory, ChoosesByName) {
     auto out = MakeAudioOutput("auto", clock);
     ASSERT_NE(out, nullptr);
     EXPECT_TRUE(out->Describe() == "null" || out->Describe().startsWith("sdl:"));
+}
+
+}  // namespace
+}  // namespace radevir::test
+
+namespace radevir::test {
+namespace {
+
+// The SDL output with SDL's dummy driver (set by the test main): plays run on SDL's thread and
+// their ends come back through the Qt event loop.
+TEST(SdlAudioOutput, PlaysRangesAndReportsTheirEnds) {
+    QString error;
+    auto out = MakeSdlAudioOutput(&error);
+    if (!out) GTEST_SKIP() << "no SDL audio device: " << error.toStdString();
+    ScratchDir dir;
+    const QString file = dir.Write("a.wav", PcmWave(Sine(4410, 440, 8000)));  // 200 ms
+    const DeviceId id = out->Open(file);
+    ASSERT_NE(id, kNoDevice);
+    EXPECT_NEAR(out->LengthMs(id), 200, 1);
+    std::vector<std::pair<quint32, bool>> ends;
+    QObject::connect(out.get(), &AudioOutput::Completed,
+                     [&](quint32 d, bool ok) { ends.emplace_back(d, ok); });
+    ASSERT_TRUE(out->Play(id, 50, 120, true, false));
+    QElapsedTimer t;
+    t.start();
+    while (ends.empty() && t.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(ends[0].first, id);
+    EXPECT_NEAR(out->PositionMs(id), 120, 1);
+    EXPECT_TRUE(out->Play(id, -1, -1, false, true));  // the rest, waiting
+    EXPECT_NEAR(out->PositionMs(id), 200, 1);
+    EXPECT_FALSE(out->Play(id, 150, 100, false, false));
+    EXPECT_TRUE(out->PlaySound(file));
+    EXPECT_TRUE(out->Close(id));
+    EXPECT_FALSE(out->IsOpen(id));
+    EXPECT_EQ(out->Open(dir.Path() + "/missing.wav"), kNoDevice);
 }
 
 }  // namespace
