@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCollator>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -164,8 +166,16 @@ public:
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
         const QVariant a = data(column, kSortRole);
         const QVariant b = other.data(column, kSortRole);
-        if (a.typeId() == QMetaType::QString)
-            return QString::localeAwareCompare(a.toString(), b.toString()) < 0;
+        if (a.typeId() == QMetaType::QString) {
+            // "2er-Reihe" before "10er-Reihe", as a file manager lists them
+            static const QCollator collator = [] {
+                QCollator c(QLocale(QLocale::German, QLocale::Germany));
+                c.setNumericMode(true);
+                c.setCaseSensitivity(Qt::CaseInsensitive);
+                return c;
+            }();
+            return collator.compare(a.toString(), b.toString()) < 0;
+        }
         return QVariant::compare(a, b) == QPartialOrdering::Less;
     }
 };
@@ -217,7 +227,7 @@ TF_Startwort::~TF_Startwort() = default;
 void TF_Startwort::BuildForm() {
     setWindowTitle(QStringLiteral("Liste und Startwort auswählen"));
     setModal(true);
-    resize(1040, 660);
+    resize(1140, 680);
 
     auto* outer = new QVBoxLayout(this);
 
@@ -230,13 +240,13 @@ void TF_Startwort::BuildForm() {
     CO_zuletzt->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Pa_oben->addWidget(CO_zuletzt, 1, Qt::AlignTop);
     Panel_malhilfe = new QGroupBox(QStringLiteral("Hilfen bei der schriftlicher Multiplikation"), this);
-    auto* helpLayout = new QVBoxLayout(Panel_malhilfe);
+    auto* helpLayout = new QGridLayout(Panel_malhilfe);
     cb_markieren = new QCheckBox(QStringLiteral("aktuelle Stellen hervorheben"), Panel_malhilfe);
     cb_malhelp2 = new QCheckBox(QStringLiteral("Übertrag anzeigen"), Panel_malhilfe);
     cb_malhelp1 = new QCheckBox(QStringLiteral("Multiplikationswert anzeigen"), Panel_malhilfe);
-    helpLayout->addWidget(cb_markieren);
-    helpLayout->addWidget(cb_malhelp2);
-    helpLayout->addWidget(cb_malhelp1);
+    helpLayout->addWidget(cb_markieren, 0, 0);
+    helpLayout->addWidget(cb_malhelp2, 0, 1);
+    helpLayout->addWidget(cb_malhelp1, 1, 0);
     Panel_malhilfe->setVisible(false);
     Pa_oben->addWidget(Panel_malhilfe);
     B_ok = new QPushButton(QStringLiteral("OK"), this);
@@ -261,8 +271,10 @@ void TF_Startwort::BuildForm() {
     Shell1->setSortingEnabled(true);
     Shell1->sortByColumn(0, Qt::AscendingOrder);
     Shell1->setContextMenuPolicy(Qt::CustomContextMenu);
-    Shell1->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     Shell1->header()->setStretchLastSection(false);
+    Shell1->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < 4; ++column)
+        Shell1->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     LB_liste = new QListWidget(splitter);
     LB_liste->setObjectName(QStringLiteral("LB_liste"));
     LB_liste->setViewMode(QListView::ListMode);
@@ -280,9 +292,9 @@ void TF_Startwort::BuildForm() {
     splitter->addWidget(Shell1);
     splitter->addWidget(LB_liste);
     splitter->setStretchFactor(0, 2);
-    splitter->setStretchFactor(1, 3);
-    splitter->setStretchFactor(2, 5);
-    splitter->setSizes({230, 330, 480});
+    splitter->setStretchFactor(1, 4);
+    splitter->setStretchFactor(2, 4);
+    splitter->setSizes({200, 460, 460});
     outer->addWidget(splitter, 1);
 
     // bottom panel
@@ -584,10 +596,10 @@ void TF_Startwort::FillFileList(const QString& folder) {
         item->setText(1, german.toString((f.size() + 1023) / 1024) + QStringLiteral(" KB"));
         item->setText(2, f.suffix().isEmpty() ? QStringLiteral("Datei")
                                               : f.suffix().toUpper() + QStringLiteral("-Datei"));
-        item->setText(3, german.toString(f.lastModified(), QStringLiteral("dd.MM.yyyy HH:mm")));
+        item->setText(3, german.toString(f.lastModified(), QStringLiteral("dd.MM.yy HH:mm")));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(0, kPathRole, QDir::cleanPath(f.absoluteFilePath()));
-        item->setData(0, kSortRole, f.fileName().toLower());
+        item->setData(0, kSortRole, f.fileName());
         item->setData(1, kSortRole, f.size());
         item->setData(2, kSortRole, item->text(2).toLower());
         item->setData(3, kSortRole, f.lastModified());
