@@ -238,7 +238,10 @@ void TForm_dos::resizeEvent(QResizeEvent* event) {
         framebuffer_ = next;
     }
     if (runMenuPending_) return;
-    if (console_.Graphics().fullScreenActive) console_.Graphics().fullScreenActive = false;
+    if (console_.Graphics().fullScreenActive) {
+        console_.Graphics().fullScreenActive = false;
+        if (console_.leaveFullScreen) console_.leaveFullScreen();
+    }
     console_.closeRequested = false;
     console_.abortRequested = true;
 }
@@ -374,6 +377,7 @@ void TForm_dos::ApplicationDeactivated() {
     GraphicsSettings& g = console_.Graphics();
     if (g.fullScreenActive) {
         g.fullScreenActive = false;
+        if (console_.leaveFullScreen) console_.leaveFullScreen();
         console_.abortRequested = true;
         return;
     }
@@ -400,6 +404,19 @@ void TForm_dos::ApplicationDeactivated() {
 void TForm_dos::ApplicationActivated() {
     ProcessEvents();
     if (QApplication::activeWindow() == this || hostWasActive_) console_.RestoreScreenPage(5, true);
+}
+
+bool TForm_dos::EnterFullScreenWindow() {
+    if (!fixedClientSize_.isEmpty() || isFullScreen()) return true;
+    fullScreenWindow_ = true;
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    return true;
+}
+
+void TForm_dos::LeaveFullScreenWindow() {
+    if (!fullScreenWindow_) return;
+    fullScreenWindow_ = false;
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
 }
 
 void TForm_dos::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

@@ -12,6 +12,7 @@
 
 #include "console/console.h"
 #include "console/key_input.h"
+#include "graphics/graphics_ports.h"
 #include "support/codepage.h"
 
 namespace radevir {
@@ -22,7 +23,7 @@ class Metafile;
 class ProgramEnvironment;
 class SettingsStore;
 
-class TForm_dos : public QWidget, public ConsoleHost {
+class TForm_dos : public QWidget, public ConsoleHost, public FullScreenWindowPort {
     Q_OBJECT
 
 public:
@@ -56,6 +57,11 @@ public:
     void SetPointerVisible(bool visible) override;
     QPoint PointerPosition() const override;
     void SetPointerPosition(QPoint clientPixel) override;
+
+    // FullScreenWindowPort: full-screen mode shows the window full-screen without a frame
+    // (a window of a fixed client size stays as it is; the back buffer does the rest).
+    bool EnterFullScreenWindow() override;
+    void LeaveFullScreenWindow() override;
 
     // Lists filled at creation.
     const std::vector<GlyphSource>& GlyphMetafiles() const { return glyphs_; }
@@ -117,6 +123,7 @@ private:
     bool inIdle_ = false;
     bool programEnded_ = false;
     bool shown_ = false;
+    bool fullScreenWindow_ = false;  // we put the window into the full-screen state
 };
 
 // Qt key → virtual key number (0 when the key has none the program cares about).
