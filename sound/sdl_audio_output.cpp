@@ -58,6 +58,7 @@ public:
     }
 
     bool Play(DeviceId id, int fromMs, int toMs, bool notify, bool wait) override {
+        std::int64_t waitMs = 0;
         {
             Lock lock(device_);
             auto it = voices_.find(id);
@@ -73,9 +74,12 @@ public:
             v.end = to;
             v.notify = notify;
             v.playing = true;
+            waitMs = (to - from) * 1000 / rate_;
         }
         if (!wait) return true;
-        for (;;) {
+        // A stalled sound server must not hang the program: give up a while after the end.
+        const Uint64 deadline = SDL_GetTicks64() + static_cast<Uint64>(waitMs) + 5000;
+        while (SDL_GetTicks64() < deadline) {
             {
                 Lock lock(device_);
                 auto it = voices_.find(id);
@@ -83,6 +87,7 @@ public:
             }
             SDL_Delay(5);
         }
+        return true;
     }
 
     bool Close(DeviceId id) override {
