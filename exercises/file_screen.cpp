@@ -115,7 +115,7 @@ void DrawHeader(Console& c, FileListing listing, int count) {
     c.GotoXY(20, 2);
     c.Write("│"_b + Bytes(44, ' ') + "│"_b);
     c.GotoXY(22, 1);
-    c.Write("> Anzahl der gefundenen Dateien: "_b, count, " <");
+    c.Write("> Anzahl der gefundenen Dateien: "_b + IntToText(count) + " <");
 }
 
 void ShowNameInBar(Console& c, const Bytes& name) {
@@ -132,7 +132,7 @@ void ChooseLoop(Screen& s, FileListing listing) {
     c.TextColor(14);
     c.TextBackground(1);
     c.GotoXY(22, 2);
-    c.Write(" Auswahl "_b, "↑"_b, "↓"_b, " >", " laden >>: ");
+    c.Write(" Auswahl ↑↓ > laden >>: "_b);
     const int regionsBefore = c.Regions().Count();
     c.PushMouseRegions("", "laddir.mtb");
 
@@ -224,7 +224,7 @@ void NewNameLoop(Screen& s) {
     c.TextColor(14);
     c.TextBackground(1);
     c.GotoXY(22, 2);
-    c.Write(" Neuen Namen eingeben:                ", s.spec.extension);
+    c.Write(" Neuen Namen eingeben:                " + s.spec.extension);
 
     Bytes name;
     int key = 0;
@@ -233,7 +233,7 @@ void NewNameLoop(Screen& s) {
         c.TextColor(14);
         c.TextBackground(1);
         c.GotoXY(44, 2);
-        c.Write("  ", PadTo(name, kNameLength));
+        c.Write("  " + PadTo(name, kNameLength));
         c.GotoXY(46 + static_cast<int>(name.size()), 2);
         c.ShowTextCursor();
         key = c.ReadKey();
@@ -425,14 +425,14 @@ void ShowFileError(Session& session, std::string_view path) {
     c.TextColor(14);
     c.Write(" Eingabe :");
     c.TextColor(0);
-    c.Write(Bytes(32, ' '), " │"_b);
+    c.Write(Bytes(32, ' ') + " │"_b);
     c.GotoXY(32, 2);
     c.Write(session.currentText.substr(0, 32));
     const std::string_view shown = path.size() > 49 ? path.substr(path.size() - 49) : path;
     c.TextColor(143);
     c.TextBackground(4);
     c.GotoXY(20, 2);
-    c.Write("Fehler bei: ", Bytes(shown));
+    c.Write("Fehler bei: " + Bytes(shown));
     c.ReadKey();
     while (c.KeyPressed()) c.ReadKey();
 }
