@@ -73,10 +73,20 @@ int AcceptedLineIndex(const std::vector<Bytes>& entries, int selected) {
     return index;
 }
 
+namespace {
+
+// A name holding "=" is kept in double quotes; the quotes are not part of the name.
+Bytes Unquoted(std::string_view name) {
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    return Bytes(name);
+}
+
+}  // namespace
+
 int RememberedStartIndex(const std::vector<Bytes>& recentList, std::string_view name) {
-    const Bytes key = UpperText(name);
+    const Bytes key = UpperText(Unquoted(name));
     for (const Bytes& line : recentList) {
-        if (UpperText(NameOfPair(line)) != key) continue;
+        if (UpperText(Unquoted(NameOfPair(line))) != key) continue;
         const int startLine = ParseLeadingInt(ValueOfPair(line), 0);
         return startLine > 0 ? startLine - 1 : 0;
     }

@@ -370,6 +370,28 @@ TEST_F(ChooserDialog, PrintingIntoAFolderWritesAPdf) {
     EXPECT_EQ(d.LastPrintFile(), out.Path() + "/druck/Liste Einmaleins (2).pdf");
 }
 
+TEST_F(ChooserDialog, ANameWithAnEqualsSignIsRememberedInQuotes) {
+    dir.Write("Aufgaben/Kopfrechnen/3+4=7 üben.txt", NumberedTasks(8));
+    Open();
+    ClickFile("3+4=7 üben.txt");
+    w->LB_liste->setCurrentRow(5);
+    w->B_ok->click();
+    EXPECT_EQ(RecentFileLines(), std::vector<Bytes>{"\"Kopfrechnen\\3+4=7 \xFC" "ben.txt\"=6"});
+    EXPECT_EQ(w->Result().lines[0], dir.Folder() + "Aufgaben\\Kopfrechnen\\3+4=7 \xFC" "ben.txt");
+    Open();
+    EXPECT_EQ(w->CO_zuletzt->itemText(0), "Kopfrechnen\\3+4=7 üben.txt");
+    EXPECT_EQ(w->LB_liste->currentRow(), 5);
+}
+
+TEST_F(ChooserDialog, ConvertingRewritesTheSelectedFilesFromTheDosCodePage) {
+    dir.Write("Aufgaben/Kopfrechnen/Alt.txt", "!Gr\x81\xE1" "e\r\n1+1=2\r\n");
+    TF_Startwort& d = Open();
+    ClickFile("Alt.txt");
+    d.ConvertSelectedToAnsi();
+    EXPECT_EQ(dir.Read("Aufgaben/Kopfrechnen/Alt.txt"), QByteArray("!Gr\xFC\xDF" "e\r\n1+1=2\r\n"));
+    EXPECT_EQ(d.ListEntries().front(), "1   !Gr\xFC\xDF" "e");
+}
+
 TEST(ListPrint, RowsOfFourAndAContinuationPage) {
     test::ScratchDir out;
     QFont font("Arial");

@@ -90,6 +90,7 @@ TEST(ListEntries, RememberedStartIndexOfAFile) {
     } table[] = {{"Kopfrechnen\\Plus bis 10.txt", 4}, {"KOPFRECHNEN\\plus BIS 10.TXT", 4},
                  {"Kopfrechnen\\Ohne Zahl.txt", 0},   {"Kopfrechnen\\Kaputt.txt", 0},
                  {"Kopfrechnen\\Null.txt", 0},        {"\"Kopfrechnen\\a=b.txt\"", 6},
+                 {"Kopfrechnen\\a=b.txt", 6},
                  {"Kopfrechnen\\Mit Text.txt", 11},   {"Kopfrechnen\\Fehlt.txt", 0}};
     for (const auto& row : table) EXPECT_EQ(RememberedStartIndex(recent, row.name), row.index) << row.name;
 }
