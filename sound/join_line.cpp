@@ -84,15 +84,6 @@ std::string JoinCommaText(const std::vector<std::string>& fields) {
     return out;
 }
 
-std::string QuoteIfNeeded(std::string_view name) {
-    const bool enclosed = name.size() >= 2 && name.front() == '"' && name.back() == '"';
-    if (!enclosed && (name.find(' ') != std::string_view::npos ||
-                      name.find(',') != std::string_view::npos)) {
-        return "\"" + std::string(name) + "\"";
-    }
-    return std::string(name);
-}
-
 std::optional<int> ParseInt(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);

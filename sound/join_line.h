@@ -2,6 +2,8 @@
 // blanks, double quotes keeping commas and blanks inside a field.
 #pragma once
 
+#include "support/text_helpers.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -24,8 +26,6 @@ std::vector<std::string> SplitCommaText(std::string_view text);
 // Writes a list as comma-text; fields with blanks, control characters, commas or quotes are
 // quoted.
 std::string JoinCommaText(const std::vector<std::string>& fields);
-// Double-quotes a file name when it holds a blank or a comma (and is not quoted already).
-std::string QuoteIfNeeded(std::string_view name);
 
 // A whole-string decimal integer (optional blanks around, optional sign) or nothing.
 std::optional<int> ParseInt(std::string_view text);

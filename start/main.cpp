@@ -11,6 +11,11 @@
 #include "start/automation.h"
 #include "start/command_line.h"
 #include "graphics/graphics.h"
+#include "sound/audio_output.h"
+#include "sound/sound_adapter.h"
+#include "sound/speak_command.h"
+#include "sound/speakmath.h"
+#include "sound/wav.h"
 #include "start/host_window.h"
 #include "support/U_startsetup.h"
 #include "support/clock.h"
@@ -77,7 +82,26 @@ int main(int argc, char** argv) {
                        std::chrono::steady_clock::now().time_since_epoch().count()));
     Random random(seed);
 
+    QString audioError;
+    std::unique_ptr<AudioOutput> audio = MakeAudioOutput(cl.audio, *clock, &audioError);
+    if (!audio) {
+        err << "radevir: " << (audioError.isEmpty() ? QStringLiteral("no audio output") : audioError) << "\n";
+        return 2;
+    }
+    if (cl.speak) return RunSpeakCommand(env, *audio, *clock, *cl.speak, err);
+
+    // the wave component and the spoken arithmetic live as long as the window
+    TWAV wave(env, *audio, *clock);
+    SoundTable soundTable;
+    const QString soundTableFile = env.NativePath("mathsound.xml");
+    if (QFile::exists(soundTableFile)) soundTable.LoadFile(soundTableFile);
+    Tspeakmath speak;
+    speak.dataset = &soundTable;
+    speak.waver = &wave;
+    SoundAdapter sound(wave);
+
     TForm_dos host({env, settings, *clock}, cl.size);
+    host.GetConsole().SetSoundPort(&sound);
     Graphics graphics(host.GetConsole());
     TF_startsetup speedDialog(&host);
     host.runProgramMenu = [&](Console& console) {

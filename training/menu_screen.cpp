@@ -44,9 +44,9 @@ void DrawMenuScreen(Console& c, int highlightedItem) {
     c.TextColor(0);
     c.Write("Programm: RADEVIR "_b);
     c.TextColor(15);
-    c.Write("Rechentrainer f\xFCr die Grundschule  ");
+    c.Write("Rechentrainer f\xFCr die Grundschule ");
     c.TextColor(4);
-    c.Write("Version 3.3 (Linux)      ");
+    c.Write("Version 3.3     ");
     c.TextColor(0);
     c.Write(" ESC = Ende ");
 
@@ -76,7 +76,10 @@ void DrawMenuScreen(Console& c, int highlightedItem) {
     c.Write(" └──── Geschwindigkeit mit F10 ────┘ "_b);
     c.TextColor(7);
     c.TextBackground(0);
-    c.Write(Repeat(kShade, 39));
+    // 39 "▓" fill the rest: one ends this line, 38 the next (written apart so that the
+    // background fill of one long write does not run past the box on this line)
+    c.Write(kShade);
+    c.Write(Repeat(kShade, 38));
     // shadow right of and below the box
     c.ShadeCells(39, 3, 39, 22, 8);
     c.ShadeCells(3, 22, 39, 22, 8);

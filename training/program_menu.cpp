@@ -221,7 +221,8 @@ void RunProgramMenu(MenuServices& services) {
             if (step.action == MenuAction::Options) {
                 m.item = 12;
                 DrawMenuItems(c, m.item);
-                s.menuKey = 13;
+                // opened with Enter (or a click) the options menu starts one line further down
+                s.menuKey = (clicked || key == 13) ? 13 : key;
                 const int closing = RunOptionsMenu(s);
                 s.menuKey = 0;
                 if (IsProgramLetter(closing)) {
