@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "console/console.h"
 #include "graphics/graphics_ports.h"
@@ -191,8 +192,8 @@ private:
     QImage backBuffer_;
     std::map<int, QRect> panels_;
     int nextPanelId_ = 1;
-    // glyph pictures rendered at the text cell box, by (glyph, width, height)
-    std::map<std::tuple<int, int, int>, QImage> glyphCells_;
+    // glyph pictures rendered at the text cell box, by (glyph name, width, height)
+    std::map<std::tuple<std::string, int, int>, QImage> glyphCells_;
 };
 
 }  // namespace radevir

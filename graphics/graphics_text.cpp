@@ -110,7 +110,8 @@ int Graphics::DrawnWidthPx(const Bytes& text) {
 }
 
 const QImage& Graphics::GlyphCellPicture(int glyph, QSize box) {
-    const auto key = std::make_tuple(glyph, box.width(), box.height());
+    // keyed by name: the console may be set up again with another glyph list
+    const auto key = std::make_tuple(console_.GlyphName(glyph), box.width(), box.height());
     auto it = glyphCells_.find(key);
     if (it != glyphCells_.end()) return it->second;
     if (glyphCells_.size() > 256) glyphCells_.clear();
