@@ -10,6 +10,7 @@
 
 #include "start/automation.h"
 #include "start/command_line.h"
+#include "chooser/TF_Startwort.h"
 #include "graphics/graphics.h"
 #include "sound/audio_output.h"
 #include "sound/sound_adapter.h"
@@ -103,7 +104,11 @@ int main(int argc, char** argv) {
     TForm_dos host({env, settings, *clock}, cl.size);
     host.GetConsole().SetSoundPort(&sound);
     Graphics graphics(host.GetConsole());
+    graphics.SetFullScreenWindow(&host);
     TF_startsetup speedDialog(&host);
+    auto* chooser = new TF_Startwort(env, &settings, &host);  // owned by the host window
+    if (!cl.printTo.isEmpty()) chooser->SetPrintToFolder(cl.printTo);
+    host.GetConsole().SetListChooser(chooser);
     host.runProgramMenu = [&](Console& console) {
         MenuServices services{console, graphics, env, random};
         RunProgramMenu(services);

@@ -65,9 +65,9 @@ ProgramRun RunProgram(const test::ScratchDir& dir, const QString& script, QStrin
 
 }  // namespace
 
-TEST(ScriptedRun, EscapeEndsTheProgramAndTheDumpShowsItsLastScreen) {
+TEST(ScriptedRun, LeavingEndsTheProgramAndTheDumpShowsItsLastScreen) {
     test::ScratchDir dir;
-    const ProgramRun run = RunProgram(dir, "key Esc\ndump " + dir.Path() + "/screen.txt\n");
+    const ProgramRun run = RunProgram(dir, "key Esc\nkey j\ndump " + dir.Path() + "/screen.txt\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     const QByteArray dump = dir.Read("screen.txt");
     const QList<QByteArray> lines = dump.split('\n');
@@ -94,7 +94,7 @@ TEST(ScriptedRun, ExitCodesForARunOutScriptAndAScriptError) {
 TEST(ScriptedRun, ResizeRestartsTheProgramInTheNewSize) {
     test::ScratchDir dir;
     const ProgramRun run = RunProgram(dir, "resize 1000 700\nwait 100\nscreenshot " + dir.Path() +
-                                        "/big.png\nkey Esc\n");
+                                        "/big.png\nkey Esc\nkey j\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(QImage(dir.Path() + "/big.png").size(), QSize(1000, 700));
 }
