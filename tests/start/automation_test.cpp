@@ -1,6 +1,7 @@
 #include "start/automation.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -97,4 +98,23 @@ TEST(ScriptedRun, ResizeRestartsTheProgramInTheNewSize) {
                                         "/big.png\nkey Esc\nkey j\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(QImage(dir.Path() + "/big.png").size(), QSize(1000, 700));
+}
+
+TEST(CommandLine, SpeakPlaysTheSoundTableThroughTheChosenOutput) {
+    test::ScratchDir dir;
+    auto speak = [&](const QString& text, const QString& audio) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(env);
+        p.start(test::KitDir() + "/radevir", {"--audio", audio, "--speak", text});
+        if (!p.waitForFinished(60000)) p.kill();
+        return p.exitCode();
+    };
+    const QString raw = dir.Path() + "/out.raw";
+    EXPECT_EQ(speak("12 + 35 =", "disk:" + raw), 0);
+    // four pieces of speech: well over a second of 16-bit samples at 22050 Hz
+    EXPECT_GT(QFileInfo(raw).size(), 2 * 22050);
+    EXPECT_EQ(speak("Haus xyz", "null"), 1);
+    EXPECT_EQ(speak("1", "loud"), 2);  // no such output
 }
