@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "bench/bench_host.h"
 #include "console/console.h"
 #include "support/clock.h"
 #include "support/program_environment.h"
@@ -13,18 +14,7 @@ using namespace radevir;
 
 namespace {
 
-class MemoryHost : public ConsoleHost {
-public:
-    QImage fb = MakeFramebuffer(QSize(1920, 1080));
-    QImage& Framebuffer() override { return fb; }
-    QSize ClientSize() const override { return fb.size(); }
-    void RequestRepaint() override {}
-    void ProcessEvents() override {}
-    void FlushInput(bool, bool) override {}
-    bool HasActiveWindow() const override { return true; }
-    void Beep() override {}
-    void SetPointerVisible(bool) override {}
-    QPoint PointerPosition() const override { return {}; }
+}
     void SetPointerPosition(QPoint) override {}
 };
 
@@ -41,7 +31,7 @@ GlyphSource Cross(const std::string& name) {
 }
 
 void BM_FullTextScreen(benchmark::State& state) {
-    MemoryHost host;
+    bench::MemoryHost host(QSize(1920, 1080));
     VirtualClock clock;
     ProgramEnvironment env("/x/", "radevir");
     Console console(host, clock, env);

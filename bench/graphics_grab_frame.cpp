@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "bench/bench_host.h"
 #include "console/console.h"
 #include "graphics/graphics.h"
 #include "support/clock.h"
@@ -15,23 +16,12 @@ using namespace radevir;
 
 namespace {
 
-class MemoryHost : public ConsoleHost {
-public:
-    QImage fb = MakeFramebuffer(QSize(1920, 1080));
-    QImage& Framebuffer() override { return fb; }
-    QSize ClientSize() const override { return fb.size(); }
-    void RequestRepaint() override {}
-    void ProcessEvents() override {}
-    void FlushInput(bool, bool) override {}
-    bool HasActiveWindow() const override { return true; }
-    void Beep() override {}
-    void SetPointerVisible(bool) override {}
-    QPoint PointerPosition() const override { return {}; }
+}
     void SetPointerPosition(QPoint) override {}
 };
 
 void BM_GrabGameFrame(benchmark::State& state) {
-    MemoryHost host;
+    bench::MemoryHost host(QSize(1920, 1080));
     VirtualClock clock;
     ProgramEnvironment env("/x/", "radevir");
     Console console(host, clock, env);

@@ -195,17 +195,7 @@ void DrawLeaveQuestion(Console& c) {
     c.GotoXY(1, 2);
     c.Write(" │ Programm wirklich beenden ?       │ "_b);
     c.GotoXY(1, 3);
-    c.Write(" │ Sind Sie sicher?      "_b);
-    c.TextBackground(0);
-    c.Write("Ja");
-    c.TextBackground(4);
-    c.Write("    ");
-    c.TextBackground(0);
-    c.Write("Nein");
-    c.TextBackground(4);
-    c.Write("  │ "_b);
-    c.GotoXY(1, 4);
-    c.Write(" └───────────────────────────────────┘ "_b);
+    c.Write(" │ Sind Sie sicher?      "_b);  // the yes/no question writes the rest
 }
 
 }  // namespace radevir

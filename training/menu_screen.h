@@ -24,7 +24,7 @@ void DrawReadingBox(Console& console, int buildUpMs, int holdMs);
 
 // "Lehrerprotokoll jetzt mit F7 ausdruckbar."
 void DrawProtocolHint(Console& console);
-// "Programm wirklich beenden ?" with the Ja/Nein line (the caller asks the question).
+// "Programm wirklich beenden ?" up to the Ja/Nein line, which the yes/no question draws.
 void DrawLeaveQuestion(Console& console);
 
 // Number written right-aligned in a field of `width` characters.
