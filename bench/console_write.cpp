@@ -14,10 +14,6 @@ using namespace radevir;
 
 namespace {
 
-}
-    void SetPointerPosition(QPoint) override {}
-};
-
 // A glyph picture with a line through the middle and one down the centre (like ┼).
 GlyphSource Cross(const std::string& name) {
     return {name, [](QSize s) {

@@ -16,10 +16,6 @@ using namespace radevir;
 
 namespace {
 
-}
-    void SetPointerPosition(QPoint) override {}
-};
-
 void BM_GrabGameFrame(benchmark::State& state) {
     bench::MemoryHost host(QSize(1920, 1080));
     VirtualClock clock;
