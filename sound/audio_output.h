@@ -52,9 +52,9 @@ Q_SIGNALS:
     void Completed(quint32 deviceId, bool success);
 };
 
-// spec: "auto" (SDL2 real device, falling back to null when none can be opened), "null",
-// "disk:FILE". An unknown spec gives nullptr and a reason in `error` when given.
-std::unique_ptr<AudioOutput> MakeAudioOutput(const QString& spec, Clock& clock,
+// choice: "auto" (SDL2 real device, falling back to null when none can be opened), "null",
+// "disk:FILE". An unknown choice gives nullptr and a reason in `error` when given.
+std::unique_ptr<AudioOutput> MakeAudioOutput(const QString& choice, Clock& clock,
                                              QString* error = nullptr);
 std::unique_ptr<AudioOutput> MakeNullAudioOutput(Clock& clock);
 // Writes every played sample to `file` as raw signed 16-bit little-endian mono at 22050 Hz.

@@ -174,16 +174,16 @@ std::unique_ptr<AudioOutput> MakeDiskAudioOutput(Clock& clock, const QString& fi
     return std::make_unique<ClockedAudioOutput>(clock, file);
 }
 
-std::unique_ptr<AudioOutput> MakeAudioOutput(const QString& spec, Clock& clock, QString* error) {
-    if (spec.isEmpty() || spec == QLatin1String("auto")) {
+std::unique_ptr<AudioOutput> MakeAudioOutput(const QString& choice, Clock& clock, QString* error) {
+    if (choice.isEmpty() || choice == QLatin1String("auto")) {
         if (auto sdl = MakeSdlAudioOutput()) return sdl;
         return MakeNullAudioOutput(clock);
     }
-    if (spec == QLatin1String("null")) return MakeNullAudioOutput(clock);
-    if (spec.startsWith(QLatin1String("disk:")) && spec.size() > 5) {
-        return MakeDiskAudioOutput(clock, spec.mid(5));
+    if (choice == QLatin1String("null")) return MakeNullAudioOutput(clock);
+    if (choice.startsWith(QLatin1String("disk:")) && choice.size() > 5) {
+        return MakeDiskAudioOutput(clock, choice.mid(5));
     }
-    if (error) *error = QStringLiteral("unknown audio output \"%1\" (auto, null or disk:FILE)").arg(spec);
+    if (error) *error = QStringLiteral("unknown audio output \"%1\" (auto, null or disk:FILE)").arg(choice);
     return nullptr;
 }
 
