@@ -96,13 +96,13 @@ def to_truetype(font):
     font.sfntVersion = "\x00\x01\x00\x00"
 
 
-def rename(font, spec):
-    family, style = spec["family"], spec["style"]
+def rename(font, recipe):
+    family, style = recipe["family"], recipe["style"]
     full = family if style == "Regular" else f"{family} {style}"
     postscript = full.replace(" ", "") if style == "Regular" else \
         f"{family.replace(' ', '')}-{style}"
     table = font["name"]
-    description = (f"Derived from {spec['origin']} (Debian package {spec['package']}): renamed, "
+    description = (f"Derived from {recipe['origin']} (Debian package {recipe['package']}): renamed, "
                    "as its licence requires for modified versions, for the Radevir arithmetic "
                    "trainer.")
     table.names = [n for n in table.names if n.nameID not in NAME_IDS and n.nameID != 10]
@@ -126,17 +126,17 @@ def add_variants(font, variants):
                 table.cmap[code] = glyph
 
 
-def build(spec, out_folder):
-    source = Path(spec["source"])
+def build(recipe, out_folder):
+    source = Path(recipe["source"])
     if not source.is_file():
         raise SystemExit(f"make_fonts: {source} missing; install the Debian package "
-                         f"{spec['package']} (scripts/install-deps.sh)")
+                         f"{recipe['package']} (scripts/install-deps.sh)")
     font = TTFont(str(source), recalcTimestamp=False)
-    rename(font, spec)
-    if "variants" in spec:
-        add_variants(font, spec["variants"])
+    rename(font, recipe)
+    if "variants" in recipe:
+        add_variants(font, recipe["variants"])
     to_truetype(font)
-    target = out_folder / spec["file"]
+    target = out_folder / recipe["file"]
     tmp = target.with_name(target.name + ".tmp")
     font.save(str(tmp))
     tmp.replace(target)
@@ -147,12 +147,12 @@ def main(argv):
         print(__doc__, file=sys.stderr)
         return 2
     if argv[1] == "--sources":
-        print("\n".join(spec["source"] for spec in FONTS))
+        print("\n".join(recipe["source"] for recipe in FONTS))
         return 0
     out = Path(argv[1])
     out.mkdir(parents=True, exist_ok=True)
-    for spec in FONTS:
-        build(spec, out)
+    for recipe in FONTS:
+        build(recipe, out)
     return 0
 
 
