@@ -361,9 +361,8 @@ void AutomationDriver::SendMouse(QEvent::Type type, QPoint vga, bool cell) {
 }
 
 QImage AutomationDriver::Screenshot() const {
-    QImage shot = host_.Framebuffer().copy();
-    Console& console = host_.GetConsole();
-    if (console.chooserOpen && console.HasScreenPage(5)) shot = console.ScreenPage(5)->copy();
+    // the window as it paints itself (its picture and any panels on it)
+    QImage shot = host_.grab().toImage().convertToFormat(QImage::Format_RGB32);
     QPainter p(&shot);
     const QPoint hostOrigin = host_.mapToGlobal(QPoint(0, 0));
     for (QWidget* w : QApplication::topLevelWidgets()) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -342,13 +343,53 @@ void TForm_dos::keyReleaseEvent(QKeyEvent* event) {
     FormKeyUp(VirtualKeyFromQt(event->key(), false));
 }
 
+void TForm_dos::CreatePanel(int id, QRect clientRect, const Bytes& caption) {
+    RemovePanel(id);
+    auto* panel = new QLabel(FromCp1252(caption), this);
+    panel->setGeometry(clientRect);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setAutoFillBackground(true);
+    panel->setFont(console_.Canvas().font);
+    panel->show();
+    panels_[id] = panel;
+}
+
+void TForm_dos::RemovePanel(int id) {
+    const auto it = panels_.find(id);
+    if (it == panels_.end()) return;
+    delete it->second;
+    panels_.erase(it);
+}
+
+QWidget* TForm_dos::Panel(int id) const {
+    const auto it = panels_.find(id);
+    return it == panels_.end() ? nullptr : it->second;
+}
+
 void TForm_dos::mousePressEvent(QMouseEvent* event) {
     if (discardMouse_ || !console_.mouseHandlersAttached) return;
+    // a press on a panel: its caption lights up until the button is released
+    for (const auto& [id, panel] : panels_) {
+        if (!panel->geometry().contains(event->position().toPoint())) continue;
+        pressedPanel_ = panel;
+        pressedPanelColour_ = panel->palette().color(QPalette::WindowText);
+        QPalette lit = panel->palette();
+        lit.setColor(QPalette::WindowText, QColor(255, 255, 0));
+        panel->setPalette(lit);
+        break;
+    }
     console_.MousePressed(event->position().toPoint(), event->button() == Qt::LeftButton,
                           event->button() == Qt::RightButton);
 }
 
 void TForm_dos::mouseReleaseEvent(QMouseEvent* event) {
+    if (pressedPanel_) {
+        QPalette restored = pressedPanel_->palette();
+        restored.setColor(QPalette::WindowText, pressedPanelColour_);
+        pressedPanel_->setPalette(restored);
+        pressedPanel_ = nullptr;
+    }
     if (discardMouse_ || !console_.mouseHandlersAttached) return;
     console_.MouseReleased(event->position().toPoint(), event->button() == Qt::LeftButton,
                            event->button() == Qt::RightButton);

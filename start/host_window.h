@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
+#include <map>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -23,7 +25,10 @@ class Metafile;
 class ProgramEnvironment;
 class SettingsStore;
 
-class TForm_dos : public QWidget, public ConsoleHost, public FullScreenWindowPort {
+class TForm_dos : public QWidget,
+                  public ConsoleHost,
+                  public FullScreenWindowPort,
+                  public PanelHostPort {
     Q_OBJECT
 
 public:
@@ -62,6 +67,11 @@ public:
     // (a window of a fixed client size stays as it is; the back buffer does the rest).
     bool EnterFullScreenWindow() override;
     void LeaveFullScreenWindow() override;
+    // PanelHostPort: panels the training programs place on the window; a click on a panel
+    // reaches the window's own mouse handling, and the pressed panel's caption turns yellow
+    void CreatePanel(int id, QRect clientRect, const Bytes& caption) override;
+    void RemovePanel(int id) override;
+    QWidget* Panel(int id) const;
 
     // Lists filled at creation.
     const std::vector<GlyphSource>& GlyphMetafiles() const { return glyphs_; }
@@ -123,6 +133,9 @@ private:
     bool inIdle_ = false;
     bool programEnded_ = false;
     bool shown_ = false;
+    std::map<int, QWidget*> panels_;
+    QPointer<QWidget> pressedPanel_;
+    QColor pressedPanelColour_;
     bool fullScreenWindow_ = false;  // we put the window into the full-screen state
 };
 

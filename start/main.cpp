@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
     host.GetConsole().SetSoundPort(&sound);
     Graphics graphics(host.GetConsole());
     graphics.SetFullScreenWindow(&host);
+    graphics.SetPanelHost(&host);
     TF_startsetup speedDialog(&host);
     auto* chooser = new TF_Startwort(env, &settings, &host);  // owned by the host window
     if (!cl.printTo.isEmpty()) chooser->SetPrintToFolder(cl.printTo);

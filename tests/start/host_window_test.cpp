@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <gtest/gtest.h>
 
@@ -192,4 +193,26 @@ TEST(HostWindow, LosingTheUserShowsTheInactiveBandAndComingBackRemovesIt) {
     f.host->ApplicationActivated();
     EXPECT_EQ(fb.pixelColor(2, 2), f.Con().Palette()[1]);
     EXPECT_FALSE(f.Con().HasScreenPage(5));
+}
+
+TEST(HostWindow, PanelsLightUpWhilePressedAndPassClicksOn) {
+    HostFixture f;
+    f.host->FormShow();
+    f.host->CreatePanel(1, QRect(100, 100, 200, 40), "Weiter");
+    QWidget* panel = f.host->Panel(1);
+    ASSERT_NE(panel, nullptr);
+    const QColor normal = panel->palette().color(QPalette::WindowText);
+    f.Con().Regions().Push("1 80 1 25 119;\n");  // every cell answers "w"
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 20), QPointF(150, 120), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &press);  // the panel passes it to the window
+    EXPECT_EQ(panel->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(50, 20), QPointF(150, 120),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &release);
+    EXPECT_EQ(panel->palette().color(QPalette::WindowText), normal);
+    const std::vector<std::pair<int, bool>> expected = {{'w', true}};
+    EXPECT_EQ(f.Drain(), expected);
+    f.host->RemovePanel(1);
+    EXPECT_EQ(f.host->Panel(1), nullptr);
 }
