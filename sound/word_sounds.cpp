@@ -460,11 +460,14 @@ void Lookup::Run(const Bytes& input, std::string& fileName) {
 
 void TWAV::ProcessEventsForLookup() { ProcessEvents(); }
 
-void TWAV::FindWordSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
-                          const std::string& c1, const std::string& c2, const std::string& c3,
-                          const std::string& c4, const std::string& extension,
-                          int trailingSilence, bool announceCapitals,
-                          const std::string& separators, bool listOnly, std::string& fileName) {
+namespace {
+
+// The settings both lookups share.
+Lookup::Params LookupParams(const std::string& baseFolder, const std::string& c0,
+                            const std::string& c1, const std::string& c2, const std::string& c3,
+                            const std::string& c4, const std::string& extension,
+                            int trailingSilence, bool announceCapitals,
+                            const std::string& separators, bool listOnly) {
     Lookup::Params p;
     p.base = baseFolder;
     p.folders[0] = c0;
@@ -477,7 +480,19 @@ void TWAV::FindWordSounds(const Bytes& text, const std::string& baseFolder, cons
     p.announceCapitals = announceCapitals;
     p.separators = separators;
     p.listOnly = listOnly;
-    Lookup(*this, std::move(p)).Run(text, fileName);
+    return p;
+}
+
+}  // namespace
+
+void TWAV::FindWordSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
+                          const std::string& c1, const std::string& c2, const std::string& c3,
+                          const std::string& c4, const std::string& extension,
+                          int trailingSilence, bool announceCapitals,
+                          const std::string& separators, bool listOnly, std::string& fileName) {
+    Lookup(*this, LookupParams(baseFolder, c0, c1, c2, c3, c4, extension, trailingSilence,
+                               announceCapitals, separators, listOnly))
+        .Run(text, fileName);
 }
 
 void TWAV::FindLineSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
@@ -486,18 +501,8 @@ void TWAV::FindLineSounds(const Bytes& text, const std::string& baseFolder, cons
                           int trailingSilence, bool announceCapitals,
                           const std::string& separators, bool listOnly, bool keepText,
                           std::string& fileName) {
-    Lookup::Params p;
-    p.base = baseFolder;
-    p.folders[0] = c0;
-    p.folders[1] = c1;
-    p.folders[2] = c2;
-    p.folders[3] = c3;
-    p.folders[4] = c4;
-    p.extension = extension;
-    p.trailingSilence = trailingSilence;
-    p.announceCapitals = announceCapitals;
-    p.separators = separators;
-    p.listOnly = listOnly;
+    Lookup::Params p = LookupParams(baseFolder, c0, c1, c2, c3, c4, extension, trailingSilence,
+                                    announceCapitals, separators, listOnly);
     p.line = true;
     p.keepText = keepText;
     Lookup(*this, std::move(p)).Run(text, fileName);
