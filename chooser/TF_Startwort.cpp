@@ -32,9 +32,11 @@
 #include <QStyledItemDelegate>
 #include <QStylePainter>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "chooser/disk_names.h"
 #include "chooser/folder_tree.h"
 #include "chooser/list_entries.h"
 #include "chooser/list_print.h"
@@ -181,7 +183,7 @@ public:
 };
 
 QString FolderOf(const QString& path) {
-    if (QFileInfo(path).isDir()) return QDir::cleanPath(path);
+    if (IsFolderOnDisk(path)) return QDir::cleanPath(path);
     return QDir::cleanPath(QFileInfo(path).absolutePath());
 }
 
@@ -203,6 +205,35 @@ Bytes RecentKey(const Bytes& name) {
         return "\"" + name + "\"";
     return name;
 }
+
+// The lines of a list file, read no further than the list shows. False when it cannot be read;
+// a file that is not text gives no lines.
+bool ReadListLines(const QString& path, std::vector<Bytes>& lines) {
+    lines.clear();
+    QFile file;
+    if (!OpenOnDisk(file, path)) return false;
+    const QByteArray head = file.read(kMaxListBytes);
+    if (file.error() != QFileDevice::NoError) return false;
+    const bool whole = file.atEnd();
+    file.close();
+    const std::string_view headBytes(head.constData(), static_cast<size_t>(head.size()));
+    if (!LooksLikeText(headBytes)) return true;
+    if (!whole) {
+        lines = ListLinesOfHead(headBytes);
+        return true;
+    }
+    // a whole list goes through the program's one text reader, as every other text file does;
+    // a name only the disk's bytes can spell is read from the bytes already there
+    if (!QFile::exists(path)) lines = SplitTextLines(headBytes);
+    else if (!ReadTextFileLines(path, lines)) return false;
+    BoundListLines(lines);
+    return true;
+}
+
+// Messages for memory files that could not be written.
+const QString kRecentNotSaved =
+    QStringLiteral("Die >zuletzt benutzten Dateien< konnten nicht gespeichert werden!");
+const QString kFontsNotSaved = QStringLiteral("Die >Schriftarten< konnten nicht gespeichert werden!");
 
 }  // namespace
 
@@ -503,7 +534,7 @@ void TF_Startwort::showEvent(QShowEvent* event) {
         const QSignalBlocker block(CO_zuletzt);
         CO_zuletzt->clear();
         std::erase_if(recentList_, [this](const Bytes& line) {
-            return !QFileInfo(NativeFile(RecentNameOfLine(line))).isFile();
+            return !IsFileOnDisk(NativeFile(RecentNameOfLine(line)));
         });
         for (const Bytes& line : recentList_) CO_zuletzt->addItem(FromCp1252(RecentNameOfLine(line)));
         if (CO_zuletzt->count() > 0) CO_zuletzt->setCurrentIndex(0);
@@ -512,28 +543,28 @@ void TF_Startwort::showEvent(QShowEvent* event) {
     if (recentList_.empty()) {
         SelectFile(RootPath());
         Tree_files->setFocus();
-        SelectFirstNodeWithFiles();
+        SelectFirstNodeAfterRoot();
     } else {
         const QString file = NativeFile(RecentNameOfLine(recentList_.front()));
         SelectFile(file);
-        if (!QFileInfo(file).isFile()) {
+        if (!IsFileOnDisk(file)) {
             Tree_files->setFocus();
-            SelectFirstNodeWithFiles();
+            SelectFirstNodeAfterRoot();
         }
     }
 }
 
-// Without a remembered file the root stays chosen when it holds files; otherwise the first
-// folder below it is taken.
-void TF_Startwort::SelectFirstNodeWithFiles() {
-    QTreeWidgetItem* root = Tree_files->topLevelItemCount() > 0 ? Tree_files->topLevelItem(0) : nullptr;
-    if (root == nullptr) return;
-    if (Shell1->topLevelItemCount() > 0 && Tree_files->currentItem() == root) {
-        SelectFirstAcceptedFile();
+// Without a remembered file the first node after the root whose name has an accepted extension
+// is chosen (with ".*" that is any folder); a root without such a node stays chosen.
+void TF_Startwort::SelectFirstNodeAfterRoot() {
+    QTreeWidgetItemIterator it(Tree_files);
+    if (*it == nullptr) return;
+    for (++it; *it != nullptr; ++it) {
+        if (!ExtensionAccepted(extensions_, ExtensionOf((*it)->text(0)))) continue;
+        Tree_files->setCurrentItem(*it);
         return;
     }
-    QTreeWidgetItem* next = root->childCount() > 0 ? root->child(0) : nullptr;
-    if (next != nullptr) Tree_files->setCurrentItem(next);
+    SelectFirstAcceptedFile();
 }
 
 void TF_Startwort::BuildFolderTree(const QString& root, const QString& secondRoot) {
@@ -550,7 +581,7 @@ void TF_Startwort::BuildFolderTree(const QString& root, const QString& secondRoo
     auto* first = new QTreeWidgetItem(Tree_files);
     add(first, FolderTree(root));
     first->setExpanded(true);
-    if (!secondRoot.isEmpty() && QFileInfo(secondRoot).isDir()) {
+    if (!secondRoot.isEmpty() && IsFolderOnDisk(secondRoot)) {
         auto* second = new QTreeWidgetItem(Tree_files);
         add(second, FolderTree(secondRoot));
         second->setExpanded(true);
@@ -578,7 +609,7 @@ void TF_Startwort::FolderChosen() {
     QTreeWidgetItem* node = Tree_files->currentItem();
     if (node == nullptr) return;
     const QString path = node->data(0, kPathRole).toString();
-    if (QFileInfo(path).isDir()) FillFileList(path);
+    if (IsFolderOnDisk(path)) FillFileList(path);
     Panel_malhilfe->setVisible(requestShowsHelp_ || path.contains(QStringLiteral("ultiplikation")));
     if (!selectingFile_) SelectFirstAcceptedFile();
 }
@@ -589,20 +620,22 @@ void TF_Startwort::FillFileList(const QString& folder) {
     fileListFolder_ = QDir::cleanPath(folder);
     const QLocale german(QLocale::German, QLocale::Germany);
     Shell1->setSortingEnabled(false);
-    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Name);
-    for (const QFileInfo& f : files) {
+    // read byte for byte: names from a Windows stick that are not UTF-8 show in Windows-1252
+    for (const DiskEntry& f : ListFolder(folder)) {
+        if (!f.isFile) continue;
+        const QString suffix = QFileInfo(f.name).suffix();
         auto* item = new FileItem(Shell1);
-        item->setText(0, f.fileName());
-        item->setText(1, german.toString((f.size() + 1023) / 1024) + QStringLiteral(" KB"));
-        item->setText(2, f.suffix().isEmpty() ? QStringLiteral("Datei")
-                                              : f.suffix().toUpper() + QStringLiteral("-Datei"));
-        item->setText(3, german.toString(f.lastModified(), QStringLiteral("dd.MM.yy HH:mm")));
+        item->setText(0, f.name);
+        item->setText(1, german.toString((f.size + 1023) / 1024) + QStringLiteral(" KB"));
+        item->setText(2, suffix.isEmpty() ? QStringLiteral("Datei")
+                                          : suffix.toUpper() + QStringLiteral("-Datei"));
+        item->setText(3, german.toString(f.modified, QStringLiteral("dd.MM.yy HH:mm")));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-        item->setData(0, kPathRole, QDir::cleanPath(f.absoluteFilePath()));
-        item->setData(0, kSortRole, f.fileName());
-        item->setData(1, kSortRole, f.size());
+        item->setData(0, kPathRole, QDir::cleanPath(fileListFolder_ + '/' + f.name));
+        item->setData(0, kSortRole, f.name);
+        item->setData(1, kSortRole, f.size);
         item->setData(2, kSortRole, item->text(2).toLower());
-        item->setData(3, kSortRole, f.lastModified());
+        item->setData(3, kSortRole, f.modified);
     }
     Shell1->setSortingEnabled(true);
 }
@@ -622,7 +655,7 @@ void TF_Startwort::FileChosen() {
     QTreeWidgetItem* item = Shell1->currentItem();
     if (item == nullptr || !item->isSelected()) return;
     const QString file = item->data(0, kPathRole).toString();
-    if (file != lastShownFile_ && QFileInfo(file).isFile() &&
+    if (file != lastShownFile_ && IsFileOnDisk(file) &&
         ExtensionAccepted(extensions_, ExtensionOf(file))) {
         currentFolder_ = FolderOf(file);
         // the start line remembered for this very file (not for the one shown before)
@@ -668,7 +701,7 @@ void TF_Startwort::SelectFile(const QString& file) {
 
 void TF_Startwort::LoadList(const QString& file, int startIndex) {
     std::vector<Bytes> lines;
-    if (!ReadTextFileLines(file, lines)) return;  // the list stays as it was
+    if (!ReadListLines(file, lines)) return;  // the list stays as it was
     entries_ = radevir::ListEntries(lines);
     columns_ = ListColumnCount(lines.size());
     LB_liste->setUpdatesEnabled(false);
@@ -705,7 +738,7 @@ void TF_Startwort::RecentChosen(int index) {
     if (index < 0) return;
     const Bytes name = ToCp1252(CO_zuletzt->itemText(index));
     const QString file = NativeFile(name);
-    if (!QFileInfo(file).isFile()) {
+    if (!IsFileOnDisk(file)) {
         showMessage(QStringLiteral("Datei nicht gefunden"),
                     QStringLiteral("Datei ") + file + QStringLiteral(" existiert nicht"));
         return;
@@ -742,13 +775,14 @@ void TF_Startwort::AcceptChoice() {
 
     const Bytes name = ToCp1252(CO_zuletzt->currentText());
     if (!name.empty()) {
-        AddToListFile(env_, recentFile_, RecentKey(name) + "=" + IntToText(startLine_), true, false,
-                      RecentLimit());
+        if (!AddToListFile(env_, recentFile_, RecentKey(name) + "=" + IntToText(startLine_), true,
+                           false, RecentLimit()))
+            showMessage(QStringLiteral("Radevir"), kRecentNotSaved);
         recentList_ = LoadListFile(env_, recentFile_);
     }
-    if (!selectedFiles_.isEmpty() && QFileInfo(selectedFiles_.front()).isFile()) {
+    if (!selectedFiles_.isEmpty() && IsFileOnDisk(selectedFiles_.front())) {
         selectedFiles_.erase(std::remove_if(selectedFiles_.begin(), selectedFiles_.end(),
-                                            [](const QString& f) { return !QFileInfo(f).isFile(); }),
+                                            [](const QString& f) { return !IsFileOnDisk(f); }),
                              selectedFiles_.end());
         QDialog::accept();
         return;
@@ -765,7 +799,7 @@ void TF_Startwort::reject() {
 }
 
 void TF_Startwort::done(int result) {
-    SaveChooserFonts(env_, fonts_);
+    if (!SaveChooserFonts(env_, fonts_)) showMessage(QStringLiteral("Radevir"), kFontsNotSaved);
     QDialog::done(result);
 }
 

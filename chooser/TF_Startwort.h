@@ -114,7 +114,7 @@ private:
     void FileChosen();
     void FillFileList(const QString& folder);
     void SelectFirstAcceptedFile();
-    void SelectFirstNodeWithFiles();
+    void SelectFirstNodeAfterRoot();
     void RecentChosen(int index);
     void FileListDoubleClicked();
     void TreeActivated();

@@ -4,35 +4,38 @@
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include "chooser/disk_names.h"
 
 namespace radevir {
 namespace {
 
 constexpr int kMaxDepth = 64;
 
-bool HasCompanionFile(const QFileInfoList& entries, const QString& folderName) {
+bool HasCompanionFile(const std::vector<DiskEntry>& entries, const QString& folderName) {
     const QString btx = folderName + ".btx";
     const QString atx = folderName + ".atx";
-    return std::any_of(entries.begin(), entries.end(), [&](const QFileInfo& e) {
-        return e.isFile() && (e.fileName().compare(btx, Qt::CaseInsensitive) == 0 ||
-                              e.fileName().compare(atx, Qt::CaseInsensitive) == 0);
+    return std::any_of(entries.begin(), entries.end(), [&](const DiskEntry& e) {
+        return e.isFile && (e.name.compare(btx, Qt::CaseInsensitive) == 0 ||
+                            e.name.compare(atx, Qt::CaseInsensitive) == 0);
     });
 }
 
-std::vector<FolderNode> Children(const QString& folder, QSet<QString>& visited, int depth) {
+std::vector<FolderNode> Children(const QString& folder, QSet<QByteArray>& visited, int depth) {
     std::vector<FolderNode> nodes;
     if (depth > kMaxDepth) return nodes;
-    const QFileInfoList entries =
-        QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QFileInfo& e : entries) {
-        if (!e.isDir() || e.fileName().contains('.')) continue;
-        if (HasCompanionFile(entries, e.fileName())) continue;
-        const QString canonical = e.canonicalFilePath();
-        if (visited.contains(canonical)) continue;
-        visited.insert(canonical);
+    // read byte for byte: names from a Windows stick that are not UTF-8 show in Windows-1252
+    const std::vector<DiskEntry> entries = ListFolder(folder);
+    for (const DiskEntry& e : entries) {
+        if (!e.isFolder || e.name.contains('.')) continue;
+        if (HasCompanionFile(entries, e.name)) continue;
+        if (e.canonical.isEmpty() || visited.contains(e.canonical)) continue;
+        visited.insert(e.canonical);
         FolderNode node;
-        node.text = e.fileName();
-        node.path = QDir::cleanPath(e.absoluteFilePath());
+        node.text = e.name;
+        node.path = QDir::cleanPath(folder + '/' + e.name);
         node.children = Children(node.path, visited, depth + 1);
         nodes.push_back(std::move(node));
     }
@@ -46,8 +49,10 @@ std::vector<FolderNode> Children(const QString& folder, QSet<QString>& visited, 
 }  // namespace
 
 std::vector<FolderNode> FolderChildren(const QString& folder) {
-    QSet<QString> visited{QFileInfo(folder).canonicalFilePath()};
-    return Children(folder, visited, 0);
+    QSet<QByteArray> visited;
+    char resolved[PATH_MAX];
+    if (::realpath(DiskPathOf(folder).constData(), resolved) != nullptr) visited.insert(QByteArray(resolved));
+    return Children(QDir::cleanPath(folder), visited, 0);
 }
 
 FolderNode FolderTree(const QString& folder) {

@@ -2,9 +2,24 @@
 
 #include <algorithm>
 
+#include "support/text_file.h"
 #include "support/text_helpers.h"
 
 namespace radevir {
+
+bool LooksLikeText(std::string_view head) { return head.find('\0') == std::string_view::npos; }
+
+void BoundListLines(std::vector<Bytes>& lines) {
+    if (lines.size() > kMaxListedLines) lines.resize(kMaxListedLines);
+}
+
+std::vector<Bytes> ListLinesOfHead(std::string_view head) {
+    const size_t lastEnd = head.find_last_of("\r\n");
+    std::vector<Bytes> lines =
+        lastEnd == std::string_view::npos ? std::vector<Bytes>{} : SplitTextLines(head.substr(0, lastEnd + 1));
+    BoundListLines(lines);
+    return lines;
+}
 
 int ListColumnCount(size_t lineCount) {
     if (lineCount > 100) return 4;

@@ -4,12 +4,27 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <string_view>
 #include <vector>
 
 #include "support/codepage.h"
 
 namespace radevir {
+
+// A list file is read no further than the list can show: its first bytes, its first lines. A
+// run takes at most 82 task lines; the listing keeps far more, so long lists still show in full.
+constexpr size_t kMaxListedLines = 1000;
+constexpr qint64 kMaxListBytes = 256 * 1024;
+
+// Whether a file's first bytes look like a text list (no NUL bytes); anything else, a picture
+// or a program clicked by mistake, is listed as empty.
+bool LooksLikeText(std::string_view head);
+// The lines of the first kMaxListBytes of a longer file: the cut last line is dropped, at most
+// kMaxListedLines are kept.
+std::vector<Bytes> ListLinesOfHead(std::string_view head);
+// At most kMaxListedLines lines of a whole file stay.
+void BoundListLines(std::vector<Bytes>& lines);
 
 // More than 100 lines take 4 columns, more than 80 take 3, the rest 2.
 int ListColumnCount(size_t lineCount);

@@ -103,6 +103,7 @@ unsigned char MouseRegionTable::ClickCell(int column, int row, bool& extended) {
             listRowHit_ = code - 200;
         } else if (code >= 230 && code <= 241) {
             itemHit_ = code - 230;
+            itemHitRow_ = row;
             lastHit_ = oldLastHit;
         } else if (code == 'K' || code == 'M') {
             lastHit_ = oldLastHit;

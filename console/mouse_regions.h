@@ -48,6 +48,8 @@ public:
     int LastHit() const { return lastHit_; }
     int ListRowHit() const { return listRowHit_; }
     int ItemHit() const { return itemHit_; }
+    // The cell row of the click that hit an item region (menus with choices on several rows).
+    int ItemHitRow() const { return itemHitRow_; }
     int ReverseItemHit() const { return reverseItemHit_; }
     const MouseRegion& Region(int i) const { return regions_[static_cast<size_t>(i)]; }
 
@@ -62,6 +64,7 @@ private:
     int lastHit_ = -1;
     int listRowHit_ = -1;
     int itemHit_ = -1;
+    int itemHitRow_ = -1;
     int reverseItemHit_ = -1;
 };
 

@@ -26,6 +26,12 @@ constexpr int kNormalPosition = 10;
 
 }  // namespace
 
+QString SpeedValueText(double value) {
+    QString text = QString::fromLatin1(FixedToText(value, 2));
+    text.replace('.', ',');
+    return text;
+}
+
 double SpeedValueForPosition(int position) {
     if (position <= 20) return position / 10.0;
     if (position <= 28) return position - 18;
@@ -111,7 +117,7 @@ void TF_startsetup::FormShow() {
 
 void TF_startsetup::Track_delayChange() {
     value_ = SpeedValueForPosition(Track_delay->value());
-    Label_delay->setText(QString::fromLatin1(FixedToText(value_, 2)));
+    Label_delay->setText(SpeedValueText(value_));
 }
 
 bool TF_startsetup::FormKeyDown(int key) {

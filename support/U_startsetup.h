@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 class QLabel;
 class QPushButton;
@@ -15,6 +16,9 @@ namespace radevir {
 double SpeedValueForPosition(int position);
 // Factor → slider position, rounding halves to even (2.5 → 20); clamped to 0–50.
 int SpeedPositionForValue(double value);
+// The factor as the dialog shows it: two decimals with a German decimal comma ("1,30"). The
+// stored setting keeps its own format.
+QString SpeedValueText(double value);
 
 class TF_startsetup : public QDialog {
     Q_OBJECT

@@ -198,4 +198,12 @@ void DrawLeaveQuestion(Console& c) {
     c.Write(" │ Sind Sie sicher?      "_b);  // the yes/no question writes the rest
 }
 
+void WaitForKeyOrTimeout(Console& c, double timeoutMs) {
+    constexpr double kPollMs = 20;
+    Clock& clock = c.GetClock();
+    const double deadline = clock.NowMs() + timeoutMs;
+    while (!c.KeyPressed() && clock.NowMs() < deadline) clock.SleepMs(kPollMs);
+    c.Keys().Take();
+}
+
 }  // namespace radevir

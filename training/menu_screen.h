@@ -27,6 +27,12 @@ void DrawProtocolHint(Console& console);
 // "Programm wirklich beenden ?" up to the Ja/Nein line, which the yes/no question draws.
 void DrawLeaveQuestion(Console& console);
 
+// How long a message that must be read (a failed save) stays at most, unless a key comes first.
+constexpr double kFailedSaveShownMs = 5000;
+// Leaves a message on the screen until a key arrives (the key is taken) or `timeoutMs` of the
+// console's clock have passed.
+void WaitForKeyOrTimeout(Console& console, double timeoutMs);
+
 // Number written right-aligned in a field of `width` characters.
 Bytes Padded(int value, int width);
 

@@ -7,6 +7,7 @@
 #include "exercises/file_screen.h"
 #include "exercises/session.h"
 #include "support/text_helpers.h"
+#include "training/menu_screen.h"
 
 namespace radevir {
 
@@ -17,6 +18,12 @@ constexpr int kRight = 77;  // also a typed "M"
 constexpr int kLabelColumn = 2;
 constexpr int kValueColumn = 14;
 constexpr int kValueWidth = 24;  // window columns 13..36
+constexpr int kWindowTop = 1;    // the menu's window starts at the screen's first row
+// Codes of the region file radevir.mop: a click on a label line, a click on a choice.
+constexpr int kFirstLabelCode = 200, kLastLabelCode = 220;
+constexpr int kFirstChoiceCode = 230, kLastChoiceCode = 241;
+// Dauer: after its two choices the label's "+" and "-" are clickable too.
+constexpr int kLongerChoice = 2, kShorterChoice = 3;
 
 enum Line : int {
     kTaskOrder = 1, kAutoComma, kMemoriseTime, kHelp, kInputControl, kSoundLevel, kFigure,
@@ -112,16 +119,6 @@ bool StepBounds(int line, int& low, int& high) {
         case kDictationInput: low = 0; high = 1; return true;
         case kProtocol: low = 0; high = 2; return true;
         case kHundredBoard: low = 0; high = 7; return true;
-        default: return false;
-    }
-}
-
-bool HasClickableChoices(int line) {
-    switch (line) {
-        case kMemoriseTime: case kHelp: case kInputControl: case kSoundLevel: case kFigure:
-        case kBackgroundColour: case kFrame: case kFixationPoint: case kRepeat:
-        case kDictationMode: case kDictationInput: case kProtocol: case kHundredBoard:
-            return true;
         default: return false;
     }
 }
@@ -259,8 +256,23 @@ bool StepOptionValue(ProgramOptions& o, int line, int key) {
     return true;
 }
 
+int OptionLineAtRow(int row) {
+    for (int line = 1; line <= kOptionsLines; ++line)
+        for (int lineRow : OptionLineRows(line))
+            if (lineRow == row) return line;
+    return 0;
+}
+
 bool ClickOptionChoice(ProgramOptions& o, int line, int item) {
-    if (!HasClickableChoices(line)) return false;
+    if (line == kTimeLimit) {
+        switch (item) {
+            case 0: return StepOptionValue(o, line, kLeft);
+            case 1: return StepOptionValue(o, line, kRight);
+            case kLongerChoice: return StepOptionValue(o, line, '+');
+            case kShorterChoice: return StepOptionValue(o, line, '-');
+            default: return false;
+        }
+    }
     const std::vector<Choice> choices = FixedChoices(line);
     if (item < 0 || item >= static_cast<int>(choices.size())) return false;
     *LineField(o, line) = choices[static_cast<size_t>(item)].value;
@@ -342,10 +354,14 @@ int RunOptionsMenu(Session& session) {
             key = c.ReadKey();
             const bool extended = c.LastKeyExtended();
             if (EndsOptionLine(key)) break;
-            if (extended && key >= 200 && key <= 220) break;  // a click on a label line
-            int item = 0;
-            if (extended && key >= 230 && key <= 241 && c.TakeItem(item, 0, 11)) {
-                if (ClickOptionChoice(options, line, item)) DrawValue(c, options, line, false);
+            if (extended && key >= kFirstLabelCode && key <= kLastLabelCode) break;  // a label line
+            if (extended && key >= kFirstChoiceCode && key <= kLastChoiceCode) {
+                // the choice acts on the line it was clicked on, which need not be the current one
+                const int clickedLine = OptionLineAtRow(c.Regions().ItemHitRow() - kWindowTop + 1);
+                int item = 0;
+                if (c.TakeItem(item, 0, kLastChoiceCode - kFirstChoiceCode) &&
+                    ClickOptionChoice(options, clickedLine, item))
+                    DrawValue(c, options, clickedLine, false);
                 continue;
             }
             if (StepOptionValue(options, line, key)) DrawValue(c, options, line, line == kSaveByName);
@@ -393,8 +409,9 @@ void SaveOrLoadOptionsByName(Session& session, int mode) {
         c.Window(1, 1, 80, 25);
         c.TextColor(15);
         c.TextBackground(4);
-        // the failure line stays readable for a moment before the screen comes back
-        if (!SaveSessionOptions(session, session.ProgramFolder() + session.chosenPath)) c.Delay(2000);
+        // the failure line stays readable before the screen comes back
+        if (!SaveSessionOptions(session, session.ProgramFolder() + session.chosenPath))
+            WaitForKeyOrTimeout(c, kFailedSaveShownMs);
     }
     session.selectionMode = 0;
     c.RestoreScreenPage(1, false);

@@ -42,8 +42,10 @@ bool IsProgramLetter(int key);
 // Left (75, "K") / Right (77, "M") and, on the Dauer line, "+" and "-": change the value; true
 // when the key was one of them for this line.
 bool StepOptionValue(ProgramOptions& options, int line, int key);
-// A click on the n-th choice (0-based) of a line whose choices can be clicked; false when the
-// line has none.
+// The line shown on a window row (its label or its value), 0 for none.
+int OptionLineAtRow(int row);
+// A click on the n-th choice (0-based) of a line, as it is shown; on the Dauer line choices 2
+// and 3 are the label's "+" and "-". False when the line has no such choice.
 bool ClickOptionChoice(ProgramOptions& options, int line, int item);
 
 // The menu. Returns the key that closed it (27, 59 or a program letter), also left in

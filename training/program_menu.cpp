@@ -17,7 +17,7 @@
 namespace radevir {
 namespace {
 
-constexpr int kBack = 59;  // ";": back to the menu and redraw it
+constexpr int kBack = keycode::kBack;
 
 struct MenuState {
     Session& session;
@@ -30,45 +30,19 @@ bool TachistoscopeBox(Session& s) {
     Console& c = s.console;
     c.PushMouseRegions("", "radevir.mt2");
     DrawSmallBox(c);
-    int line = 1;
-    bool enter = false;
-    for (;;) {
-        DrawTachistoscopeBox(c, line, s.options.tachistoscopeTime);
+    TachistoscopeBoxState box{1, s.options.tachistoscopeTime, BoxClose::None};
+    while (box.close == BoxClose::None) {
+        DrawTachistoscopeBox(c, box.line, box.exposureMs);
         const unsigned char key = c.ReadKey();
-        const bool extended = c.LastKeyExtended();
-        int chosen = 0;
-        switch (key) {
-            case 'n': chosen = 2; break;
-            case 'k': chosen = 3; break;
-            case 'm': chosen = 4; break;
-            case 's': chosen = 5; break;
-            default: break;
-        }
-        if (chosen != 0) {
-            line = chosen;
-            DrawTachistoscopeBox(c, line, s.options.tachistoscopeTime);
-            enter = true;
-            break;
-        }
-        if (extended) {
-            if (key == 'H' && line > 1) --line;
-            if (key == 'P' && line < 5) ++line;
-            if (key == 'G' || key == 'I') line = 1;
-            if (key == 'O' || key == 'Q') line = 5;
-            if (line == 1 && key == 'K' && s.options.tachistoscopeTime > 0) s.options.tachistoscopeTime -= 10;
-            if (line == 1 && key == 'M' && s.options.tachistoscopeTime < 3000) s.options.tachistoscopeTime += 10;
-            continue;
-        }
-        if (key == 13) {
-            enter = true;
-            break;
-        }
-        if (key == 27 || key == kBack) break;
+        box = TachistoscopeBoxKey(box, key, c.LastKeyExtended());
+        s.options.tachistoscopeTime = box.exposureMs;
     }
+    DrawTachistoscopeBox(c, box.line, box.exposureMs);
     c.Delay(500);
     c.PopMouseRegions();
-    if (enter) s.tachistoscopeStyle = line;
-    return enter;
+    const bool start = box.close == BoxClose::Start;
+    if (start) s.tachistoscopeStyle = box.line;
+    return start;
 }
 
 // The settings box of the reading test: true when it was closed with Enter.
@@ -77,21 +51,16 @@ bool ReadingBox(Session& s) {
     c.PushMouseRegions("", "radevir.mt3");
     DrawSmallBox(c);
     ProgramOptions& o = s.options;
-    for (;;) {
-        DrawReadingBox(c, o.buildUpTime, o.holdTime);
+    ReadingBoxState box{o.buildUpTime, o.holdTime, BoxClose::None};
+    while (box.close == BoxClose::None) {
+        DrawReadingBox(c, box.buildUpMs, box.holdMs);
         const unsigned char key = c.ReadKey();
-        if (c.LastKeyExtended() && key != 13) {
-            if (key == 'K' && o.buildUpTime > 0) o.buildUpTime -= 10;
-            if (key == 'M' && o.buildUpTime < 3000) o.buildUpTime += 10;
-            if (key == 'H' && o.holdTime < 3000) o.holdTime += 10;
-            if (key == 'P' && o.holdTime > 0) o.holdTime -= 10;
-            continue;
-        }
-        if (key == 13 || key == 27 || key == kBack) {
-            c.PopMouseRegions();
-            return key == 13;
-        }
+        box = ReadingBoxKey(box, key, c.LastKeyExtended());
+        o.buildUpTime = box.buildUpMs;
+        o.holdTime = box.holdMs;
     }
+    c.PopMouseRegions();
+    return box.close == BoxClose::Start;
 }
 
 // Runs the highlighted item after Enter.
@@ -103,7 +72,7 @@ void RunItem(MenuState& m) {
     c.Window(1, 1, 80, 25);
     if (item->programCode != 0) s.programCode = item->programCode;
     switch (s.programCode) {
-        case 5: {
+        case program::kDictation: {
             // a partner dictates in list order, whatever the task order says
             const bool partnerRandom = s.options.dictationMode == 3 && s.options.taskOrder == 1;
             if (partnerRandom) s.options.taskOrder = 0;
@@ -111,32 +80,31 @@ void RunItem(MenuState& m) {
             if (partnerRandom) s.options.taskOrder = 1;
             break;
         }
-        case 13:
+        case program::kMemoriseAndCompute:
             s.programCode = 1;
             s.computeMode = true;
             RunTrainingProgram(s);
-            s.programCode = 13;
+            s.programCode = program::kMemoriseAndCompute;
             s.computeMode = false;
             break;
-        case 7:
+        case program::kTachistoscope:
             if (TachistoscopeBox(s)) RunTrainingProgram(s);
             break;
-        case 8:
+        case program::kReadingTest:
             s.readingMode = true;
             s.programCode = 3;
             if (ReadingBox(s)) RunTrainingProgram(s);
             s.readingMode = false;
-            s.programCode = 8;
+            s.programCode = program::kReadingTest;
             break;
-        case 9: {
-            // inserting in order makes no sense while operators are grabbed
-            const bool operatorsInOrder = s.options.grabTarget == 4 && s.options.grabInsertOrder == 1;
+        case program::kGrabGame: {
+            const bool operatorsInOrder = SuspendsGrabInsertOrder(s.options.grabTarget, s.options.grabInsertOrder);
             if (operatorsInOrder) s.options.grabInsertOrder = 0;
             RunTrainingProgram(s);
             if (operatorsInOrder) s.options.grabInsertOrder = 1;
             break;
         }
-        case 12:
+        case program::kLoadOptions:
             SaveOrLoadOptionsByName(s, 2);
             c.Window(2, 2, 39, 23);
             break;
@@ -153,7 +121,7 @@ bool ConfirmLeaving(MenuState& m) {
     DrawLeaveQuestion(c);
     for (;;) {
         const int key = AskYesNo(s, 0, true);
-        if (key == 65 && s.protocolCount > 2) {
+        if (key == keycode::kF7 && s.protocolCount > 2) {
             if (s.printProtocol) s.printProtocol();
             continue;
         }
@@ -169,7 +137,7 @@ void RunTrainingProgram(Session& s) {
     Console& c = s.console;
     const bool loaded = LoadTaskListFromChooser(s);
     if (!loaded && s.tasks.Count() <= 1) return;
-    if (s.menuKey == 27 || s.menuKey == kBack) {
+    if (s.menuKey == keycode::kEscape || s.menuKey == kBack) {
         s.currentText.clear();
         s.menuKey = kBack;
         return;
@@ -209,7 +177,7 @@ void RunProgramMenu(MenuServices& services) {
     while (!leave) {
         DrawMenuScreen(c, m.item);
         s.menuKey = 0;
-        while (s.menuKey != 27 && s.menuKey != kBack) {
+        while (s.menuKey != keycode::kEscape && s.menuKey != kBack) {
             const unsigned char key = c.ReadKey();
             const bool extended = c.LastKeyExtended();
             std::optional<int> clicked;
@@ -222,7 +190,7 @@ void RunProgramMenu(MenuServices& services) {
                 m.item = 12;
                 DrawMenuItems(c, m.item);
                 // opened with Enter (or a click) the options menu starts one line further down
-                s.menuKey = (clicked || key == 13) ? 13 : key;
+                s.menuKey = (clicked || key == keycode::kEnter) ? keycode::kEnter : key;
                 const int closing = RunOptionsMenu(s);
                 s.menuKey = 0;
                 if (IsProgramLetter(closing)) {
@@ -245,11 +213,11 @@ void RunProgramMenu(MenuServices& services) {
                 case MenuAction::PrintProtocol:
                     if (s.printProtocol) s.printProtocol();
                     break;
-                case MenuAction::Leave: s.menuKey = 27; break;
+                case MenuAction::Leave: s.menuKey = keycode::kEscape; break;
                 default: break;
             }
         }
-        if (s.menuKey == 27) leave = ConfirmLeaving(m);
+        if (s.menuKey == keycode::kEscape) leave = ConfirmLeaving(m);
     }
 
     // leaving
@@ -260,7 +228,10 @@ void RunProgramMenu(MenuServices& services) {
     if (s.options.protocol != 0 && s.protocolCount > 2) {
         // saving the teacher protocol arrives with the protocol screens
     }
-    if (s.optionsDirty == 1) SaveSessionOptions(s, s.ProgramFolder() + "aktuell.opt");
+    if (s.optionsDirty == 1 && !SaveSessionOptions(s, s.ProgramFolder() + "aktuell.opt")) {
+        // the window closes next: the failure line must stay readable until it has been seen
+        WaitForKeyOrTimeout(c, kFailedSaveShownMs);
+    }
     c.TextColor(15);
 }
 

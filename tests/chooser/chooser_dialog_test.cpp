@@ -13,7 +13,10 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include "chooser/list_entries.h"
 #include "chooser/list_print.h"
 #include "support/program_environment.h"
 #include "support/text_file.h"
@@ -73,15 +76,22 @@ protected:
         QApplication::processEvents();
     }
 
-    // Chooses a file in the file list the way a click does.
+    // Chooses the tree's root folder the way a click does.
+    void ClickRoot() { w->Tree_files->setCurrentItem(w->Tree_files->topLevelItem(0)); }
+
+    // Chooses a file in the file list the way a click does (first the root folder when the
+    // list shows another one).
     void ClickFile(const QString& name) {
-        for (int i = 0; i < w->Shell1->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* item = w->Shell1->topLevelItem(i);
-            if (item->text(0) != name) continue;
-            w->Shell1->clearSelection();
-            w->Shell1->setCurrentItem(item);
-            item->setSelected(true);
-            return;
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int i = 0; i < w->Shell1->topLevelItemCount(); ++i) {
+                QTreeWidgetItem* item = w->Shell1->topLevelItem(i);
+                if (item->text(0) != name) continue;
+                w->Shell1->clearSelection();
+                w->Shell1->setCurrentItem(item);
+                item->setSelected(true);
+                return;
+            }
+            ClickRoot();
         }
         ADD_FAILURE() << "no file " << name.toStdString();
     }
@@ -110,7 +120,12 @@ TEST_F(ChooserDialog, OpensOnTheTaskFolderWithTheFirstFileNumbered) {
     ASSERT_EQ(root->childCount(), 2);
     EXPECT_EQ(root->child(0)->text(0), "Lernkartei");
     EXPECT_EQ(root->child(1)->text(0), "Übungen");
-    EXPECT_EQ(d.Tree_files->currentItem(), root);
+    // without remembered files the first folder after the root is chosen, and its first file
+    EXPECT_EQ(d.Tree_files->currentItem(), root->child(0));
+    EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Lernkartei/Max.txt"));
+    EXPECT_EQ(d.ListEntries(), std::vector<Bytes>{"1   7+8=15"});
+
+    ClickRoot();
     ASSERT_EQ(d.Shell1->topLevelItemCount(), 3);
     EXPECT_EQ(d.Shell1->topLevelItem(0)->text(0), "Einmaleins.txt");
     // the first file is shown: 90 lines, numbered 01 to 90 in three columns
@@ -340,6 +355,7 @@ TEST_F(ChooserDialog, EditorModeAddsTheSecondRootAndHandsFilesToTheEditor) {
 TEST_F(ChooserDialog, AnEmptyFileCancelsAndAFolderWithoutFilesIsNotTaken) {
     dir.Write("Aufgaben/Kopfrechnen/Aaa leer.txt", "");
     TF_Startwort& d = Open();
+    ClickRoot();
     EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Aaa leer.txt"));
     EXPECT_EQ(d.LB_liste->count(), 0);
     // Enter on a tree node only takes the choice when a file is chosen and has lines
@@ -362,6 +378,7 @@ TEST_F(ChooserDialog, CopyingPutsTitleAndEntriesOnTheClipboard) {
 TEST_F(ChooserDialog, PrintingIntoAFolderWritesAPdf) {
     test::ScratchDir out;
     TF_Startwort& d = Open();
+    ClickRoot();
     d.SetPrintToFolder(out.Path() + "/druck");
     ASSERT_TRUE(d.PrintList());
     EXPECT_EQ(d.LastPrintFile(), out.Path() + "/druck/Liste Einmaleins.pdf");
@@ -390,6 +407,64 @@ TEST_F(ChooserDialog, ConvertingRewritesTheSelectedFilesFromTheDosCodePage) {
     d.ConvertSelectedToAnsi();
     EXPECT_EQ(dir.Read("Aufgaben/Kopfrechnen/Alt.txt"), QByteArray("!Gr\xFC\xDF" "e\r\n1+1=2\r\n"));
     EXPECT_EQ(d.ListEntries().front(), "1   !Gr\xFC\xDF" "e");
+}
+
+// A file clicked by mistake (a picture, a program) and a huge list neither freeze the window nor
+// fill the memory: the one lists nothing, the other its first lines.
+TEST_F(ChooserDialog, BinaryFilesListNothingAndHugeListsAreCut) {
+    QByteArray binary("\x89PNG\r\n\x1a\n", 8);
+    binary += QByteArray(64 * 1024, '\0') + "3+4=7\r\n";
+    dir.Write("Aufgaben/Kopfrechnen/Bild.txt", binary);
+    dir.Write("Aufgaben/Kopfrechnen/Riesig.txt", NumberedTasks(100000));
+    TF_Startwort& d = Open();
+    ClickFile("Riesig.txt");
+    ASSERT_EQ(d.ListEntries().size(), kMaxListedLines);
+    EXPECT_EQ(d.ListEntries().back(), "1000   1000+1=1001");
+    EXPECT_EQ(d.ListColumns(), 4);
+    ClickFile("Bild.txt");
+    EXPECT_TRUE(d.ListEntries().empty());
+    EXPECT_EQ(d.LB_liste->count(), 0);
+    d.B_ok->click();  // nothing to start from: the choice is cancelled
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+}
+
+// The remembered files and the fonts are the chooser's memory: losing them is reported.
+TEST_F(ChooserDialog, FailedSavesOfTheMemoryFilesAreReported) {
+    QDir().mkpath(dir.Path() + "/bgi7/letzte2.txt");  // a folder in the way: no file can go there
+    QDir().mkpath(dir.Path() + "/bgi7/auswahlfonts.txt");
+    TF_Startwort& d = Open();
+    ClickFile("Plus bis 10.txt");
+    d.B_ok->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);  // the choice itself still counts
+    EXPECT_EQ(messages, QStringList({"Radevir: Die >zuletzt benutzten Dateien< konnten nicht gespeichert werden!",
+                                     "Radevir: Die >Schriftarten< konnten nicht gespeichert werden!"}));
+}
+
+// A list copied from a Windows stick keeps its Windows-1252 name ("\xFC" "ber.txt"), which is
+// no UTF-8: it is listed, shown and handed back under that name.
+TEST_F(ChooserDialog, ListsWithWindows1252NamesAreListedAndChosen) {
+    const QByteArray folder = QFile::encodeName(dir.Path() + "/Aufgaben/Kopfrechnen");
+    QFile raw;
+    const int fd = ::open(folder + "/\xFC" "ber.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(raw.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    raw.write("6+6=12\r\n7+7=14\r\n");
+    raw.close();
+    TF_Startwort& d = Open();
+    ClickFile("über.txt");
+    EXPECT_EQ(d.ListEntries(), (std::vector<Bytes>{"1   6+6=12", "2   7+7=14"}));
+    EXPECT_EQ(d.CO_zuletzt->currentText(), "Kopfrechnen\\über.txt");
+    d.LB_liste->setCurrentRow(1);
+    d.B_ok->click();
+    ASSERT_EQ(d.result(), QDialog::Accepted);
+    ASSERT_EQ(d.Result().lines.size(), 1u);
+    EXPECT_EQ(d.Result().lines[0], dir.Folder() + "Aufgaben\\Kopfrechnen\\\xFC" "ber.txt");
+    EXPECT_EQ(RecentFileLines(), std::vector<Bytes>{"Kopfrechnen\\\xFC" "ber.txt=2"});
+    // the next opening finds it again through the remembered name
+    Open();
+    EXPECT_EQ(w->LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/über.txt"));
+    EXPECT_EQ(w->LB_liste->currentRow(), 1);
+    ::unlink(folder + "/\xFC" "ber.txt");  // invisible to the scratch folder's own clean-up
 }
 
 TEST(ListPrint, RowsOfFourAndAContinuationPage) {

@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "chooser/disk_names.h"
 #include "tests/test_support.h"
 
 using namespace radevir;
@@ -57,4 +60,29 @@ TEST(FolderTree, AMissingRootGivesALonelyNode) {
     const FolderNode root = FolderTree(QStringLiteral("/nicht/da/Kopfrechnen"));
     EXPECT_EQ(root.text, "Kopfrechnen");
     EXPECT_TRUE(root.children.empty());
+}
+
+// Names copied from a Windows stick are Windows-1252 bytes, not UTF-8: they are listed under
+// their Windows-1252 name and that name leads back to them.
+TEST(DiskNames, Windows1252NamesAreListedAndFoundAgain) {
+    const struct {
+        std::string_view raw;
+        const char* shown;
+    } names[] = {{"\xDC" "bung", "Übung"}, {"Übung", "Übung"}, {"Ma\xDF", "Maß"}, {"plain", "plain"}};
+    for (const auto& n : names) EXPECT_EQ(NameFromDisk(n.raw), QString(n.shown)) << n.shown;
+
+    test::ScratchDir dir;
+    const QByteArray base = QFile::encodeName(dir.Path());
+    ASSERT_EQ(::mkdir(base + "/\xDC" "bung", 0755), 0);
+    ASSERT_EQ(::mkdir(base + "/\xDC" "bung/Teil", 0755), 0);
+    QDir().mkpath(dir.Path() + "/Zahlen");
+    const std::vector<FolderNode> nodes = FolderChildren(dir.Path());
+    ASSERT_EQ(Texts(nodes), (QStringList{"Übung", "Zahlen"}));
+    EXPECT_EQ(Texts(nodes[0].children), QStringList{"Teil"});
+    EXPECT_TRUE(IsFolderOnDisk(nodes[0].path));
+    EXPECT_EQ(DiskPathOf(nodes[0].path + "/Teil"), base + "/\xDC" "bung/Teil");
+    // a name that exists in UTF-8 keeps that spelling
+    EXPECT_EQ(DiskPathOf(dir.Path() + "/Zahlen"), base + "/Zahlen");
+    ::rmdir(base + "/\xDC" "bung/Teil");  // invisible to the scratch folder's own clean-up
+    ::rmdir(base + "/\xDC" "bung");
 }

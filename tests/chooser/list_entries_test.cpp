@@ -109,3 +109,30 @@ TEST(ListEntries, RecentNameSplitsIntoFolderAndFile) {
     EXPECT_EQ(SplitRecentName("Max.txt").folder, "");
     EXPECT_EQ(SplitRecentName("Max.txt").file, "Max.txt");
 }
+
+TEST(ListFiles, TextIsToldFromOtherFilesAndACutLastLineIsDropped) {
+    using namespace std::string_view_literals;
+    EXPECT_TRUE(LooksLikeText("3+4=7\r\n\xFC" "ben\r\n"));
+    EXPECT_TRUE(LooksLikeText(""));
+    EXPECT_FALSE(LooksLikeText("\x7F" "ELF\x02\x01\x01\0\0"sv));
+    EXPECT_FALSE(LooksLikeText("3+4=7\r\n\0"sv));
+
+    const struct {
+        std::string_view head;
+        std::vector<Bytes> lines;
+    } table[] = {
+        {"1+1=2\r\n2+2=4\r\n3+3", {"1+1=2", "2+2=4"}},  // "3+3" was cut
+        {"1+1=2\n2+2=4\n", {"1+1=2", "2+2=4"}},
+        {"1+1=2\r", {"1+1=2"}},  // cut between CR and LF: the line is whole
+        {"ohne Zeilenende", {}},
+        {"", {}},
+    };
+    for (const auto& c : table) EXPECT_EQ(ListLinesOfHead(c.head), c.lines) << c.head;
+
+    std::string many;
+    for (size_t i = 0; i < kMaxListedLines + 5; ++i) many += "x\r\n";
+    EXPECT_EQ(ListLinesOfHead(many).size(), kMaxListedLines);
+    std::vector<Bytes> whole(kMaxListedLines + 1, "x");
+    BoundListLines(whole);
+    EXPECT_EQ(whole.size(), kMaxListedLines);
+}

@@ -50,6 +50,15 @@ TEST(SpeedScale, ValuesBetweenStepsRoundHalvesToEven) {
     for (const Case& c : cases) EXPECT_EQ(SpeedPositionForValue(c.value), c.position) << c.value;
 }
 
+TEST(SpeedScale, ValuesShowWithADecimalComma) {
+    struct Case {
+        double value;
+        const char* shown;
+    };
+    const Case cases[] = {{1.3, "1,30"}, {0.0, "0,00"}, {2.0, "2,00"}, {440.0, "440,00"}, {0.1, "0,10"}};
+    for (const Case& c : cases) EXPECT_EQ(SpeedValueText(c.value), QString(c.shown)) << c.value;
+}
+
 TEST(SpeedDialog, ShowsValueFollowsSliderAndCancelsWithEscape) {
     TF_startsetup dialog;
     EXPECT_EQ(dialog.windowTitle(), QString("Allgemeine Programmeinstellungen"));
@@ -71,7 +80,7 @@ TEST(SpeedDialog, ShowsValueFollowsSliderAndCancelsWithEscape) {
     dialog.show();
     QApplication::processEvents();
     EXPECT_EQ(dialog.Track_delay->value(), 22);
-    EXPECT_EQ(dialog.Label_delay->text(), QString("4.00"));
+    EXPECT_EQ(dialog.Label_delay->text(), QString("4,00"));
     const QRect area = dialog.screen()->availableGeometry();
     EXPECT_NEAR(dialog.frameGeometry().center().x(), area.center().x(), 20);
 
@@ -84,10 +93,10 @@ TEST(SpeedDialog, ShowsValueFollowsSliderAndCancelsWithEscape) {
 
     dialog.Track_delay->setValue(50);
     EXPECT_DOUBLE_EQ(dialog.Value(), 440.0);
-    EXPECT_EQ(dialog.Label_delay->text(), QString("440.00"));
+    EXPECT_EQ(dialog.Label_delay->text(), QString("440,00"));
     dialog.Track_delay->setValue(0);
     EXPECT_DOUBLE_EQ(dialog.Value(), 0.0);
-    EXPECT_EQ(dialog.Label_delay->text(), QString("0.00"));
+    EXPECT_EQ(dialog.Label_delay->text(), QString("0,00"));
 
     int rejected = 0;
     QObject::connect(&dialog, &QDialog::rejected, [&] { ++rejected; });

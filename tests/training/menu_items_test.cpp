@@ -29,7 +29,10 @@ TEST(MenuKeys, LettersEnterEscapeAndOptions) {
         MenuAction action;
     } table[] = {
         {1, 't', false, 10, MenuAction::Run},     // the tachistoscope from the short list
-        {5, 'k', false, 1, MenuAction::Run},      {1, 'K', false, 1, MenuAction::Run},
+        {5, 'k', false, 1, MenuAction::Run},
+        // capitals are no program letters: they share their codes with the cursor keys
+        {5, 'K', false, 5, MenuAction::None},     {5, 'O', false, 5, MenuAction::None},
+        {5, 'T', false, 5, MenuAction::None},     {5, 'M', false, 5, MenuAction::None},
         {3, 'o', false, 12, MenuAction::Options}, {12, 13, false, 12, MenuAction::Options},
         {13, 13, false, 13, MenuAction::Run},     {2, 13, false, 2, MenuAction::Run},
         {2, 27, false, 2, MenuAction::Leave},     {2, ';', false, 2, MenuAction::None},
@@ -50,4 +53,73 @@ TEST(MenuKeys, ClicksMoveOrAct) {
     EXPECT_EQ(MenuKey(1, 201, true, 5, 0).item, 5);
     EXPECT_EQ(MenuKey(5, 201, true, 5, 0).action, MenuAction::Run);
     EXPECT_EQ(MenuKey(12, 211, true, 12, 0).action, MenuAction::Options);
+}
+
+TEST(MenuKeys, ProgramLettersAreLowerCase) {
+    EXPECT_EQ(MenuItemForLetter('k'), 1);
+    EXPECT_EQ(MenuItemForLetter('a'), 9);
+    EXPECT_EQ(MenuItemForLetter('K'), 0);
+    EXPECT_EQ(MenuItemForLetter('Z'), 0);
+    EXPECT_EQ(MenuItemForLetter('o'), 0);  // the options menu is no program
+}
+
+TEST(SettingsBoxes, TachistoscopeKeys) {
+    const struct {
+        int line, exposureMs;
+        unsigned char key;
+        bool extended;
+        int nextLine, nextMs;
+        BoxClose close;
+    } table[] = {
+        {1, 100, 'P', true, 2, 100, BoxClose::None},      {5, 100, 'P', true, 5, 100, BoxClose::None},
+        {1, 100, 'H', true, 1, 100, BoxClose::None},      {3, 100, 'G', true, 1, 100, BoxClose::None},
+        {3, 100, 'Q', true, 5, 100, BoxClose::None},      {1, 100, 'K', true, 1, 90, BoxClose::None},
+        {1, 0, 'K', true, 1, 0, BoxClose::None},          {1, 3000, 'M', true, 1, 3000, BoxClose::None},
+        {2, 100, 'M', true, 2, 100, BoxClose::None},      {1, 100, 'M', false, 1, 100, BoxClose::None},
+        {1, 100, 'm', false, 4, 100, BoxClose::Start},    {1, 100, 's', true, 5, 100, BoxClose::Start},
+        {3, 100, 13, false, 3, 100, BoxClose::Start},     {3, 100, 13, true, 3, 100, BoxClose::Start},
+        {3, 100, 27, false, 3, 100, BoxClose::Cancel},
+        {3, 100, 27, true, 3, 100, BoxClose::Cancel},     // the top-right corner
+        {3, 100, ';', false, 3, 100, BoxClose::Cancel},
+        {3, 100, ';', true, 3, 100, BoxClose::Cancel},    // F1
+    };
+    for (const auto& c : table) {
+        const TachistoscopeBoxState next =
+            TachistoscopeBoxKey({c.line, c.exposureMs, BoxClose::None}, c.key, c.extended);
+        EXPECT_EQ(next.line, c.nextLine) << int(c.key) << " " << c.extended;
+        EXPECT_EQ(next.exposureMs, c.nextMs) << int(c.key);
+        EXPECT_EQ(next.close, c.close) << int(c.key) << " " << c.extended;
+    }
+}
+
+TEST(SettingsBoxes, ReadingTestKeys) {
+    const struct {
+        int buildUpMs, holdMs;
+        unsigned char key;
+        bool extended;
+        int nextBuildUp, nextHold;
+        BoxClose close;
+    } table[] = {
+        {280, 110, 'K', true, 270, 110, BoxClose::None},  {280, 110, 'M', true, 290, 110, BoxClose::None},
+        {280, 110, 'H', true, 280, 120, BoxClose::None},  {280, 110, 'P', true, 280, 100, BoxClose::None},
+        {0, 0, 'K', true, 0, 0, BoxClose::None},          {3000, 0, 'P', true, 3000, 0, BoxClose::None},
+        {280, 3000, 'H', true, 280, 3000, BoxClose::None}, {280, 110, 'K', false, 280, 110, BoxClose::None},
+        {280, 110, 13, false, 280, 110, BoxClose::Start}, {280, 110, 27, true, 280, 110, BoxClose::Cancel},
+        {280, 110, ';', true, 280, 110, BoxClose::Cancel}, {280, 110, ';', false, 280, 110, BoxClose::Cancel},
+    };
+    for (const auto& c : table) {
+        const ReadingBoxState next = ReadingBoxKey({c.buildUpMs, c.holdMs, BoxClose::None}, c.key, c.extended);
+        EXPECT_EQ(next.buildUpMs, c.nextBuildUp) << int(c.key);
+        EXPECT_EQ(next.holdMs, c.nextHold) << int(c.key);
+        EXPECT_EQ(next.close, c.close) << int(c.key) << " " << c.extended;
+    }
+}
+
+TEST(RunRules, GrabbingOperatorsSuspendsInsertingInOrder) {
+    const struct {
+        int target, insertOrder;
+        bool suspended;
+    } table[] = {{3, 1, true}, {3, 0, false}, {4, 1, false}, {0, 1, false}, {5, 1, false}};
+    for (const auto& c : table)
+        EXPECT_EQ(SuspendsGrabInsertOrder(c.target, c.insertOrder), c.suspended) << c.target;
 }

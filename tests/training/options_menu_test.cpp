@@ -87,21 +87,37 @@ TEST(OptionsMenu, ClickedChoices) {
     struct Case {
         int line;
         int item;
-        int expected;  // -1: the line takes no clicks
+        int expected;  // -1: the line has no such choice
     };
     const Case cases[] = {{3, 0, 1500}, {3, 1, 4000}, {3, 2, 5000}, {4, 3, 3},  {5, 2, 2},
                           {6, 3, 3},    {7, 3, 3},    {9, 2, 8},    {9, 4, 15}, {10, 1, 1},
                           {13, 5, 5},   {14, 3, 3},   {15, 3, 3},   {16, 1, 1}, {17, 2, 2},
-                          {18, 6, 6},   {1, 1, -1},   {11, 0, -1},  {19, 0, -1}};
+                          {18, 6, 6},   {1, 1, 1},    {2, 0, 0},    {8, 1, 2},  {11, 1, 0},
+                          {12, 0, 1},   {19, 0, 0},   {20, 1, 1},   {3, 3, -1}, {1, 2, -1},
+                          {21, 0, -1},  {0, 0, -1}};
     for (const Case& c : cases) {
         ProgramOptions o;
+        o.taskOrder = o.autoComma = 1;  // so that clicking the first choice shows
         EXPECT_EQ(ClickOptionChoice(o, c.line, c.item), c.expected >= 0) << c.line;
-        if (c.expected >= 0) {
-            EXPECT_EQ(o.*kFields[c.line], c.expected) << c.line;
+        if (c.expected >= 0 && c.line != 0 && c.line != 21) {
+            EXPECT_EQ(o.*kFields[c.line], c.expected) << c.line << " item " << c.item;
         }
     }
+    // the Dauer label's "+" and "-" are choices 2 and 3 of its line
     ProgramOptions o;
-    EXPECT_FALSE(ClickOptionChoice(o, 3, 3));  // beyond the choices
+    o.timeLimitMinutes = 10;
+    EXPECT_TRUE(ClickOptionChoice(o, 20, 2));
+    EXPECT_EQ(o.timeLimitMinutes, 11);
+    EXPECT_TRUE(ClickOptionChoice(o, 20, 3));
+    EXPECT_TRUE(ClickOptionChoice(o, 20, 3));
+    EXPECT_EQ(o.timeLimitMinutes, 9);
+}
+
+TEST(OptionsMenu, RowsBelongToLines) {
+    const struct {
+        int row, line;
+    } table[] = {{1, 0}, {2, 1}, {5, 4}, {6, 5}, {7, 5}, {8, 6}, {9, 7}, {10, 7}, {11, 8}, {24, 21}, {25, 0}};
+    for (const auto& c : table) EXPECT_EQ(OptionLineAtRow(c.row), c.line) << c.row;
 }
 
 TEST(OptionsMenu, LineMoves) {
@@ -161,19 +177,18 @@ TEST(OptionsMenu, RegionFileMatchesTheScreen) {
                 ProgramOptions clicked;
                 if (choice.text == "hervorheben ") {
                     EXPECT_EQ(code, 0);
-                } else if (ClickOptionChoice(clicked, line, item)) {
-                    EXPECT_EQ(code, 230 + item) << "line " << line << " item " << item;
-                    ++item;
                 } else {
-                    EXPECT_EQ(code, item == 0 ? kLeft : kRight) << "line " << line;
+                    EXPECT_TRUE(ClickOptionChoice(clicked, line, item)) << "line " << line;
+                    EXPECT_EQ(code, 230 + item) << "line " << line << " item " << item;
+                    EXPECT_EQ(OptionLineAtRow(row.row), line);
                     ++item;
                 }
                 column += width;
             }
         }
     }
-    EXPECT_EQ(click(49, 23), '+');
-    EXPECT_EQ(click(51, 23), '-');
+    EXPECT_EQ(click(49, 23), 232);  // "+" of "Dauer: +/-"
+    EXPECT_EQ(click(51, 23), 233);  // "-"
 }
 
 TEST(OptionsMenu, ScreenDump) {
@@ -246,6 +261,41 @@ TEST(OptionsMenu, ClicksSelectLinesAndChoices) {
     EXPECT_EQ(f.session.options.frame, 1);       // " Rand " on row 13
     EXPECT_EQ(f.session.optionsMenuLine, 10);
     EXPECT_EQ(f.console.Regions().Depth(), 0);
+}
+
+// A choice clicked on another line than the current one changes that line, never the current one.
+TEST(OptionsMenu, AClickedChoiceActsOnItsOwnLine) {
+    SessionFixture f;
+    f.UseRegionFile("radevir.mop");
+    f.session.options.help = 3;
+    f.session.options.taskOrder = 0;
+    f.session.options.timeLimitMinutes = 10;
+    f.session.optionsMenuLine = 4;  // "Hilfe" is current
+    const std::pair<int, int> clicks[] = {
+        {70, 8},   // " aus " on the Ton line
+        {70, 2},   // " Zufall " on the Aufgaben line
+        {49, 23},  // "+" of Dauer, twice: both count
+        {49, 23},
+    };
+    size_t next = 0;
+    f.host.onPump = [&] {
+        if (!f.console.WaitingForKey() || !f.console.Keys().Empty()) return;
+        if (next < std::size(clicks)) {
+            f.Click(clicks[next].first, clicks[next].second);
+        } else if (next == std::size(clicks)) {
+            f.Keys("\x1b");
+        } else {
+            f.console.abortRequested = true;
+        }
+        ++next;
+    };
+    f.session.menuKey = 'o';
+    EXPECT_EQ(RunOptionsMenu(f.session), 27);
+    EXPECT_EQ(f.session.options.soundLevel, 2);
+    EXPECT_EQ(f.session.options.taskOrder, 1);
+    EXPECT_EQ(f.session.options.timeLimitMinutes, 12);
+    EXPECT_EQ(f.session.options.help, 3);  // the current line is left alone
+    EXPECT_EQ(f.session.optionsMenuLine, 4);
 }
 
 TEST(OptionsMenu, SavingUnderANameFromTheLastLine) {
