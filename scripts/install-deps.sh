@@ -12,6 +12,7 @@ PACKAGES=(
   libsdl2-dev libpugixml-dev espeak-ng
   clang libclang-rt-14-dev
   xvfb xauth
+  desktop-file-utils appstream
 )
 
 missing=()

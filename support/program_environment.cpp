@@ -1,9 +1,12 @@
 #include "support/program_environment.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
@@ -39,23 +42,113 @@ std::vector<std::string> Pieces(std::string_view p) {
 }
 
 constexpr const char* kKitMarker = "radevir.kit";
+// Beside the user's copy of an installed kit: for every file copied from the kit, the kit file's
+// and the copy's size and modification time at copy time. An upgrade tells from it which copies
+// the user has left alone (those may be replaced) and which files are new in the kit.
+constexpr const char* kKitCopyRecord = ".radevir-kit-copy.ini";
 
+struct FileStamp {
+    qint64 size = -1;
+    qint64 modifiedMs = -1;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const QString& path) {
+    const QFileInfo info(path);
+    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+// A record entry is four numbers: kit size, kit time, copy size, copy time.
+bool ReadRecord(const QVariant& value, FileStamp& kit, FileStamp& copy) {
+    const QStringList fields = value.toStringList();
+    if (fields.size() != 4) return false;
+    qint64 numbers[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = fields[i].toLongLong(&ok);
+        if (!ok) return false;
+    }
+    kit = {numbers[0], numbers[1]};
+    copy = {numbers[2], numbers[3]};
+    return true;
+}
+
+QStringList RecordOf(const FileStamp& kit, const FileStamp& copy) {
+    return {QString::number(kit.size), QString::number(kit.modifiedMs), QString::number(copy.size),
+            QString::number(copy.modifiedMs)};
+}
+
+bool SameContent(const QString& a, const QString& b) {
+    QFile fa(a);
+    QFile fb(b);
+    if (fa.size() != fb.size() || !fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 kChunkBytes = 1 << 16;
+    while (!fa.atEnd()) {
+        if (fa.read(kChunkBytes) != fb.read(kChunkBytes)) return false;
+    }
+    return true;
+}
+
+// Replaces (or creates) the copy in one step, so an interrupted upgrade never leaves half a file.
+bool CopyFileReplacing(const QString& from, const QString& to) {
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly)) return false;
+    QSaveFile target(to);
+    if (!target.open(QIODevice::WriteOnly)) return false;
+    constexpr qint64 kChunkBytes = 1 << 16;
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(kChunkBytes);
+        if (chunk.isEmpty() || target.write(chunk) != chunk.size()) {
+            target.cancelWriting();
+            return false;
+        }
+    }
+    return target.commit();
+}
+
+// Brings the user's copy up to the installed kit: files new in the kit are added, copies the
+// user has not touched follow the kit, and whatever the user changed, removed or added stays.
 bool CopyTree(const QString& from, const QString& to) {
-    QDir().mkpath(to);
+    if (!QDir().mkpath(to)) return false;
+    QSettings record(to + "/" + kKitCopyRecord, QSettings::IniFormat);
     bool ok = true;
+    const QDir kit(from);
     QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString src = it.next();
-        const QString rel = QDir(from).relativeFilePath(src);
+        const QString rel = kit.relativeFilePath(src);
         const QString dst = to + "/" + rel;
         if (it.fileInfo().isDir()) {
             ok = QDir().mkpath(dst) && ok;
-        } else if (!QFileInfo::exists(dst)) {
-            ok = QFile::copy(src, dst) && ok;
+            continue;
+        }
+        FileStamp recordedKit;
+        FileStamp recordedCopy;
+        KitFileState state;
+        state.recorded = ReadRecord(record.value(rel), recordedKit, recordedCopy);
+        state.copyExists = QFileInfo::exists(dst);
+        const FileStamp kitStamp = StampOf(src);
+        state.kitFileChanged = state.recorded && kitStamp != recordedKit;
+        state.copyUntouched = state.recorded && state.copyExists && StampOf(dst) == recordedCopy;
+        state.copyMatchesKit = !state.recorded && state.copyExists && SameContent(src, dst);
+        switch (DecideKitFile(state)) {
+            case KitFileAction::Copy:
+                if (!CopyFileReplacing(src, dst)) {
+                    ok = false;
+                    break;
+                }
+                [[fallthrough]];
+            case KitFileAction::Adopt:
+                record.setValue(rel, RecordOf(kitStamp, StampOf(dst)));
+                break;
+            case KitFileAction::Keep:
+                break;
         }
     }
-    return ok;
+    record.sync();
+    return ok && record.status() == QSettings::NoError;
 }
 
 }  // namespace
@@ -195,13 +288,27 @@ bool ProgramEnvironment::Exists(std::string_view path) const {
     return QFileInfo::exists(NativePath(path));
 }
 
+KitFileAction DecideKitFile(const KitFileState& s) {
+    if (!s.recorded) {
+        if (!s.copyExists) return KitFileAction::Copy;         // first start, or new in the kit
+        return s.copyMatchesKit ? KitFileAction::Adopt : KitFileAction::Keep;  // else the user's own
+    }
+    if (!s.copyExists) return KitFileAction::Keep;             // the user removed it
+    if (!s.copyUntouched) return KitFileAction::Keep;          // the user changed it
+    return s.kitFileChanged ? KitFileAction::Copy : KitFileAction::Keep;
+}
+
+bool ProgramEnvironment::UpdateKitCopy(const QString& installedKit, const QString& userCopy) {
+    return CopyTree(installedKit, userCopy);
+}
+
 QString ProgramEnvironment::FindDataFolder(const QString& executableFolder) {
     if (QFileInfo::exists(executableFolder + "/" + kKitMarker)) return executableFolder;
     const QString installed = QDir::cleanPath(executableFolder + "/../share/radevir");
     if (QFileInfo::exists(installed + "/" + kKitMarker)) {
         const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                              "/Zoze/radevir";
-        CopyTree(installed, user);  // fills in what the user's copy lacks, never overwrites
+        UpdateKitCopy(installed, user);
         return user;
     }
     return executableFolder;

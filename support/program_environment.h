@@ -28,6 +28,21 @@ NameParts ExeNameParts(std::string_view path);
 // Components that do not exist keep their spelling, so the result also names new files.
 QString FindPathIgnoringCase(const QString& nativePath);
 
+// What happens to one installed kit file when the user's copy of the kit is brought up to date.
+struct KitFileState {
+    bool recorded = false;        // the copy was made from the kit (the copy record says so)
+    bool copyExists = false;      // the user's copy has a file of that name
+    bool copyUntouched = false;   // recorded, and the copy is as it was written
+    bool kitFileChanged = false;  // recorded, and the kit file differs from the one copied
+    bool copyMatchesKit = false;  // not recorded, and the copy has the kit file's bytes
+};
+enum class KitFileAction {
+    Copy,   // copy the kit file (new, or replacing an untouched older copy)
+    Adopt,  // the copy is the kit file already: record it
+    Keep,   // leave the user's file (or its absence) alone
+};
+KitFileAction DecideKitFile(const KitFileState& state);
+
 class ProgramEnvironment {
 public:
     // programFolder: an absolute folder, with or without trailing separator; programFileName:
@@ -48,6 +63,9 @@ public:
     // Locates the folder holding the data kit: the executable's folder when it holds the kit,
     // else the per-user data folder (filled from an installed kit on first start).
     static QString FindDataFolder(const QString& executableFolder);
+    // Fills or upgrades the user's copy of an installed kit (see DecideKitFile); false when a
+    // file could not be copied or the copy record not written.
+    static bool UpdateKitCopy(const QString& installedKit, const QString& userCopy);
 
 private:
     std::string programFolder_;
