@@ -35,6 +35,29 @@ namespace {
 
 constexpr int kExitBadCommandLine = 2;
 
+// The list chooser is a large window that most starts never open: it is made on first use.
+class ListChooserOnDemand : public ListChooserPort {
+public:
+    ListChooserOnDemand(const ProgramEnvironment& env, const SettingsStore& settings, QWidget& owner,
+                        QString printToFolder)
+        : env_(env), settings_(settings), owner_(owner), printToFolder_(std::move(printToFolder)) {}
+
+    ListChooserResult Choose(const ListChooserRequest& request) override {
+        if (chooser_ == nullptr) {
+            chooser_ = new TF_Startwort(env_, &settings_, &owner_);  // owned by the host window
+            if (!printToFolder_.isEmpty()) chooser_->SetPrintToFolder(printToFolder_);
+        }
+        return chooser_->Choose(request);
+    }
+
+private:
+    const ProgramEnvironment& env_;
+    const SettingsStore& settings_;
+    QWidget& owner_;
+    QString printToFolder_;
+    TF_Startwort* chooser_ = nullptr;
+};
+
 void NameTheApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("radevir"));
     QCoreApplication::setOrganizationName(QStringLiteral("Zoze"));
@@ -139,18 +162,18 @@ int main(int argc, char** argv) {
     Graphics graphics(host.GetConsole());
     graphics.SetFullScreenWindow(&host);
     graphics.SetPanelHost(&host);
-    TF_startsetup speedDialog(&host);
-    auto* chooser = new TF_Startwort(env, &settings, &host);  // owned by the host window
-    if (!cl.printTo.isEmpty()) chooser->SetPrintToFolder(cl.printTo);
-    host.GetConsole().SetListChooser(chooser);
+    ListChooserOnDemand chooser(env, settings, host, cl.printTo);
+    host.GetConsole().SetListChooser(&chooser);
+    std::unique_ptr<TF_startsetup> speedDialog;  // made on the first F10
     host.runProgramMenu = [&](Console& console) {
         MenuServices services{console, graphics, env, random};
         RunProgramMenu(services);
     };
-    host.speedDialog = [&speedDialog](double& value) {
-        speedDialog.SetValue(value);
-        if (speedDialog.exec() != QDialog::Accepted) return false;
-        value = speedDialog.Value();
+    host.speedDialog = [&speedDialog, &host](double& value) {
+        if (!speedDialog) speedDialog = std::make_unique<TF_startsetup>(&host);
+        speedDialog->SetValue(value);
+        if (speedDialog->exec() != QDialog::Accepted) return false;
+        value = speedDialog->Value();
         return true;
     };
 
