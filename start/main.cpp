@@ -33,7 +33,8 @@ using namespace radevir;
 
 namespace {
 
-constexpr int kExitBadCommandLine = 2;
+// a bad command line or script, an unusable --data folder, no display for the window
+constexpr int kExitCannotStart = 2;
 
 // The list chooser is a large window that most starts never open: it is made on first use.
 class ListChooserOnDemand : public ListChooserPort {
@@ -75,11 +76,11 @@ int main(int argc, char** argv) {
         case StartMode::ShowUsage: QTextStream(stdout) << UsageText(); return 0;
         case StartMode::BadCommandLine:
             err << "radevir: " << cl.error << "\n" << UsageText();
-            return kExitBadCommandLine;
+            return kExitCannotStart;
         case StartMode::NoDisplay:
             err << "radevir: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY "
                    "is set)\n";
-            return kExitBadCommandLine;
+            return kExitCannotStart;
         case StartMode::OffscreenWindow: qputenv("QT_QPA_PLATFORM", "offscreen"); break;
         case StartMode::Speak:
         case StartMode::Window: break;
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
     if (!cl.dataDir.isEmpty() && !ProgramEnvironment::HoldsDataKit(cl.dataDir)) {
         err << "radevir: --data " << cl.dataDir
             << ": not a data folder of this program (it holds no radevir.kit)\n";
-        return kExitBadCommandLine;
+        return kExitCannotStart;
     }
 
     std::vector<ScriptCommand> script;
@@ -97,12 +98,12 @@ int main(int argc, char** argv) {
         QFile file(cl.scriptFile);
         if (!file.open(QIODevice::ReadOnly)) {
             err << "radevir: cannot read the script " << cl.scriptFile << "\n";
-            return kExitBadCommandLine;
+            return kExitCannotStart;
         }
         QString error;
         if (!ParseScript(QString::fromUtf8(file.readAll()), script, error)) {
             err << "radevir: " << error << "\n";
-            return kExitBadCommandLine;
+            return kExitCannotStart;
         }
     }
     const bool scripted = !cl.scriptFile.isEmpty();
@@ -141,7 +142,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<AudioOutput> audio = MakeAudioOutput(cl.audio, *clock, &audioError);
     if (!audio) {
         err << "radevir: " << (audioError.isEmpty() ? QStringLiteral("no audio output") : audioError) << "\n";
-        return 2;
+        return kExitCannotStart;
     }
     if (mode == StartMode::Speak) return RunSpeakCommand(env, *audio, *clock, *cl.speak, err);
 
