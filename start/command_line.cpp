@@ -1,6 +1,7 @@
 #include "start/command_line.h"
 
 #include <QRegularExpression>
+#include <QtGlobal>
 
 namespace radevir {
 
@@ -10,12 +11,13 @@ QString UsageText() {
         "               [--size WxH] [--audio auto|null|disk:FILE] [--print-to DIR]\n"
         "               [--speak TEXT] [--help]\n"
         "\n"
-        "  --data DIR        use DIR as the program folder (data kit)\n"
+        "  --data DIR        use DIR as the program folder (a data kit, marked by radevir.kit)\n"
         "  --settings FILE   keep the user settings in FILE (ini format)\n"
         "  --script FILE     drive the program by the script FILE (virtual clock)\n"
         "  --real-time       with --script: run on the real clock\n"
         "  --seed N          seed of the random generator\n"
         "  --size WxH        client size of the window instead of the whole screen\n"
+        "                    (80x50 to 16384x16384)\n"
         "  --audio OUTPUT    auto (sound device, else silent), null (silent, timed), or\n"
         "                    disk:FILE (write the samples to FILE)\n"
         "  --print-to DIR    print into PDF files in DIR instead of the printer\n"
@@ -62,10 +64,16 @@ CommandLine ParseCommandLine(const QStringList& args) {
             if (auto v = value(i, a)) {
                 static const QRegularExpression re(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
                 const auto m = re.match(*v);
-                if (m.hasMatch() && m.captured(1).toInt() >= 80 && m.captured(2).toInt() >= 50) {
-                    cl.size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+                const int width = m.hasMatch() ? m.captured(1).toInt() : 0;
+                const int height = m.hasMatch() ? m.captured(2).toInt() : 0;
+                if (width >= kMinClientWidth_px && height >= kMinClientHeight_px &&
+                    width <= kMaxClientSide_px && height <= kMaxClientSide_px) {
+                    cl.size = QSize(width, height);
                 } else {
-                    cl.error = QStringLiteral("--size needs WIDTHxHEIGHT, at least 80x50");
+                    cl.error = QStringLiteral("--size needs WIDTHxHEIGHT, from %1x%2 to %3x%3")
+                                   .arg(kMinClientWidth_px)
+                                   .arg(kMinClientHeight_px)
+                                   .arg(kMaxClientSide_px);
                 }
             }
         } else if (a == QLatin1String("--audio")) {
@@ -82,6 +90,22 @@ CommandLine ParseCommandLine(const QStringList& args) {
         }
     }
     return cl;
+}
+
+DisplayEnvironment CurrentDisplayEnvironment() {
+    DisplayEnvironment d;
+    d.display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    d.platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    return d;
+}
+
+StartMode ChooseStartMode(const CommandLine& cl, DisplayEnvironment display) {
+    if (cl.help) return StartMode::ShowUsage;
+    if (!cl.error.isEmpty()) return StartMode::BadCommandLine;
+    if (cl.speak) return StartMode::Speak;
+    if (display.display || display.platformChosen) return StartMode::Window;
+    // a script needs no one to look at it: over ssh or in a build job it draws off screen
+    return cl.scriptFile.isEmpty() ? StartMode::NoDisplay : StartMode::OffscreenWindow;
 }
 
 }  // namespace radevir

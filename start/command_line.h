@@ -1,4 +1,4 @@
-// The program's command line.
+// The program's command line, and how the program starts for it (with or without a window).
 #pragma once
 
 #include <QSize>
@@ -8,6 +8,12 @@
 #include <optional>
 
 namespace radevir {
+
+// The largest window side --size accepts: beyond it the framebuffer and its screen pages
+// would ask for gigabytes.
+constexpr int kMaxClientSide_px = 16384;
+constexpr int kMinClientWidth_px = 80;
+constexpr int kMinClientHeight_px = 50;
 
 struct CommandLine {
     QString dataDir;       // --data DIR
@@ -25,5 +31,22 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(const QStringList& arguments);  // arguments without the program
 QString UsageText();
+
+// What the environment offers for showing a window.
+struct DisplayEnvironment {
+    bool display = false;        // DISPLAY or WAYLAND_DISPLAY is set
+    bool platformChosen = false;  // QT_QPA_PLATFORM is set: Qt is told where to draw
+};
+DisplayEnvironment CurrentDisplayEnvironment();
+
+enum class StartMode {
+    ShowUsage,         // --help: usage on stdout, exit 0
+    BadCommandLine,    // message and usage on stderr, exit 2
+    Speak,             // --speak: no window, no display needed
+    Window,            // the host window on the display Qt finds
+    OffscreenWindow,   // a script without a display: the window is drawn off screen
+    NoDisplay,         // a window was asked for but there is nothing to show it on: exit 2
+};
+StartMode ChooseStartMode(const CommandLine& commandLine, DisplayEnvironment display);
 
 }  // namespace radevir

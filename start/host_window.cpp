@@ -157,7 +157,7 @@ void TForm_dos::FormShow() {
     if (!runMenuPending_ || shown_) return;
     shown_ = true;
     painted_ = false;
-    altDown_ = false;
+    LetGoOfAlt();
     if (!fixedClientSize_.isEmpty()) {
         resize(fixedClientSize_);
     } else {
@@ -332,7 +332,8 @@ void TForm_dos::keyPressEvent(QKeyEvent* event) {
     }
     const int virtualKey = VirtualKeyFromQt(event->key(), keypad);
     if (virtualKey != 0) FormKeyDown(virtualKey);
-    if (altDown_ || virtualKey == vk::kF10 || ScanCodeForVirtualKey(virtualKey) >= 0) return;
+    // Alt holds back scan codes only (FormKeyDown); typed characters, Enter and Escape go on
+    if (virtualKey == vk::kF10 || ScanCodeForVirtualKey(virtualKey) >= 0) return;
     const QString text = event->text();
     if (text.isEmpty()) return;
     for (char c : ToCp1252(text)) FormKeyPress(static_cast<unsigned char>(c));
@@ -400,10 +401,19 @@ void TForm_dos::mouseMoveEvent(QMouseEvent* event) {
     console_.MouseMoved(event->position().toPoint());
 }
 
+void TForm_dos::LetGoOfAlt() {
+    altDown_ = false;
+    altComposer_ = AltComposer();
+}
+
 bool TForm_dos::event(QEvent* event) {
     switch (event->type()) {
         case QEvent::WindowActivate: hostWasActive_ = true; break;
+        // Alt+Tab: the Alt release goes to the window that takes over, so the press we saw
+        // would otherwise hold back every scan code until Alt is pressed again
+        case QEvent::FocusOut: LetGoOfAlt(); break;
         case QEvent::WindowDeactivate:
+            LetGoOfAlt();
             // another window of this program took over (a dialog): not an inactive program
             if (QApplication::activeWindow() != nullptr) hostWasActive_ = false;
             break;
@@ -413,6 +423,7 @@ bool TForm_dos::event(QEvent* event) {
 }
 
 void TForm_dos::ApplicationDeactivated() {
+    LetGoOfAlt();
     if (!painted_) return;
     painted_ = false;
     GraphicsSettings& g = console_.Graphics();

@@ -110,6 +110,8 @@ private:
     void IdleStep();
     void ScheduleIdle();
     void SaveRecentFiles();
+    // The window lost the keyboard: a held Alt and a half-typed Alt code are forgotten.
+    void LetGoOfAlt();
 
     Services services_;
     Console console_;

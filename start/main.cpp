@@ -1,6 +1,9 @@
 // Program entry: reads the command line, sets up the program environment and the seams (clock,
-// random, audio, printing, automation), creates the windows and runs the message loop.
+// random, audio, printing, automation), creates the windows and runs the message loop. The
+// command line is read before any display is opened, so that --help, a bad option and --speak
+// work over ssh or in a terminal without one.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
@@ -8,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "start/application.h"
 #include "start/automation.h"
 #include "start/command_line.h"
 #include "chooser/TF_Startwort.h"
@@ -27,46 +31,97 @@
 
 using namespace radevir;
 
-int main(int argc, char** argv) {
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("radevir"));
-    QApplication::setOrganizationName(QStringLiteral("Zoze"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Radevir 3.3"));
+namespace {
 
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
+// a bad command line or script, an unusable --data folder, no display for the window
+constexpr int kExitCannotStart = 2;
+
+// The list chooser is a large window that most starts never open: it is made on first use.
+class ListChooserOnDemand : public ListChooserPort {
+public:
+    ListChooserOnDemand(const ProgramEnvironment& env, const SettingsStore& settings, QWidget& owner,
+                        QString printToFolder)
+        : env_(env), settings_(settings), owner_(owner), printToFolder_(std::move(printToFolder)) {}
+
+    ListChooserResult Choose(const ListChooserRequest& request) override {
+        if (chooser_ == nullptr) {
+            chooser_ = new TF_Startwort(env_, &settings_, &owner_);  // owned by the host window
+            if (!printToFolder_.isEmpty()) chooser_->SetPrintToFolder(printToFolder_);
+        }
+        return chooser_->Choose(request);
+    }
+
+private:
+    const ProgramEnvironment& env_;
+    const SettingsStore& settings_;
+    QWidget& owner_;
+    QString printToFolder_;
+    TF_Startwort* chooser_ = nullptr;
+};
+
+void NameTheApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("radevir"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Zoze"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     const CommandLine cl = ParseCommandLine(args);
     QTextStream err(stderr);
-    if (cl.help) {
-        QTextStream(stdout) << UsageText();
-        return 0;
-    }
-    if (!cl.error.isEmpty()) {
-        err << "radevir: " << cl.error << "\n" << UsageText();
-        return 2;
+    const StartMode mode = ChooseStartMode(cl, CurrentDisplayEnvironment());
+    switch (mode) {
+        case StartMode::ShowUsage: QTextStream(stdout) << UsageText(); return 0;
+        case StartMode::BadCommandLine:
+            err << "radevir: " << cl.error << "\n" << UsageText();
+            return kExitCannotStart;
+        case StartMode::NoDisplay:
+            err << "radevir: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY "
+                   "is set)\n";
+            return kExitCannotStart;
+        case StartMode::OffscreenWindow: qputenv("QT_QPA_PLATFORM", "offscreen"); break;
+        case StartMode::Speak:
+        case StartMode::Window: break;
     }
 
-    const QString dataFolder = cl.dataDir.isEmpty()
-                                   ? ProgramEnvironment::FindDataFolder(QApplication::applicationDirPath())
-                                   : QDir(cl.dataDir).absolutePath();
-    ProgramEnvironment env(ToCp1252(dataFolder), "radevir");
-    SettingsStore settings(cl.settingsFile, env.ProgramFileName());
+    // A folder without the kit marker is refused before anything is written into it.
+    if (!cl.dataDir.isEmpty() && !ProgramEnvironment::HoldsDataKit(cl.dataDir)) {
+        err << "radevir: --data " << cl.dataDir
+            << ": not a data folder of this program (it holds no radevir.kit)\n";
+        return kExitCannotStart;
+    }
 
     std::vector<ScriptCommand> script;
     if (!cl.scriptFile.isEmpty()) {
         QFile file(cl.scriptFile);
         if (!file.open(QIODevice::ReadOnly)) {
             err << "radevir: cannot read the script " << cl.scriptFile << "\n";
-            return 2;
+            return kExitCannotStart;
         }
         QString error;
         if (!ParseScript(QString::fromUtf8(file.readAll()), script, error)) {
             err << "radevir: " << error << "\n";
-            return 2;
+            return kExitCannotStart;
         }
     }
     const bool scripted = !cl.scriptFile.isEmpty();
+
+    // --speak needs the event loop but no window
+    std::unique_ptr<QCoreApplication> app;
+    if (mode == StartMode::Speak) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        app = OpenApplicationOnDisplay(argc, argv);
+        QApplication::setApplicationDisplayName(QStringLiteral("Radevir 3.3"));
+    }
+    NameTheApplication();
+
+    const QString dataFolder = cl.dataDir.isEmpty()
+                                   ? ProgramEnvironment::FindDataFolder(QCoreApplication::applicationDirPath())
+                                   : QDir(cl.dataDir).absolutePath();
+    ProgramEnvironment env = ProgramEnvironment::FromNativeFolder(dataFolder, "radevir");
 
     std::unique_ptr<Clock> clock;
     VirtualClock* virtualClock = nullptr;
@@ -87,9 +142,11 @@ int main(int argc, char** argv) {
     std::unique_ptr<AudioOutput> audio = MakeAudioOutput(cl.audio, *clock, &audioError);
     if (!audio) {
         err << "radevir: " << (audioError.isEmpty() ? QStringLiteral("no audio output") : audioError) << "\n";
-        return 2;
+        return kExitCannotStart;
     }
-    if (cl.speak) return RunSpeakCommand(env, *audio, *clock, *cl.speak, err);
+    if (mode == StartMode::Speak) return RunSpeakCommand(env, *audio, *clock, *cl.speak, err);
+
+    SettingsStore settings(cl.settingsFile, env.ProgramFileName());
 
     // the wave component and the spoken arithmetic live as long as the window
     TWAV wave(env, *audio, *clock);
@@ -106,18 +163,18 @@ int main(int argc, char** argv) {
     Graphics graphics(host.GetConsole());
     graphics.SetFullScreenWindow(&host);
     graphics.SetPanelHost(&host);
-    TF_startsetup speedDialog(&host);
-    auto* chooser = new TF_Startwort(env, &settings, &host);  // owned by the host window
-    if (!cl.printTo.isEmpty()) chooser->SetPrintToFolder(cl.printTo);
-    host.GetConsole().SetListChooser(chooser);
+    ListChooserOnDemand chooser(env, settings, host, cl.printTo);
+    host.GetConsole().SetListChooser(&chooser);
+    std::unique_ptr<TF_startsetup> speedDialog;  // made on the first F10
     host.runProgramMenu = [&](Console& console) {
         MenuServices services{console, graphics, env, random};
         RunProgramMenu(services);
     };
-    host.speedDialog = [&speedDialog](double& value) {
-        speedDialog.SetValue(value);
-        if (speedDialog.exec() != QDialog::Accepted) return false;
-        value = speedDialog.Value();
+    host.speedDialog = [&speedDialog, &host](double& value) {
+        if (!speedDialog) speedDialog = std::make_unique<TF_startsetup>(&host);
+        speedDialog->SetValue(value);
+        if (speedDialog->exec() != QDialog::Accepted) return false;
+        value = speedDialog->Value();
         return true;
     };
 

@@ -265,6 +265,22 @@ ProgramEnvironment::ProgramEnvironment(std::string programFolder, std::string pr
     }
 }
 
+ProgramEnvironment ProgramEnvironment::FromNativeFolder(const QString& folder,
+                                                        std::string programFileName) {
+    QString native = folder.isEmpty() ? QStringLiteral("/") : folder;
+    if (!native.endsWith('/')) native += '/';
+    ProgramEnvironment env(ToCp1252(native), std::move(programFileName));
+    env.nativeFolder_ = native;
+    return env;
+}
+
+QString ProgramEnvironment::NativeFolder() const {
+    if (!nativeFolder_.isEmpty()) return nativeFolder_;
+    std::string folder = programFolder_;
+    std::replace(folder.begin(), folder.end(), '\\', '/');
+    return FromCp1252(folder);
+}
+
 std::string ProgramEnvironment::ResolvePath(std::string_view path) const {
     if (path.find(':') != std::string_view::npos) return std::string(path);
     if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return std::string(path);
@@ -278,10 +294,36 @@ std::string ProgramEnvironment::ResolvePath(std::string_view path) const {
     return base + std::string(path);
 }
 
+QString ProgramEnvironment::NativeOfResolved(const std::string& resolved) const {
+    if (nativeFolder_.isEmpty()) return FromCp1252(resolved);
+    // The byte folder and the native folder have the same separators at the same places (no
+    // character becomes '/' in the code page), so the n-th separator of one matches the n-th
+    // of the other; the longest common folder wins, which also covers "..\" climbing out.
+    std::string byteFolder = programFolder_;
+    std::replace(byteFolder.begin(), byteFolder.end(), '\\', '/');
+    const std::string withSeparator = resolved + '/';
+    for (size_t end = byteFolder.size(); end > 0; end = byteFolder.rfind('/', end - 2) + 1) {
+        // byteFolder[0, end) is a folder ending in '/'
+        const std::string_view prefix(byteFolder.data(), end);
+        const bool below = resolved.compare(0, end, prefix) == 0;
+        const bool itself = !below && withSeparator.size() == end && withSeparator == prefix;
+        if (below || itself) {
+            const auto separators = std::count(prefix.begin(), prefix.end(), '/');
+            qsizetype nativeEnd = 0;
+            for (qsizetype seen = 0; seen < separators; ++nativeEnd)
+                if (nativeFolder_[nativeEnd] == '/') ++seen;
+            if (itself) return nativeFolder_.left(nativeEnd - 1);
+            return nativeFolder_.left(nativeEnd) + FromCp1252(std::string_view(resolved).substr(end));
+        }
+        if (end == 1) break;
+    }
+    return FromCp1252(resolved);
+}
+
 QString ProgramEnvironment::NativePath(std::string_view path) const {
     std::string full = ResolvePath(path);
     std::replace(full.begin(), full.end(), '\\', '/');
-    return FindPathIgnoringCase(FromCp1252(full));
+    return FindPathIgnoringCase(NativeOfResolved(full));
 }
 
 bool ProgramEnvironment::Exists(std::string_view path) const {
@@ -302,10 +344,14 @@ bool ProgramEnvironment::UpdateKitCopy(const QString& installedKit, const QStrin
     return CopyTree(installedKit, userCopy);
 }
 
+bool ProgramEnvironment::HoldsDataKit(const QString& folder) {
+    return QFileInfo(folder + "/" + kKitMarker).isFile();
+}
+
 QString ProgramEnvironment::FindDataFolder(const QString& executableFolder) {
-    if (QFileInfo::exists(executableFolder + "/" + kKitMarker)) return executableFolder;
+    if (HoldsDataKit(executableFolder)) return executableFolder;
     const QString installed = QDir::cleanPath(executableFolder + "/../share/radevir");
-    if (QFileInfo::exists(installed + "/" + kKitMarker)) {
+    if (HoldsDataKit(installed)) {
         const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                              "/Zoze/radevir";
         UpdateKitCopy(installed, user);

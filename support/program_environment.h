@@ -49,8 +49,15 @@ public:
     // the executable's file name (names the settings key and the program's region file).
     explicit ProgramEnvironment(std::string programFolder = "/",
                                 std::string programFileName = "radevir");
+    // The program folder as the file system names it. Its name may hold characters outside
+    // Windows-1252 (a home folder "/home/Łukasz"): inside the program it is a byte string like
+    // every data path, but NativePath puts the real folder back in front of the paths below it.
+    static ProgramEnvironment FromNativeFolder(const QString& folder,
+                                               std::string programFileName = "radevir");
 
     const std::string& ProgramFolder() const { return programFolder_; }
+    // The program folder as the file system names it, with a trailing '/'.
+    QString NativeFolder() const;
     const std::string& ProgramFileName() const { return programFileName_; }
 
     // Data path → full data path (still with the program's separators): absolute paths stay,
@@ -66,9 +73,16 @@ public:
     // Fills or upgrades the user's copy of an installed kit (see DecideKitFile); false when a
     // file could not be copied or the copy record not written.
     static bool UpdateKitCopy(const QString& installedKit, const QString& userCopy);
+    // Whether `folder` holds a data kit (its marker file says so).
+    static bool HoldsDataKit(const QString& folder);
 
 private:
+    // Maps a resolved data path with '/' separators onto the file system: the part that
+    // names the program folder (or one of its parents) becomes the native folder.
+    QString NativeOfResolved(const std::string& resolved) const;
+
     std::string programFolder_;
+    QString nativeFolder_;  // empty: the byte string is the folder's only name
     std::string programFileName_;
 };
 

@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
+#include "tests/program_process.h"
 #include "tests/test_support.h"
 
 using namespace radevir;
@@ -42,33 +42,20 @@ TEST(Script, CommandsParseAndErrorsNameTheLine) {
 
 namespace {
 
-struct ProgramRun {
-    int exitCode = -1;
-    QByteArray errors;
-};
-
-ProgramRun RunProgram(const test::ScratchDir& dir, const QString& script, QStringList extra = {}) {
-    QFile f(dir.Path() + "/script.txt");
-    f.open(QIODevice::WriteOnly);
-    f.write(script.toUtf8());
-    f.close();
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
+test::ProgramResult RunScript(const test::ScratchDir& dir, const QString& script,
+                              QStringList extra = {}) {
+    dir.Write("script.txt", script.toUtf8());
     QStringList args = {"--script", dir.Path() + "/script.txt", "--settings",
                         dir.Path() + "/settings.ini", "--size", "800x600", "--audio", "null"};
     args += extra;
-    p.start(test::KitDir() + "/radevir", args);
-    if (!p.waitForFinished(120000)) p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
+    return test::RunProgram(args);
 }
 
 }  // namespace
 
 TEST(ScriptedRun, LeavingEndsTheProgramAndTheDumpShowsItsLastScreen) {
     test::ScratchDir dir;
-    const ProgramRun run = RunProgram(dir, "key Esc\nkey j\ndump " + dir.Path() + "/screen.txt\n");
+    const test::ProgramResult run = RunScript(dir, "key Esc\nkey j\ndump " + dir.Path() + "/screen.txt\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     const QByteArray dump = dir.Read("screen.txt");
     const QList<QByteArray> lines = dump.split('\n');
@@ -79,22 +66,22 @@ TEST(ScriptedRun, LeavingEndsTheProgramAndTheDumpShowsItsLastScreen) {
 
 TEST(ScriptedRun, ExitCodesForARunOutScriptAndAScriptError) {
     test::ScratchDir dir;
-    const ProgramRun out = RunProgram(dir, "wait 1000\nscreenshot " + dir.Path() + "/shot.png\n");
+    const test::ProgramResult out = RunScript(dir, "wait 1000\nscreenshot " + dir.Path() + "/shot.png\n");
     EXPECT_EQ(out.exitCode, 3) << out.errors.toStdString();
     QImage shot(dir.Path() + "/shot.png");
     EXPECT_EQ(shot.size(), QSize(800, 600));
 
-    const ProgramRun bad = RunProgram(dir, "key Esc\nkey Nope\n");
+    const test::ProgramResult bad = RunScript(dir, "key Esc\nkey Nope\n");
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.errors.contains("script line 2")) << bad.errors.toStdString();
 
-    const ProgramRun args = RunProgram(dir, "quit\n", {"--size", "12"});
+    const test::ProgramResult args = RunScript(dir, "quit\n", {"--size", "12"});
     EXPECT_EQ(args.exitCode, 2);
 }
 
 TEST(ScriptedRun, ResizeRestartsTheProgramInTheNewSize) {
     test::ScratchDir dir;
-    const ProgramRun run = RunProgram(dir, "resize 1000 700\nwait 100\nscreenshot " + dir.Path() +
+    const test::ProgramResult run = RunScript(dir, "resize 1000 700\nwait 100\nscreenshot " + dir.Path() +
                                         "/big.png\nkey Esc\nkey j\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(QImage(dir.Path() + "/big.png").size(), QSize(1000, 700));
@@ -103,13 +90,7 @@ TEST(ScriptedRun, ResizeRestartsTheProgramInTheNewSize) {
 TEST(CommandLine, SpeakPlaysTheSoundTableThroughTheChosenOutput) {
     test::ScratchDir dir;
     auto speak = [&](const QString& text, const QString& audio) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        p.setProcessEnvironment(env);
-        p.start(test::KitDir() + "/radevir", {"--audio", audio, "--speak", text});
-        if (!p.waitForFinished(60000)) p.kill();
-        return p.exitCode();
+        return test::RunProgram({"--audio", audio, "--speak", text}).exitCode;
     };
     const QString raw = dir.Path() + "/out.raw";
     EXPECT_EQ(speak("12 + 35 =", "disk:" + raw), 0);

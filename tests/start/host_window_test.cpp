@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "support/clock.h"
@@ -215,4 +217,52 @@ TEST(HostWindow, PanelsLightUpWhilePressedAndPassClicksOn) {
     EXPECT_EQ(f.Drain(), expected);
     f.host->RemovePanel(1);
     EXPECT_EQ(f.host->Panel(1), nullptr);
+}
+
+TEST(HostKeys, AltIsLetGoWhenTheWindowLosesTheKeyboard) {
+    // Alt+Tab: the window sees the Alt press, the release goes to another window
+    const struct {
+        const char* loss;
+        std::function<void(TForm_dos&)> lose;
+    } table[] = {
+        {"focus out",
+         [](TForm_dos& host) {
+             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+             QApplication::sendEvent(&host, &out);
+         }},
+        {"window deactivated",
+         [](TForm_dos& host) {
+             QEvent deactivate(QEvent::WindowDeactivate);
+             QApplication::sendEvent(&host, &deactivate);
+         }},
+        {"application deactivated", [](TForm_dos& host) { host.ApplicationDeactivated(); }},
+    };
+    for (const auto& row : table) {
+        HostFixture f;
+        QKeyEvent alt(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QApplication::sendEvent(f.host.get(), &alt);
+        f.Key(Qt::Key_0, "0", Qt::AltModifier | Qt::KeypadModifier);  // a half-typed Alt code
+        row.lose(*f.host);
+        f.Key(Qt::Key_Up);
+        f.Key(Qt::Key_5, "5");
+        f.Key(Qt::Key_Return, "\r");
+        f.Key(Qt::Key_Escape, "\x1b");
+        QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);  // a late release
+        QApplication::sendEvent(f.host.get(), &altUp);
+        const std::vector<std::pair<int, bool>> expected = {
+            {'H', true}, {'5', false}, {13, false}, {27, false}};
+        EXPECT_EQ(f.Drain(), expected) << row.loss;
+    }
+}
+
+TEST(HostKeys, WhileAltIsHeldOnlyScanCodesAreHeldBack) {
+    HostFixture f;
+    QKeyEvent alt(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QApplication::sendEvent(f.host.get(), &alt);
+    f.Key(Qt::Key_Down, {}, Qt::AltModifier);
+    f.Key(Qt::Key_F1, {}, Qt::AltModifier);
+    f.Key(Qt::Key_A, "a", Qt::AltModifier);
+    f.Key(Qt::Key_Return, "\r", Qt::AltModifier);
+    const std::vector<std::pair<int, bool>> expected = {{'a', false}, {13, false}};
+    EXPECT_EQ(f.Drain(), expected);
 }

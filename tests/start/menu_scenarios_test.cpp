@@ -2,9 +2,9 @@
 // shows and what the option files hold afterwards.
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 
+#include "tests/program_process.h"
 #include "tests/test_support.h"
 
 using namespace radevir;
@@ -14,36 +14,18 @@ namespace {
 // A program folder of its own: the kit's folders linked in, the option files fresh.
 class ProgramFolder {
 public:
-    ProgramFolder() {
-        const QDir kit(test::KitDir());
-        for (const QString& entry : kit.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-            if (entry == "aktuell.opt" || entry.endsWith(".RTT", Qt::CaseInsensitive) ||
-                entry == "radevir" || entry == "bgi7")
-                continue;
-            QFile::link(kit.filePath(entry), dir_.Path() + "/" + entry);
-        }
-        // bgi7 is written to (recent lists), so it is a real folder of links
-        QDir().mkpath(dir_.Path() + "/bgi7");
-        const QDir fonts(kit.filePath("bgi7"));
-        for (const QString& f : fonts.entryList(QDir::Files))
-            QFile::link(fonts.filePath(f), dir_.Path() + "/bgi7/" + f);
-    }
+    ProgramFolder() { test::LinkKitInto(dir_.Path()); }
     QString Path() const { return dir_.Path(); }
     const test::ScratchDir& Dir() const { return dir_; }
 
     // Runs the program on this folder with the script; returns the exit code.
     int Run(const QString& script, QString* errors = nullptr) const {
         dir_.Write("script.txt", script.toUtf8());
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        p.setProcessEnvironment(env);
-        p.start(test::KitDir() + "/radevir",
-                {"--data", Path(), "--script", Path() + "/script.txt", "--settings",
-                 Path() + "/settings.ini", "--size", "800x600", "--audio", "null"});
-        if (!p.waitForFinished(120000)) p.kill();
-        if (errors) *errors = QString::fromUtf8(p.readAllStandardError());
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        const test::ProgramResult run = test::RunProgram(
+            {"--data", Path(), "--script", Path() + "/script.txt", "--settings",
+             Path() + "/settings.ini", "--size", "800x600", "--audio", "null"});
+        if (errors) *errors = QString::fromUtf8(run.errors);
+        return run.exitCode;
     }
     QStringList Lines(const QString& file) const {
         const QByteArray bytes = dir_.Read(file);

@@ -63,3 +63,29 @@ TEST(NativePath, FindsFilesWithoutRegardToLetterCase) {
     dir.Write(QString::fromUtf8("Übungen.txt"), "x");
     EXPECT_TRUE(env.Exists("\xFC" "bungen.txt"));
 }
+
+TEST(NativePath, AProgramFolderOutsideTheCodePageKeepsItsRealName) {
+    test::ScratchDir dir;
+    const QString folder = dir.Path() + QString::fromUtf8("/Łukasz/ŞÜkit");
+    QDir().mkpath(folder + "/emfs");
+    QDir().mkpath(dir.Path() + QString::fromUtf8("/Łukasz/Übungen"));
+    const ProgramEnvironment env = ProgramEnvironment::FromNativeFolder(folder, "radevir");
+    // inside, the folder is a byte string like every data path
+    EXPECT_EQ(env.ProgramFolder(), ToCp1252(folder) + "/");
+    EXPECT_EQ(env.NativeFolder(), folder + "/");
+    const struct {
+        const char* path;
+        QString native;
+    } table[] = {
+        {"EMFS", folder + "/emfs"},
+        {"emfs\\neu.emf", folder + "/emfs/neu.emf"},
+        {"", folder + "/"},
+        {"..\\übungen", dir.Path() + QString::fromUtf8("/Łukasz/Übungen")},
+        {"/etc/passwd", "/etc/passwd"},
+    };
+    for (const auto& row : table) EXPECT_EQ(env.NativePath(ScreenBytes(row.path)), row.native) << row.path;
+    // full paths built from the folder's bytes, with and without the trailing separator
+    EXPECT_EQ(env.NativePath(env.ProgramFolder() + "emfs"), folder + "/emfs");
+    EXPECT_EQ(env.NativePath(ExcludeTrailingBackslash(env.ProgramFolder())), folder);
+    EXPECT_TRUE(env.Exists("emfs"));
+}
