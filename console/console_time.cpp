@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "console/console.h"
+#include "support/error_log.h"
 #include "support/rounding.h"
 
 namespace radevir {
@@ -160,6 +161,7 @@ bool Console::ChooseListFile(const Bytes& path, const Bytes& editorFolder,
         mouseHandlersAttached = true;
         throw;
     } catch (...) {
+        LogDroppedException("choosing a list");
         chooserOpen = false;
         result = false;
     }

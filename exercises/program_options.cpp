@@ -5,6 +5,7 @@
 
 #include "console/console.h"
 #include "exercises/session.h"
+#include "support/native_files.h"
 #include "support/program_environment.h"
 #include "support/text_file.h"
 #include "support/text_helpers.h"
@@ -94,14 +95,16 @@ bool LoadOptions(const ProgramEnvironment& env, const Bytes& path, ProgramOption
     int taskOrder = 0, animation = 0, colourDifference = 0;
     bool read = false;
     const QString native = env.NativePath(env.ResolvePath(path));
-    if (!QFileInfo::exists(native)) {
+    if (!NativeExists(native)) {
         options.SetDefaults();
         taskOrder = options.taskOrder;
         animation = options.animation;
         colourDifference = options.colourDifference;
     } else {
         std::vector<Bytes> lines;
-        if (ReadTextFileLines(native, lines)) {
+        // an option file has 35 lines; whatever follows is not read
+        constexpr size_t kOptionFileLines = 35;
+        if (ReadTextFileLines(native, lines, TextReadLimit{.maxLines = kOptionFileLines})) {
             read = true;
             const int available = static_cast<int>(lines.size());
             for (int line = 1; line <= 33 && line <= available; ++line) {

@@ -195,7 +195,9 @@ void CheckColumnRange(ColumnTask& task) {
 
 bool LoadTaskFile(Session& session, const Bytes& path, int startIndex) {
     std::vector<Bytes> fileLines;
-    if (!ReadTextFileLines(session.env.NativePath(path), fileLines)) return false;
+    // a task file is read only as far as the lines a run can hold
+    const TextReadLimit limit{.maxLines = TaskList::kMaxLines, .skipEmptyLines = true};
+    if (!ReadTextFileLines(session.env.NativePath(path), fileLines, limit)) return false;
     TaskList list;
     list.SetLines(fileLines);
     if (list.Count() == 0) return false;  // nothing to work: keep the list we have

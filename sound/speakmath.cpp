@@ -7,6 +7,7 @@
 
 #include "sound/join_line.h"
 #include "sound/wav.h"
+#include "support/error_log.h"
 #include "support/program_environment.h"
 
 namespace radevir {
@@ -260,6 +261,7 @@ bool Tspeakmath::Speak(const Bytes& text, bool queued) {
         }
         return waver->Play(NotifyWindow::Application, file, true);
     } catch (...) {
+        LogDroppedException("speaking a task");
         return false;
     }
 }

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "sound/wav.h"
+#include "support/error_log.h"
 #include "support/program_environment.h"
 
 namespace radevir {
@@ -451,7 +452,8 @@ void Lookup::Run(const Bytes& input, std::string& fileName) {
             }
         }
     } catch (...) {
-        // ends quietly with whatever was made
+        // ends with whatever was made
+        LogDroppedException("finding word sounds");
     }
     wav_.SampleUnits = savedUnits;
 }

@@ -15,6 +15,7 @@
 
 #include "start/speed_setting.h"
 #include "support/clock.h"
+#include "support/error_log.h"
 #include "support/file_helpers.h"
 #include "support/font_install.h"
 #include "support/metafile.h"
@@ -138,6 +139,7 @@ void TForm_dos::FormCreate() {
         try {
             fonts_->InstallFont(env.ProgramFolder(), file, &installedFonts_);
         } catch (...) {
+            LogDroppedException("installing the program's fonts");
         }
     }
     std::vector<QString> faces;
@@ -213,6 +215,7 @@ void TForm_dos::IdleStep() {
         console_.consoleActive = false;
     } catch (...) {
         // an abort unwinds to here; anything else is dropped like every stray exception
+        if (!console_.abortRequested) LogDroppedException("running the program menu");
     }
     if (console_.abortRequested) {
         console_.InitConsole(glyphs_);
@@ -271,6 +274,7 @@ void TForm_dos::SaveRecentFiles() {
         if (QDir(services_.env.NativePath(folder)).exists())
             WriteTextFileLines(services_.env.NativePath(folder + "filelist.txt"), recentFiles_);
     } catch (...) {
+        LogDroppedException("saving the recent files");
     }
 }
 
@@ -294,6 +298,7 @@ void TForm_dos::FormKeyDown(int virtualKey) {
                 services_.settings.WriteSetting("", "Allgemein", "Delay",
                                                 FormatFixed(value, 2, 2, separator));
             } catch (...) {
+                LogDroppedException("saving the speed setting");
             }
         }
         console_.RestoreScreenPage(4, false);

@@ -1,6 +1,7 @@
 #include "support/codepage.h"
 
 #include <QList>
+#include <algorithm>
 #include <array>
 
 namespace radevir {
@@ -127,6 +128,95 @@ std::string Utf8(std::u32string_view text) {
             out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
             out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
         }
+    }
+    return out;
+}
+
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr char kUnmappedCharacter = '?';
+
+enum class Utf8Step { kValid, kInvalid, kCut };
+
+// One strict UTF-8 character at `i`: its length and code point, or why there is none.
+Utf8Step Utf8CharacterAt(std::string_view s, size_t i, size_t& length, char32_t& c) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        length = 1;
+        c = lead;
+        return Utf8Step::kValid;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return Utf8Step::kInvalid;
+    }
+    for (size_t k = 1; k < length; ++k) {
+        if (i + k >= s.size()) return Utf8Step::kCut;
+        const auto next = static_cast<unsigned char>(s[i + k]);
+        if ((next & 0xC0) != 0x80) return Utf8Step::kInvalid;
+        c = (c << 6) | (next & 0x3F);
+        // reject overlong forms, surrogates and too-large values as soon as they show
+        if (k == 1) {
+            if (length == 3 && lead == 0xE0 && next < 0xA0) return Utf8Step::kInvalid;
+            if (length == 3 && lead == 0xED && next >= 0xA0) return Utf8Step::kInvalid;
+            if (length == 4 && lead == 0xF0 && next < 0x90) return Utf8Step::kInvalid;
+            if (length == 4 && lead == 0xF4 && next >= 0x90) return Utf8Step::kInvalid;
+        }
+    }
+    return c >= minimum ? Utf8Step::kValid : Utf8Step::kInvalid;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes, bool allowCutEnd) {
+    for (size_t i = 0; i < bytes.size();) {
+        size_t length = 0;
+        char32_t c = 0;
+        switch (Utf8CharacterAt(bytes, i, length, c)) {
+            case Utf8Step::kValid: i += length; break;
+            case Utf8Step::kCut: return allowCutEnd;
+            case Utf8Step::kInvalid: return false;
+        }
+    }
+    return true;
+}
+
+Bytes DecodeTextFileBytes(std::string_view bytes, bool cutEnd) {
+    const bool marked = bytes.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark;
+    if (marked) {
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
+    } else {
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                       [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+        if (ascii || !IsValidUtf8(bytes, cutEnd)) return Bytes(bytes);
+    }
+    Bytes out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        size_t length = 0;
+        char32_t c = 0;
+        const Utf8Step step = Utf8CharacterAt(bytes, i, length, c);
+        if (step == Utf8Step::kCut && cutEnd) break;
+        if (step != Utf8Step::kValid) {
+            out.push_back(bytes[i++]);  // not UTF-8 after all: the byte as it stands
+            continue;
+        }
+        const int b = UnicodeToCp1252(c);
+        out.push_back(b == 0 && c != 0 ? kUnmappedCharacter : static_cast<char>(b));
+        i += length;
     }
     return out;
 }

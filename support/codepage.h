@@ -32,6 +32,18 @@ char32_t DecodeScreenByte(unsigned char byte, bool drawnAsGlyph);
 std::string Utf8(std::u32string_view text);
 std::u32string FromUtf8(std::string_view utf8);
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF. With
+// `allowCutEnd` the bytes may end inside a character (a prefix of a longer file).
+bool IsValidUtf8(std::string_view bytes, bool allowCutEnd = false);
+
+// The bytes of a text file as the program works with them (Windows-1252). Files written by
+// today's editors are UTF-8: a file that starts with the UTF-8 byte-order mark, or that is
+// valid UTF-8 and holds non-ASCII characters, is converted (characters without a Windows-1252
+// byte become "?"; after a byte-order mark, bytes that are no UTF-8 stay as they are).
+// Everything else is already Windows-1252 and comes back unchanged. `cutEnd`: the bytes are
+// the start of a longer file and may end inside a character, which is then dropped.
+Bytes DecodeTextFileBytes(std::string_view bytes, bool cutEnd = false);
+
 inline namespace literals {
 // "Übertrag │"_b — the screen bytes of a readable literal.
 inline Bytes operator""_b(const char* s, std::size_t n) { return ScreenBytes({s, n}); }

@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
+#include "support/error_log.h"
+#include "support/native_files.h"
 #include "support/program_environment.h"
 #include "support/settings_store.h"
 #include "support/text_file.h"
@@ -56,22 +59,23 @@ bool MatchFrom(QStringView p, QStringView n) {
     return pi == p.size();
 }
 
-// Entries of `folder` whose names match `pattern`, sorted by name.
+// Entries of `folder` whose names match `pattern`, sorted by name. Names that are not UTF-8
+// (copied from a Windows stick) are listed under their Windows-1252 name.
 std::vector<FoundFile> ListMatches(const QString& folder, const QString& pattern,
                                    bool includeFolders) {
     std::vector<FoundFile> out;
-    QDir dir(folder);
-    QDir::Filters filters = QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    if (includeFolders) filters |= QDir::Dirs;
-    const QFileInfoList infos = dir.entryInfoList(filters, QDir::Name);
-    for (const QFileInfo& info : infos) {
-        if (!WildcardMatch(pattern, info.fileName())) continue;
+    std::vector<FolderEntry> entries = ListFolder(folder);
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    for (const FolderEntry& entry : entries) {
+        if (entry.isFolder && !includeFolders) continue;
+        if (!WildcardMatch(pattern, entry.name)) continue;
         FoundFile f;
-        f.name = ToCp1252(info.fileName());
-        f.nativePath = info.filePath();
-        f.isFolder = info.isDir();
-        f.size = f.isFolder ? 0 : info.size();
-        f.modified = info.lastModified();
+        f.name = ToCp1252(entry.name);
+        f.nativePath = QDir(folder).filePath(entry.name);
+        f.isFolder = entry.isFolder;
+        f.size = entry.size;
+        f.modified = entry.modified;
         out.push_back(std::move(f));
     }
     return out;
@@ -86,6 +90,7 @@ int ReadIntSetting(const SettingsStore& store, const std::string& section, const
             store.ReadSetting("", section, name, IntToText(defaultValue));
         return ParseLeadingInt(text, defaultValue);
     } catch (...) {
+        LogDroppedException("reading a setting");
         return defaultValue;
     }
 }
@@ -107,11 +112,12 @@ bool FileFound(const ProgramEnvironment& env, std::string_view name) {
             std::string_view(full).substr(lastSep == std::string::npos ? 0 : lastSep + 1);
         if (!HasWildcard(last)) {
             // a trailing separator names the folder itself
-            return QFileInfo::exists(env.NativePath(ExcludeTrailingBackslash(full)));
+            return NativeExists(env.NativePath(ExcludeTrailingBackslash(full)));
         }
         const MaskParts parts = SplitMask(env, full);
         return !ListMatches(parts.folder, parts.pattern, true).empty();
     } catch (...) {
+        LogDroppedException("looking for a file");
         return false;
     }
 }
@@ -122,10 +128,11 @@ bool DeleteMatchingFiles(const ProgramEnvironment& env, std::string_view mask) {
         if (parts.pattern.isEmpty()) return false;
         bool any = false;
         for (const FoundFile& f : ListMatches(parts.folder, parts.pattern, false)) {
-            if (QFile::remove(f.nativePath)) any = true;
+            if (NativeRemoveFile(f.nativePath)) any = true;
         }
         return any;
     } catch (...) {
+        LogDroppedException("deleting files");
         return false;
     }
 }
@@ -134,8 +141,9 @@ std::vector<Bytes> LoadListFile(const ProgramEnvironment& env, std::string_view 
     std::vector<Bytes> lines;
     try {
         const QString path = env.NativePath(env.ResolvePath(name));
-        if (QFileInfo(path).isFile()) ReadTextFileLines(path, lines);
+        if (NativeIsFile(path)) ReadTextFileLines(path, lines);
     } catch (...) {
+        LogDroppedException("reading a list file");
         lines.clear();
     }
     return lines;
@@ -147,7 +155,7 @@ bool AddToListFile(const ProgramEnvironment& env, std::string_view name, std::st
         const QString path = env.NativePath(env.ResolvePath(name));
         std::vector<Bytes> lines;
         // A list that is there but cannot be read is left alone rather than overwritten.
-        if (QFileInfo::exists(path) && !ReadTextFileLines(path, lines)) return false;
+        if (NativeExists(path) && !ReadTextFileLines(path, lines)) return false;
         if (!allowDuplicate) {
             const Bytes key = UpperText(NameOfPair(line));
             for (auto it = lines.begin(); it != lines.end(); ++it) {
@@ -166,6 +174,7 @@ bool AddToListFile(const ProgramEnvironment& env, std::string_view name, std::st
         }
         return WriteTextFileLines(path, lines);
     } catch (...) {
+        LogDroppedException("saving a list file");
         return false;
     }
 }
@@ -176,12 +185,13 @@ int FileSearch::FindFirst(std::string_view mask, bool includeFolders) {
     FindClose();
     try {
         const MaskParts parts = SplitMask(env_, mask);
-        if (!QFileInfo(parts.folder).isDir()) {
+        if (!NativeIsFolder(parts.folder)) {
             lastResult_ = kPathNotFound;
             return lastResult_;
         }
         entries_ = ListMatches(parts.folder, parts.pattern, includeFolders);
     } catch (...) {
+        LogDroppedException("listing a folder");
         entries_.clear();
     }
     if (entries_.empty()) {

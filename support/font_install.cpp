@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <algorithm>
 
+#include "support/error_log.h"
 #include "support/program_environment.h"
 #include "support/text_helpers.h"
 
@@ -32,6 +33,7 @@ void FontInstaller::ListFontFamilies(std::vector<Bytes>& list) {
                 list.push_back(std::move(name));
         }
     } catch (...) {
+        LogDroppedException("listing font families");
     }
 }
 
@@ -85,6 +87,7 @@ void FontInstaller::UninstallFonts(const std::vector<Bytes>& installed) {
             UninstallFont(NameOfPair(line));
             RemoveFontResource(ValueOfPair(line));
         } catch (...) {
+            LogDroppedException("removing a font");
         }
     }
 }
@@ -123,6 +126,7 @@ bool FontInstaller::InstallFont(std::string_view folder, std::string_view file,
             if (list) list->push_back(face + "=" + path);
         }
     } catch (...) {
+        LogDroppedException("installing a font");
     }
     return result;
 }

@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QRectF>
 #include <QSvgRenderer>
-#include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -25,12 +24,14 @@ constexpr std::size_t kMaxCachedSizes = 8;
 // large is not a picture we draw.
 constexpr qsizetype kMaxFileSize = 64 * 1024 * 1024;
 
-qint32 ReadI32(const QByteArray& b, int offset) {
-    return qFromLittleEndian<qint32>(b.constData() + offset);
+// Little-endian words, byte by byte and checked against the end: an optimising compiler
+// cannot prove the callers' own checks and would otherwise see a read past an empty array.
+quint32 ReadU32(const QByteArray& b, qsizetype offset) {
+    if (offset < 0 || offset > b.size() - 4) return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + offset;
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
 }
-quint32 ReadU32(const QByteArray& b, int offset) {
-    return qFromLittleEndian<quint32>(b.constData() + offset);
-}
+qint32 ReadI32(const QByteArray& b, qsizetype offset) { return static_cast<qint32>(ReadU32(b, offset)); }
 
 struct Header {
     QRectF viewBox;  // the frame in the converter's coordinates
@@ -52,8 +53,8 @@ Header CheckHeader(const QByteArray& bytes) {
     qsizetype offset = 0;
     bool sawEof = false;
     while (offset + 8 <= length) {
-        const quint32 type = ReadU32(bytes, int(offset));
-        const quint32 size = ReadU32(bytes, int(offset + 4));
+        const quint32 type = ReadU32(bytes, offset);
+        const quint32 size = ReadU32(bytes, offset + 4);
         if (size < 8 || size % 4 != 0 || size > quint64(length - offset)) return h;
         offset += size;
         if (type == kEmrEof) {

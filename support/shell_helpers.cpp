@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "support/error_log.h"
+#include "support/native_files.h"
 #include "support/program_environment.h"
 #include "support/text_helpers.h"
 
@@ -35,6 +37,7 @@ void ShowText(std::string_view text, MessageSink* sink) {
         box.setTextFormat(Qt::PlainText);
         box.exec();
     } catch (...) {
+        LogDroppedException("showing a message");
     }
 }
 
@@ -47,29 +50,29 @@ bool ShowProgramHelp(const ProgramEnvironment& env, std::string_view topic) {
         if (!QFileInfo(path).isFile()) return false;
         return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
     } catch (...) {
+        LogDroppedException("opening a help page");
         return false;
     }
 }
 
 int OpenWithShell(const ProgramEnvironment& env, std::string_view file,
                   std::string_view parameters) {
+    static_cast<void>(parameters);  // the desktop's handler takes none
     try {
         if (LooksLikeUrl(file)) {
             return QDesktopServices::openUrl(QUrl(FromCp1252(file))) ? kShellOk
                                                                       : kShellNoAssociation;
         }
-        const QFileInfo info(env.NativePath(file));
-        if (!info.exists()) return kShellFileNotFound;
-        if (info.isFile() && info.isExecutable()) {
-            const QStringList args = QProcess::splitCommand(FromCp1252(parameters));
-            return QProcess::startDetached(info.absoluteFilePath(), args, info.absolutePath())
-                       ? kShellOk
-                       : kShellNoAssociation;
-        }
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()))
+        // Always the desktop's handler, whatever the file's mode says: every file on a FAT or
+        // NTFS stick carries the execute bit, and a worksheet or task list must be shown, never
+        // run. Programs are started only through LaunchProgramAt.
+        const QString path = env.NativePath(file);
+        if (!NativeExists(path)) return kShellFileNotFound;
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()))
                    ? kShellOk
                    : kShellNoAssociation;
     } catch (...) {
+        LogDroppedException("opening a file");
         return kShellNoAssociation;
     }
 }
@@ -95,6 +98,7 @@ std::optional<qint64> LaunchProgramAt(const ProgramEnvironment& env, std::string
             return std::nullopt;
         return pid;
     } catch (...) {
+        LogDroppedException("starting a program");
         return std::nullopt;
     }
 }

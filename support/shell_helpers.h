@@ -35,8 +35,8 @@ constexpr int kShellOk = 42;
 constexpr int kShellFileNotFound = 2;
 constexpr int kShellNoAssociation = 31;
 
-// Opens a file (or a URL) the way the desktop opens it; an executable file is started with
-// `parameters` split into arguments (quotes group words), in the file's folder.
+// Opens a file (or a URL) with the desktop's handler for it. A file is never run, even with
+// the execute bit set: `parameters` have no place there and are not used.
 int OpenWithShell(const ProgramEnvironment& env, std::string_view file,
                   std::string_view parameters);
 

@@ -4,7 +4,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+
+#include "support/error_log.h"
+#include "support/native_files.h"
 
 namespace radevir {
 
@@ -21,16 +30,98 @@ std::vector<Bytes> SplitTextLines(std::string_view bytes) {
     return lines;
 }
 
-bool ReadTextFileLines(const QString& nativePath, std::vector<Bytes>& lines) {
+namespace {
+
+constexpr size_t kReadChunkBytes = 64 * 1024;
+
+// Counts the lines a growing buffer has completed, so that reading can stop once a reader has
+// all the lines it uses.
+class LineCounter {
+public:
+    explicit LineCounter(bool skipEmptyLines) : skipEmpty_(skipEmptyLines) {}
+    void Feed(std::string_view bytes) {
+        for (const char b : bytes) {
+            if (b == '\n' && afterCr_) {
+                afterCr_ = false;  // the LF of a CR LF
+            } else if (b == '\r' || b == '\n') {
+                if (hasContent_ || !skipEmpty_) ++complete_;
+                hasContent_ = false;
+                afterCr_ = b == '\r';
+            } else {
+                hasContent_ = true;
+                afterCr_ = false;
+            }
+        }
+    }
+    size_t Complete() const { return complete_; }
+
+private:
+    bool skipEmpty_;
+    bool hasContent_ = false;
+    bool afterCr_ = false;
+    size_t complete_ = 0;
+};
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+}  // namespace
+
+bool ReadTextFileLines(const QString& nativePath, std::vector<Bytes>& lines,
+                       const TextReadLimit& limit) {
     lines.clear();
     try {
-        QFile file(nativePath);
-        if (QFileInfo(nativePath).isDir() || !file.open(QIODevice::ReadOnly)) return false;
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) return false;
-        lines = SplitTextLines(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        // Non-blocking open: a FIFO given as a task file must not hang the program.
+        const FdCloser file{::open(NativePathBytes(nativePath).constData(),
+                                   O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+        struct stat info {};
+        if (file.fd < 0 || ::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+
+        const size_t maxBytes = limit.maxBytes < 0 ? 0 : static_cast<size_t>(limit.maxBytes);
+        std::string bytes;
+        LineCounter counter(limit.skipEmptyLines);
+        bool cut = false;
+        while (true) {
+            if (bytes.size() >= maxBytes) {
+                char probe = 0;
+                cut = ::read(file.fd, &probe, 1) > 0;
+                break;
+            }
+            const size_t want = std::min(kReadChunkBytes, maxBytes - bytes.size());
+            const size_t old = bytes.size();
+            bytes.resize(old + want);
+            const ssize_t got = ::read(file.fd, bytes.data() + old, want);
+            if (got < 0 && errno == EINTR) {
+                bytes.resize(old);
+                continue;
+            }
+            if (got < 0) return false;
+            bytes.resize(old + static_cast<size_t>(got));
+            if (got == 0) break;
+            counter.Feed(std::string_view(bytes).substr(old));
+            // one line more than needed shows that the last needed line is complete
+            if (limit.maxLines != SIZE_MAX && counter.Complete() > limit.maxLines) {
+                cut = true;
+                break;
+            }
+        }
+        if (bytes.find('\0') != std::string::npos) return false;
+        std::string_view text(bytes);
+        if (cut) {
+            const size_t lastEnd = text.find_last_of("\r\n");
+            if (lastEnd != std::string_view::npos) text = text.substr(0, lastEnd + 1);
+        }
+        lines = SplitTextLines(DecodeTextFileBytes(text, cut));
+        if (limit.skipEmptyLines)
+            std::erase_if(lines, [](const Bytes& line) { return line.empty(); });
+        if (lines.size() > limit.maxLines) lines.resize(limit.maxLines);
         return true;
     } catch (...) {
+        LogDroppedException("reading a text file");
         lines.clear();
         return false;
     }
@@ -68,6 +159,7 @@ bool TextFile::OpenWrite(const QString& nativePath) {
         writeOk_ = true;
         return true;
     } catch (...) {
+        LogDroppedException("opening a file for writing");
         writer_.reset();
         return false;
     }
@@ -90,6 +182,7 @@ bool TextFile::Close() {
             writer_->commit();  // discards the temporary file
         }
     } catch (...) {
+        LogDroppedException("saving a file");
         ok = false;
     }
     writer_.reset();

@@ -1,10 +1,12 @@
 // Text files of the program: Windows-1252 bytes, lines ended by CR LF. Reading splits at CR LF,
-// LF or CR; a whole file is always written through a temporary file and a rename, so a failed
-// write never leaves a truncated file behind. TextFile is the line reader/writer the option and
-// protocol files use.
+// LF or CR, takes UTF-8 files of today's editors in as Windows-1252, and reads no more than the
+// caller can use; a whole file is always written through a temporary file and a rename, so a
+// failed write never leaves a truncated file behind. TextFile is the line reader/writer the
+// option and protocol files use.
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <type_traits>
@@ -20,8 +22,21 @@ namespace radevir {
 
 // Splits file bytes into lines (CR LF, LF or CR end a line; a last line without an end counts).
 std::vector<Bytes> SplitTextLines(std::string_view bytes);
-// Reads a whole text file into lines; false (lines cleared) when it cannot be read.
-bool ReadTextFileLines(const QString& nativePath, std::vector<Bytes>& lines);
+// How much of a text file a reader can use. Larger files are read only that far (a list of a
+// few thousand lines is far below the byte bound); the line bound stops reading as soon as that
+// many lines are in.
+struct TextReadLimit {
+    static constexpr qint64 kDefaultMaxBytes = 4 * 1024 * 1024;
+    qint64 maxBytes = kDefaultMaxBytes;
+    size_t maxLines = SIZE_MAX;
+    bool skipEmptyLines = false;  // empty lines are dropped and do not count
+};
+
+// Reads a text file into lines (decoded as DecodeTextFileBytes does), up to the limit; a line
+// cut by the byte bound is left out. False (lines cleared) when it cannot be read, or when it
+// holds NUL bytes — that is no text file.
+bool ReadTextFileLines(const QString& nativePath, std::vector<Bytes>& lines,
+                       const TextReadLimit& limit = {});
 // Rewrites a whole text file, every line ended by CR LF; the folder is created when missing.
 // False when anything failed; the previous file is then untouched.
 bool WriteTextFileLines(const QString& nativePath, const std::vector<Bytes>& lines);

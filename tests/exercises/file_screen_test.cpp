@@ -1,6 +1,9 @@
 #include "exercises/file_screen.h"
 
+#include <QScopeGuard>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "exercises/program_options.h"
 #include "tests/exercises/session_fixture.h"
@@ -35,6 +38,28 @@ TEST(FileScreen, ListsSortedNamesOfTheKindOnly) {
     EXPECT_EQ(ListFileEntries(f.session, FileListing::kOptionFiles),
               (std::vector<Bytes>{"A.rtt", "a2.RTT", "b.RTT"}));
     EXPECT_EQ(ListFileEntries(f.session, FileListing::kTaskFolder), (std::vector<Bytes>{"t.TXT"}));
+}
+
+TEST(FileScreen, ListsAndLoadsNamesFromAWindowsStick) {
+    SessionFixture f;
+    f.dir.Write("BAUM.RTT", "0\r\n1500\r\n");
+    // "ÜBUNG.RTT" with its Windows-1252 byte in the name
+    const QByteArray raw = f.dir.Path().toUtf8() + "/\xDC" "BUNG.RTT";
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    // the scratch folder's clean-up cannot see a name that is no UTF-8
+    const auto removeRaw = qScopeGuard([&] { ::unlink(raw.constData()); });
+    ASSERT_EQ(::write(fd, "1\r\n4000\r\n", 9), 9);
+    ::close(fd);
+
+    EXPECT_EQ(ListFileEntries(f.session, FileListing::kOptionFiles),
+              (std::vector<Bytes>{"BAUM.RTT", "\xDC" "BUNG.RTT"}));
+    f.Scan(kEnd);
+    f.Keys("\r");
+    RunFileSelection(f.session, FileListing::kOptionFiles, 2);
+    EXPECT_EQ(f.session.chosenPath, f.session.ProgramFolder() + "\xDC" "BUNG.RTT");
+    EXPECT_EQ(f.session.options.taskOrder, 1);
+    EXPECT_EQ(f.session.options.memoriseTime, 4000);
 }
 
 TEST(FileScreen, PagesThroughEightyFiveEntries) {

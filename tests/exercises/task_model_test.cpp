@@ -1,6 +1,9 @@
 #include "exercises/task_model.h"
 
+#include <QScopeGuard>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "tests/exercises/session_fixture.h"
 
@@ -225,5 +228,36 @@ TEST(LoadTaskListFromChooser, LoadsTheChosenFileAndTakesBackTheSwitches) {
     EXPECT_FALSE(LoadTaskListFromChooser(f.session));
     EXPECT_EQ(f.session.menuKey, 59);
     EXPECT_EQ(f.session.tasks.fileName, "mal3.txt");
+    f.console.SetListChooser(nullptr);
+}
+
+TEST(LoadTaskListFromChooser, TaskFilesFromTodaysEditorsAndWindowsSticks) {
+    SessionFixture f;
+    FixedChooser chooser;
+    f.console.SetListChooser(&chooser);
+    chooser.result.accepted = true;
+    f.session.programCode = 2;
+    const Bytes folder = f.session.ProgramFolder() + "Aufgaben\\Kopfrechnen\\";
+
+    // saved by Notepad as UTF-8: the mark is no part of the first task
+    f.dir.Write("Aufgaben/Kopfrechnen/notepad.txt", "\xEF\xBB\xBF" "12+5=17\r\n7\xC2\xB7" "8=56\r\n");
+    chooser.result.lines = {folder + "notepad.txt"};
+    ASSERT_TRUE(LoadTaskListFromChooser(f.session));
+    EXPECT_EQ(f.session.tasks.Count(), 2);
+    EXPECT_EQ(f.session.tasks.Line(1), "12+5=17");
+    EXPECT_EQ(f.session.tasks.Line(2), "7\xB7" "8=56");
+
+    // a name in Windows-1252 bytes, as a Windows stick shows it
+    const QByteArray raw = f.dir.Path().toUtf8() + "/Aufgaben/Kopfrechnen/\xFC" "ben.txt";
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    // the scratch folder's clean-up cannot see a name that is no UTF-8
+    const auto removeRaw = qScopeGuard([&] { ::unlink(raw.constData()); });
+    ASSERT_EQ(::write(fd, "9-4=5\r\n", 7), 7);
+    ::close(fd);
+    chooser.result.lines = {folder + "\xFC" "ben.txt"};
+    ASSERT_TRUE(LoadTaskListFromChooser(f.session));
+    EXPECT_EQ(f.session.tasks.Line(1), "9-4=5");
+    EXPECT_EQ(f.session.tasks.fileName, "\xFC" "ben.txt");
     f.console.SetListChooser(nullptr);
 }
