@@ -34,7 +34,17 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
         err << "radevir --speak: kein Ton für \"" << text << "\" in der Tontabelle\n";
         return 1;
     }
+    // Teachers use this to check their recordings: a recording that could not be used (or
+    // only in part) is named and fails the command, even when the rest was played.
+    auto reportProblems = [&] {
+        for (const JoinProblem& p : wav.JoinProblems) {
+            err << "radevir --speak: " << FromCp1252(DescribeJoinProblem(p)) << "\n";
+        }
+        return wav.JoinProblems.empty() ? 0 : 1;
+    };
     if (!speak.Speak(bytes, false)) {
+        wav.StopAll();
+        if (reportProblems() != 0) return 1;
         err << "radevir --speak: \"" << text << "\" konnte nicht abgespielt werden ("
             << output.Describe() << ")\n";
         return 1;
@@ -56,7 +66,7 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
         loop.exec();
     }
     wav.StopAll();
-    return 0;
+    return reportProblems();
 }
 
 }  // namespace radevir
