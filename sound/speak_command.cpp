@@ -29,6 +29,10 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
     speak.dataset = &table;
     speak.waver = &wav;
     const Bytes bytes = ToCp1252(text);
+    if (text.trimmed().isEmpty()) {
+        err << "radevir --speak: kein Text zum Sprechen\n";
+        return 1;
+    }
     std::vector<std::string> pieces;
     if (!speak.BuildPieces(bytes, pieces)) {
         err << "radevir --speak: kein Ton für \"" << text << "\" in der Tontabelle\n";
@@ -45,7 +49,8 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
     if (!speak.Speak(bytes, false)) {
         wav.StopAll();
         if (reportProblems() != 0) return 1;
-        err << "radevir --speak: \"" << text << "\" konnte nicht abgespielt werden ("
+        // the output is named as a word of its own: "(null)" read like a program fault
+        err << "radevir --speak: \"" << text << "\" konnte nicht abgespielt werden (Tonausgabe "
             << output.Describe() << ")\n";
         return 1;
     }

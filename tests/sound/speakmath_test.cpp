@@ -218,6 +218,16 @@ TEST_F(SpeakCommandTest, SpeakCommandNamesARecordingItCouldNotUse) {
     EXPECT_EQ(RunSpeakCommand(env_, *disk, clock_, "+", err), 1);
     err.flush();
     EXPECT_TRUE(message.contains("mathsound\\plus.wav")) << message.toStdString();
+    // nothing to speak, on the output named "null": a plain reason, no "(null)"
+    auto null = MakeNullAudioOutput(clock_);
+    for (const char* text : {"", "  "}) {
+        QString reason;
+        QTextStream reasonStream(&reason);
+        EXPECT_EQ(RunSpeakCommand(env_, *null, clock_, text, reasonStream), 1);
+        reasonStream.flush();
+        EXPECT_EQ(reason.count('\n'), 1);
+        EXPECT_FALSE(reason.contains("(null)")) << reason.toStdString();
+    }
 }
 
 }  // namespace
