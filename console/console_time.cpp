@@ -98,8 +98,9 @@ void Console::StopSounds() {
 void Console::SpeakWordSounds(const Bytes& text, const Bytes& category) {
     StopSounds();
     if (text.empty()) return;
-    const Bytes kind = category.find("Wort\xFC" "bungen") != Bytes::npos ? category : Bytes("2");
-    if (sound_->SpeakWordSounds(text, kind, env_.NativePath("sounds\\")))
+    // `category` is the list's own folder; the sound side searches it first and derives the
+    // word folder from it, so a teacher's recordings for the list are found.
+    if (sound_->SpeakWordSounds(text, category, env_.NativePath("sounds\\")))
         sound_->SetSpeaking(true);
 }
 

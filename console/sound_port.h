@@ -21,8 +21,9 @@ public:
     virtual void SetSpeaking(bool speaking) = 0;
     virtual bool Speaking() const = 0;
     // Builds the word-sound chain for `text` from `soundsFolder` and starts its first piece;
-    // false when nothing could be played.
-    virtual bool SpeakWordSounds(const Bytes& text, const Bytes& category,
+    // false when nothing could be played. `listFolder` is the task list's path relative to the
+    // ProgramFolder without its extension (empty when there is none).
+    virtual bool SpeakWordSounds(const Bytes& text, const Bytes& listFolder,
                                  const QString& soundsFolder) = 0;
 };
 

@@ -53,7 +53,8 @@ Q_SIGNALS:
 };
 
 // choice: "auto" (SDL2 real device, falling back to null when none can be opened), "null",
-// "disk:FILE". An unknown choice gives nullptr and a reason in `error` when given.
+// "disk:FILE". An unknown choice, or a disk file that cannot be written, gives nullptr and a
+// reason in `error` when given.
 std::unique_ptr<AudioOutput> MakeAudioOutput(const QString& choice, Clock& clock,
                                              QString* error = nullptr);
 std::unique_ptr<AudioOutput> MakeNullAudioOutput(Clock& clock);

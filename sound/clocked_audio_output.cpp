@@ -49,7 +49,8 @@ public:
         const int from = fromMs < 0 ? d.positionMs : std::min(fromMs, d.lengthMs);
         const int to = toMs < 0 ? d.lengthMs : std::min(toMs, d.lengthMs);
         if (to < from) return false;
-        Record(d.path, from, (toMs < 0 || toMs >= d.lengthMs) ? -1 : to);
+        // A recording that cannot be written is a play that failed, not silence.
+        if (!Record(d.path, from, (toMs < 0 || toMs >= d.lengthMs) ? -1 : to)) return false;
         d.playing = true;
         d.notify = notify;
         d.positionMs = from;
@@ -181,7 +182,16 @@ std::unique_ptr<AudioOutput> MakeAudioOutput(const QString& choice, Clock& clock
     }
     if (choice == QLatin1String("null")) return MakeNullAudioOutput(clock);
     if (choice.startsWith(QLatin1String("disk:")) && choice.size() > 5) {
-        return MakeDiskAudioOutput(clock, choice.mid(5));
+        const QString file = choice.mid(5);
+        QFile probe(file);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            if (error) {
+                *error = QStringLiteral("cannot write the audio file \"%1\" (%2)")
+                             .arg(file, probe.errorString());
+            }
+            return nullptr;
+        }
+        return MakeDiskAudioOutput(clock, file);
     }
     if (error) *error = QStringLiteral("unknown audio output \"%1\" (auto, null or disk:FILE)").arg(choice);
     return nullptr;

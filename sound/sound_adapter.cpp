@@ -13,11 +13,11 @@ std::string FolderPath(const QString& native) {
     return f;
 }
 
-// The console hands over the word folder: the list's own folder when it is a word exercise
-// ("Wortübungen"), which then is searched first as well, else "2".
-std::pair<std::string, std::string> Folders(const Bytes& category) {
-    if (category.find("Wortübungen"_b) != Bytes::npos) return {category, category};
-    return {std::string(), category.empty() ? std::string("2") : category};
+// The first and third sound folders of a lookup: the list's own folder is searched first, and
+// a word exercise ("Wortübungen") keeps its word recordings there too; other lists use "2".
+std::pair<std::string, std::string> Folders(const Bytes& listFolder) {
+    if (listFolder.find("Wortübungen"_b) != Bytes::npos) return {listFolder, listFolder};
+    return {listFolder, std::string("2")};
 }
 
 }  // namespace
@@ -107,12 +107,12 @@ std::string SoundAdapter::LookupSeparators(const Bytes& text, std::string separa
     return separators;
 }
 
-bool SoundAdapter::SpeakWordSounds(const Bytes& text, const Bytes& category,
+bool SoundAdapter::SpeakWordSounds(const Bytes& text, const Bytes& listFolder,
                                    const QString& soundsFolder) {
     StopAll();
     chain_.Reset();
     if (text.empty()) return false;
-    const auto [c0, c2] = Folders(category);
+    const auto [c0, c2] = Folders(listFolder);
     std::string file;
     wav_.FindLineSounds(text, FolderPath(soundsFolder), c0, "1", c2, "Silben", "Zeichen",
                         "wav", 0, true, LookupSeparators(text, " "), false, true, file);
@@ -122,12 +122,12 @@ bool SoundAdapter::SpeakWordSounds(const Bytes& text, const Bytes& category,
     return started;
 }
 
-bool SoundAdapter::SpeakWordSoundsAndWait(const Bytes& text, const Bytes& category,
+bool SoundAdapter::SpeakWordSoundsAndWait(const Bytes& text, const Bytes& listFolder,
                                           const QString& soundsFolder) {
     StopAll();
     chain_.Reset();
     if (text.empty()) return false;
-    const auto [c0, c2] = Folders(category);
+    const auto [c0, c2] = Folders(listFolder);
     std::string file;
     wav_.FindWordSounds(text, FolderPath(soundsFolder), c0, "1", c2, "3", "Zeichen", "wav",
                         0, true, LookupSeparators(text, " "), false, file);

@@ -46,13 +46,13 @@ public:
     void StopAll() override;
     void SetSpeaking(bool speaking) override { wav_.Speaking = speaking; }
     bool Speaking() const override { return wav_.Speaking; }
-    // "Sound dieser Zeile abspielen": the line lookup, played piece by piece. `category` is the
-    // word folder: the task list's folder (relative to the ProgramFolder, without extension)
-    // when it contains "Wortübungen", else "2".
-    bool SpeakWordSounds(const Bytes& text, const Bytes& category,
+    // "Sound dieser Zeile abspielen": the line lookup, played piece by piece. `listFolder` (the
+    // task list's path relative to the ProgramFolder, without extension) is searched first; it
+    // is the word folder too when it contains "Wortübungen", else "2" is.
+    bool SpeakWordSounds(const Bytes& text, const Bytes& listFolder,
                          const QString& soundsFolder) override;
     // "Sounds testen": the word lookup, played to the end before returning.
-    bool SpeakWordSoundsAndWait(const Bytes& text, const Bytes& category,
+    bool SpeakWordSoundsAndWait(const Bytes& text, const Bytes& listFolder,
                                 const QString& soundsFolder);
 
     PlayChain& Chain() { return chain_; }

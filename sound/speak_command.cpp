@@ -29,13 +29,28 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
     speak.dataset = &table;
     speak.waver = &wav;
     const Bytes bytes = ToCp1252(text);
+    if (text.trimmed().isEmpty()) {
+        err << "radevir --speak: kein Text zum Sprechen\n";
+        return 1;
+    }
     std::vector<std::string> pieces;
     if (!speak.BuildPieces(bytes, pieces)) {
         err << "radevir --speak: kein Ton für \"" << text << "\" in der Tontabelle\n";
         return 1;
     }
+    // Teachers use this to check their recordings: a recording that could not be used (or
+    // only in part) is named and fails the command, even when the rest was played.
+    auto reportProblems = [&] {
+        for (const JoinProblem& p : wav.JoinProblems) {
+            err << "radevir --speak: " << FromCp1252(DescribeJoinProblem(p)) << "\n";
+        }
+        return wav.JoinProblems.empty() ? 0 : 1;
+    };
     if (!speak.Speak(bytes, false)) {
-        err << "radevir --speak: \"" << text << "\" konnte nicht abgespielt werden ("
+        wav.StopAll();
+        if (reportProblems() != 0) return 1;
+        // the output is named as a word of its own: "(null)" read like a program fault
+        err << "radevir --speak: \"" << text << "\" konnte nicht abgespielt werden (Tonausgabe "
             << output.Describe() << ")\n";
         return 1;
     }
@@ -56,7 +71,7 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
         loop.exec();
     }
     wav.StopAll();
-    return 0;
+    return reportProblems();
 }
 
 }  // namespace radevir

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "sound/wave_decode.h"
 #include "support/clock.h"
 #include "support/program_environment.h"
 #include "support/rounding.h"
@@ -34,6 +35,18 @@ std::string FileNameOf(const std::string& path) {
 std::string FolderOf(const std::string& path) {
     const size_t cut = path.find_last_of("\\/");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// The layout of a wave file read from its header alone (the chunks before the sample data),
+// and the file's size.
+WaveLayout HeaderLayout(const QString& nativePath, std::int64_t& fileSize) {
+    fileSize = 0;
+    QFile f(nativePath);
+    if (!f.open(QIODevice::ReadOnly)) return WaveLayout{};
+    fileSize = f.size();
+    const QByteArray head = f.read(kMaxHeaderBytes + 8);
+    MemoryWaveIo io(std::vector<std::uint8_t>(head.begin(), head.end()));
+    return ParseWave(io);
 }
 
 }  // namespace
@@ -85,8 +98,12 @@ bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>&
     if (FileExists(outFile) && !DeleteFile(outFile)) return false;
     if (QFileInfo(Native(outFile)).isDir()) return false;
     if (sampleUnits) PieceEnds.clear();
+    JoinProblems.clear();
     const std::string workFolder = FolderOf(outFile);
     const size_t keep = TempFiles.size();
+    // The numbers come from sound tables and list files anyone can edit: negative silences
+    // mean nothing, and a silence of hours would fill the disk.
+    trailingSilence = std::min(trailingSilence, kMaxJoinSilence_ms);
     for (size_t index = 0; index < lines.size(); ++index) {
         // Names are matched without regard to case anyway, so the line keeps its spelling
         // (a lower-cased absolute path would cost a folder scan per component).
@@ -94,12 +111,16 @@ bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>&
         const JoinLine j = ParseJoinLine(line);
         std::string file = j.file;
         if (!FileExists(file)) file = FindInSearchFolders(j.file);
-        if (!FileExists(file)) continue;
-        int von = j.von;
+        if (!FileExists(file)) {
+            JoinProblems.push_back({j.file, PieceProblem::Missing, 0});
+            continue;
+        }
+        if (!CheckJoinPiece(j.file, file)) continue;
+        const int von = std::max(j.von, 0);
         int bis = j.bis;
-        const int volume = j.volumen * 10;
-        int anfang = j.anfang;
-        if (trailingSilence == 0) trailingSilence = j.stilledanach;
+        const int volume = std::clamp(j.volumen, 0, kMaxJoinVolume_percent) * 10;
+        int anfang = std::min(j.anfang, kMaxJoinSilence_ms);
+        if (trailingSilence == 0) trailingSilence = std::clamp(j.stilledanach, 0, kMaxJoinSilence_ms);
         if (index == 0 && anfang < 0) anfang = 0;
         if (bis < von) bis = -1;
         if (von > 0 || bis > 0 || (volume > 0 && volume != 1000)) {
@@ -109,12 +130,14 @@ bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>&
                 TempFiles.push_back(copy);
             }
         }
-        if (anfang == 0) {
-            AppendWave(outFile, file, -1);
-        } else if (anfang < 0) {
+        // Silence first gives a new joined file the plain 22050 Hz header; the piece is then
+        // brought into whatever format the joined file has.
+        if (anfang > 0) AppendSilence(outFile, anfang, sampleUnits, -1);
+        file = InJoinFormat(outFile, j.file, file);
+        if (file.empty()) continue;
+        if (anfang < 0) {
             OverlapWave(outFile, file, sampleUnits, anfang);
         } else {
-            AppendSilence(outFile, anfang, sampleUnits, -1);
             AppendWave(outFile, file, -1);
         }
         if (trailingSilence > 0) AppendSilence(outFile, trailingSilence, sampleUnits, -1);
@@ -122,6 +145,109 @@ bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>&
     }
     DeleteTempFilesFrom(keep);
     return true;
+}
+
+bool TWAV::CheckJoinPiece(const std::string& lineFile, const std::string& file) {
+    std::int64_t size = 0;
+    const WaveLayout w = HeaderLayout(Native(file), size);
+    auto note = [&](PieceProblem problem, std::int64_t value) {
+        JoinProblems.push_back({lineFile, problem, value});
+    };
+    if (!w.valid) {
+        note(PieceProblem::NotAWave, 0);
+        return false;
+    }
+    if (!w.SaneRate()) {
+        note(PieceProblem::BadRate, w.samplesPerSecond);
+        return false;
+    }
+    if (!w.SaneChannels()) {
+        note(PieceProblem::BadChannels, w.channels);
+        return false;
+    }
+    const std::int64_t available = w.AvailableData(size);
+    if (available == 0) {
+        note(PieceProblem::Empty, 0);
+    } else if (available < static_cast<std::int64_t>(w.dataSize)) {
+        note(PieceProblem::Truncated, available);
+    }
+    return true;
+}
+
+std::string TWAV::InJoinFormat(const std::string& outFile, const std::string& lineFile,
+                               const std::string& file) {
+    auto layoutOf = [this](const std::string& path) {
+        std::int64_t size = 0;
+        return HeaderLayout(Native(path), size);
+    };
+    auto fail = [&](PieceProblem problem, std::int64_t value) {
+        JoinProblems.push_back({lineFile, problem, value});
+        return std::string();
+    };
+    const WaveLayout piece = layoutOf(file);
+    WaveLayout out = layoutOf(outFile);
+    // The first piece gives the joined file its header, as it always did, when its bytes can
+    // be joined as they are: plain PCM or Microsoft ADPCM, mono or stereo.
+    const bool headerForJoin = (piece.PlainPcm() || piece.formatTag == kFormatMsAdpcm) &&
+                               piece.channels <= 2;
+    if (!out.valid && headerForJoin) return file;
+    if (out.valid && out.SameFormat(piece)) return file;
+    DecodedWave decoded;
+    if (!DecodeWaveFile(Native(file), decoded)) {
+        return fail(PieceProblem::UnsupportedFormat, piece.formatTag);
+    }
+    if (!out.valid) {
+        // Any other first piece starts a plain 16-bit file of its rate that it is converted to.
+        if (!CreateEmptyWave(outFile, decoded.rate, decoded.channels >= 2)) {
+            return fail(PieceProblem::NotConvertible, 0);
+        }
+        out = layoutOf(outFile);
+    }
+    DecodedWave converted;
+    if (!out.PlainPcm() || out.channels > 2 ||
+        !ConvertWave(decoded, static_cast<int>(out.samplesPerSecond), out.channels, converted)) {
+        return fail(PieceProblem::NotConvertible, 0);
+    }
+    const size_t bytesPerSample = out.bitsPerSample / 8;
+    // WriteWaveData keeps whole 4-byte steps: the last frame is padded with silence
+    const size_t length = (converted.samples.size() * bytesPerSample + 3) / 4 * 4;
+    std::vector<std::uint8_t> bytes(length, bytesPerSample == 2 ? 0 : 128);
+    for (size_t i = 0; i < converted.samples.size(); ++i) {
+        const std::int16_t s = converted.samples[i];
+        if (bytesPerSample == 2) {
+            PutLe16(bytes.data() + 2 * i, static_cast<std::uint16_t>(s));
+        } else {
+            bytes[i] = static_cast<std::uint8_t>((s >> 8) + 128);
+        }
+    }
+    const std::string copy = FolderOf(outFile) + "_format_" + FileNameOf(file);
+    if (!CopyWaveHeader(copy, outFile)) return fail(PieceProblem::NotConvertible, 0);
+    TempFiles.push_back(copy);
+    if (!WriteWaveData(copy, bytes.data(), static_cast<std::int64_t>(length), 0)) {
+        return fail(PieceProblem::NotConvertible, 0);
+    }
+    return copy;
+}
+
+Bytes DescribeJoinProblem(const JoinProblem& p) {
+    const Bytes name = "\"" + p.file + "\"";
+    const Bytes value = std::to_string(p.value);
+    switch (p.problem) {
+    case PieceProblem::Missing: return "Aufnahme " + name + " fehlt"_b;
+    case PieceProblem::NotAWave: return "Aufnahme " + name + " ist keine lesbare Wave-Datei"_b;
+    case PieceProblem::BadRate:
+        return "Aufnahme " + name + " hat die Abtastrate " + value + " Hz"_b;
+    case PieceProblem::BadChannels: return "Aufnahme " + name + " hat " + value + " Kanäle"_b;
+    case PieceProblem::UnsupportedFormat:
+        return "Aufnahme " + name + " hat ein Format, das nicht gelesen werden kann (" + value +
+               ")"_b;
+    case PieceProblem::NotConvertible:
+        return "Aufnahme " + name + " lässt sich nicht in das Format des Satzes umwandeln"_b;
+    case PieceProblem::Truncated:
+        return "Aufnahme " + name + " ist abgeschnitten (nur " + value + " Bytes Ton)"_b;
+    case PieceProblem::Empty: return "Aufnahme " + name + " enthält keinen Ton"_b;
+    }
+    return "Aufnahme " + name;
 }
 
 void TWAV::SetupTempFolder() {

@@ -37,6 +37,35 @@ struct WaveInfo {
     std::int64_t length = 0;     // bytes read
 };
 
+// Why a line of a join was left out, or not used whole.
+enum class PieceProblem {
+    Missing,            // no such file, not even in the search folders
+    NotAWave,           // not a RIFF/WAVE file, or its header is cut off
+    BadRate,            // a sample rate no recording has (`value` holds it)
+    BadChannels,        // more channels than the converter takes (`value` holds them)
+    UnsupportedFormat,  // a compressed format that cannot be decoded (`value`: format tag)
+    NotConvertible,     // cannot be brought into the joined file's format
+    Truncated,          // the data ends before its size field says; what is there is used
+    Empty,              // no sample data at all
+};
+
+struct JoinProblem {
+    std::string file;  // as the join line names it
+    PieceProblem problem = PieceProblem::Missing;
+    std::int64_t value = 0;
+    // True when the piece was left out entirely (Truncated and Empty pieces are joined).
+    bool LeftOut() const {
+        return problem != PieceProblem::Truncated && problem != PieceProblem::Empty;
+    }
+};
+
+// One line of German text for messages: the recording and what is wrong with it.
+Bytes DescribeJoinProblem(const JoinProblem& problem);
+
+// Bounds of the numbers a join line (or a caller) may ask for; larger values are clamped.
+constexpr int kMaxJoinVolume_percent = 1000;
+constexpr int kMaxJoinSilence_ms = 10000;
+
 // Who receives a device's end-of-play report.
 enum class NotifyWindow { None, Application, Host };
 
@@ -61,6 +90,7 @@ public:
     bool CreateEmptyWave(const std::string& file, int rate, bool stereo);
     bool CopyWaveHeader(const std::string& destFile, const std::string& templateFile);
     bool AppendWave(const std::string& outFile, const std::string& sourceFile, std::int64_t offset);
+    // At most kMaxJoinSilence_ms of silence at a time.
     bool AppendSilence(const std::string& outFile, std::int64_t length, bool sampleUnits,
                        std::int64_t offset);
     bool OverlapWave(const std::string& outFile, const std::string& sourceFile, bool sampleUnits,
@@ -69,6 +99,8 @@ public:
                          int volumePerMille, std::int64_t end, std::int64_t start);
 
     // --- joining ---
+    // Pieces that are missing, damaged or of an unusable format are left out and noted in
+    // JoinProblems; pieces of another format than the joined file are converted to it.
     bool JoinWaves(const std::string& outFile, const std::vector<std::string>& lines,
                    bool sampleUnits, int trailingSilence);
     void JoinToTemp(const std::vector<std::string>& lines, int trailingSilence,
@@ -127,6 +159,8 @@ public:
     bool SampleUnits = false;
     std::vector<std::int32_t> PieceEnds;
     std::vector<Bytes> PieceTexts;
+    // What the last JoinWaves could not use (or used only in part), in line order.
+    std::vector<JoinProblem> JoinProblems;
     // The speaking flag of the console's word sounds.
     bool Speaking = false;
 
@@ -147,6 +181,12 @@ private:
     void ForgetDevice(DeviceId id);
     void DeleteTempFilesFrom(size_t keep);
     std::string FindInSearchFolders(const std::string& name) const;
+    // Checks a piece before it is joined; false (with a problem noted) when it cannot be used.
+    bool CheckJoinPiece(const std::string& lineFile, const std::string& file);
+    // The piece in the joined file's format: `file` itself, or a converted copy beside
+    // `outFile` (listed in TempFiles); empty (with a problem noted) when that cannot be made.
+    std::string InJoinFormat(const std::string& outFile, const std::string& lineFile,
+                             const std::string& file);
     void ProcessEvents();
     template <class Lookup>
     void LookUpSounds(const Bytes& text, Lookup& lookup, std::string& fileName);

@@ -112,12 +112,13 @@ std::optional<WaveInfo> TWAV::ReadWaveData(const std::string& file, std::int64_t
         0, (static_cast<std::int64_t>(w.dataSize) - w.dataStart) * 2 / info.nibblesPerFrame));
     info.valid = true;
     info.formatTag = w.formatTag;
-    std::int64_t start = std::max<std::int64_t>(0, startByte);
+    // A size field larger than the file (a cut-off recording) reads what is really there, and
+    // a start past the end reads nothing.
+    const std::int64_t dataEnd = w.AvailableData(io.Size());
+    std::int64_t start = std::clamp<std::int64_t>(startByte, 0, dataEnd);
     start = (start * 2 / info.nibblesPerFrame * info.nibblesPerFrame) / 2;
     if (length < 0) length = std::max<std::int64_t>(0, static_cast<std::int64_t>(w.dataSize) - start);
-    // A size field larger than the file (a cut-off recording) reads what is really there.
-    const std::int64_t available =
-        std::max<std::int64_t>(0, std::min<std::int64_t>(w.dataSize, io.Size() - w.dataStart) - start);
+    const std::int64_t available = dataEnd - start;
     length = std::min(length, available);
     info.data.assign(static_cast<size_t>(length) + 1, 0);
     info.hasData = io.ReadAt(w.dataStart + start, info.data.data(), length);
@@ -221,6 +222,8 @@ bool TWAV::AppendSilence(const std::string& outFile, std::int64_t length, bool s
     std::int64_t count = sampleUnits ? length * bits / 8 : std::int64_t{rate / 1000} * length * bits / 8;
     if (stereo) count *= 2;
     if (count < 0) return false;
+    // a pause, never a file of gigabytes
+    count = std::min(count, MsToBytes(kMaxJoinSilence_ms, rate, bits, stereo));
     const std::vector<std::uint8_t> zeros(static_cast<size_t>(count) + 1, 0);
     return WriteWaveData(outFile, zeros.data(), count, offset);
 }

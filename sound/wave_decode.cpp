@@ -51,7 +51,7 @@ bool DecodeWaveFile(const QString& nativePath, DecodedWave& out) {
     const QByteArray bytes = f.readAll();
     MemoryWaveIo io(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
     const WaveLayout w = ParseWave(io);
-    if (!w.valid || w.samplesPerSecond == 0 || w.samplesPerSecond > 384000 || w.channels > 8) {
+    if (!w.valid || !w.SaneRate() || !w.SaneChannels()) {
         return false;
     }
     out = DecodedWave{};

@@ -41,6 +41,11 @@ constexpr std::uint16_t kFormatMsAdpcm = 2;
 constexpr std::int64_t kAdpcmFactOffset = 78;
 // Longest header CopyWaveHeader copies.
 constexpr std::int64_t kMaxHeaderBytes = 65546;
+// Recordings outside these bounds are damaged or not meant for speech: a rate below 1000 Hz
+// gives no samples per millisecond, and the converter takes at most eight channels.
+constexpr std::uint32_t kMinSampleRate_hz = 1000;
+constexpr std::uint32_t kMaxSampleRate_hz = 384000;
+constexpr int kMaxChannels = 8;
 
 struct WaveLayout {
     bool valid = false;
@@ -58,6 +63,20 @@ struct WaveLayout {
     std::uint32_t dataSize = 0;       // the data chunk's size field, as stored
 
     bool Stereo() const { return channels == 2; }
+    // Plain PCM the join appends byte by byte: 8 or 16 bits.
+    bool PlainPcm() const {
+        return formatTag == kFormatPcm && (bitsPerSample == 8 || bitsPerSample == 16);
+    }
+    bool SaneRate() const {
+        return samplesPerSecond >= kMinSampleRate_hz && samplesPerSecond <= kMaxSampleRate_hz;
+    }
+    bool SaneChannels() const { return channels >= 1 && channels <= kMaxChannels; }
+    // Same sample layout: the bytes of one can follow the bytes of the other.
+    bool SameFormat(const WaveLayout& other) const {
+        return formatTag == other.formatTag && channels == other.channels &&
+               samplesPerSecond == other.samplesPerSecond &&
+               bitsPerSample == other.bitsPerSample && blockAlign == other.blockAlign;
+    }
     // channels × (bits ÷ 4): 4 for 16-bit mono, 1 for 4-bit mono.
     int NibblesPerFrame() const { return channels * (bitsPerSample / 4); }
     // Frames the data chunk holds by its size field.

@@ -109,6 +109,120 @@ TEST_F(JoinTest, SampleUnitsRecordPieceEndsAndCutInFrames) {
     EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{200, 1250}));
 }
 
+TEST_F(JoinTest, OutsizedNumbersAreClampedToTheFileAndAPause) {
+    const std::string x = WriteFile("x.wav", PcmWave(std::vector<std::int16_t>(441, 1000)));
+    const std::string big = "2147483647";
+    // 10 s of silence at 22 frames per millisecond is the longest pause a line can ask for
+    constexpr int kTenSeconds = 220000;
+    struct Case {
+        std::vector<std::string> lines;
+        int trailingSilence;
+        std::int32_t frames;
+        int firstSample;
+    };
+    const std::vector<Case> cases = {
+        {{x + ",0,0," + big}, 0, 440, 10000},                          // ten-fold at most
+        {{x + ",0,0,-" + big}, 0, 440, 1000},                          // unchanged
+        {{x + ",0,0,100," + big}, 0, kTenSeconds + 440, 0},            // Anfang
+        {{x + ",0,0,100,0," + big}, 0, 440 + kTenSeconds, 1000},      // Stilledanach
+        {{x}, 2147483647, 440 + kTenSeconds, 1000},                    // the caller's pause
+        {{x + "," + big}, 0, 0, 0},                                    // starts after the end
+        {{x + ",-" + big + "," + big}, 0, 440, 1000},                  // the whole file
+        {{x, x + ",0,0,100,-" + big}, 0, 440, 1000},                   // overlaps all there is
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(wav_->JoinWaves(out_, c.lines, false, c.trailingSilence)) << c.lines.back();
+        EXPECT_EQ(wav_->FrameCount(out_), c.frames) << c.lines.back();
+        const auto s = Samples(out_);
+        EXPECT_EQ(s.empty() ? 0 : s.front(), c.firstSample) << c.lines.back();
+    }
+}
+
+TEST_F(JoinTest, PiecesOfAnotherFormatAreConvertedToTheJoinedFilesFormat) {
+    // 100 ms each: 22050 Hz mono, 44100 Hz stereo (a teacher's own recording), 11025 Hz 8-bit
+    const std::string mono = WriteFile("mono.wav", PcmWave(std::vector<std::int16_t>(2205, 1000)));
+    const std::string stereo =
+        WriteFile("stereo.wav", PcmWave(std::vector<std::int16_t>(2 * 4410, 2000), 44100, 2));
+    const std::string low = WriteFile("low.wav", Pcm8Wave(std::vector<std::uint8_t>(1102, 128 + 16), 11025));
+    struct Case {
+        std::vector<std::string> lines;
+        int rate;
+        bool stereo;
+        std::int64_t frames;
+    };
+    const std::vector<Case> cases = {
+        {{mono, stereo, low}, 22050, false, 3 * 2205},
+        {{stereo, mono, low}, 44100, true, 3 * 4410},
+        {{mono + ",0,0,100,100", stereo + ",0,0,100,-50"}, 22050, false, 2200 + 2205 + 2205 - 1100},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(wav_->JoinWaves(out_, c.lines, false, 0));
+        EXPECT_TRUE(wav_->JoinProblems.empty()) << c.lines.front();
+        int rate = 0;
+        int bits = 0;
+        bool stereoOut = false;
+        const int frames = wav_->GetWaveInfo(out_, rate, bits, stereoOut);
+        EXPECT_EQ(rate, c.rate);
+        EXPECT_EQ(stereoOut, c.stereo);
+        EXPECT_EQ(bits, 16);
+        EXPECT_NEAR(frames, c.frames, 4) << c.lines.front();
+        EXPECT_TRUE(wav_->TempFiles.empty());  // converted copies are removed
+    }
+    // the samples are converted, not reinterpreted: the middle of each piece keeps its level
+    ASSERT_TRUE(wav_->JoinWaves(out_, {mono, stereo, low}, false, 0));
+    const auto s = Samples(out_);
+    ASSERT_GE(s.size(), 3u * 2205 - 4);
+    EXPECT_EQ(s[1100], 1000);
+    EXPECT_NEAR(s[2205 + 1100], 2000, 20);
+    EXPECT_NEAR(s[2 * 2205 + 1100], 16 * 256, 40);
+    // in sample units the piece ends count frames of the joined file
+    ASSERT_TRUE(wav_->JoinWaves(out_, {mono, stereo}, true, 0));
+    ASSERT_EQ(wav_->PieceEnds.size(), 2u);
+    EXPECT_EQ(wav_->PieceEnds[0], 2204);
+    EXPECT_NEAR(wav_->PieceEnds[1], 2204 + 2205, 4);
+}
+
+TEST_F(JoinTest, UnusableRecordingsAreLeftOutAndNamed) {
+    const QByteArray good = PcmWave(std::vector<std::int16_t>(1000, 7));
+    const std::string g = WriteFile("gut.wav", good);
+    struct Case {
+        QString name;
+        QByteArray bytes;
+        PieceProblem problem;
+        std::int64_t value;
+        std::int32_t frames;  // of the join "bad, good"
+    };
+    const std::vector<Case> cases = {
+        {"rate0.wav", WithField(good, 24, 0, 4), PieceProblem::BadRate, 0, 1000},
+        {"mp3.wav", WithField(good, 20, 0x55), PieceProblem::UnsupportedFormat, 0x55, 1000},
+        {"kanaele.wav", WithField(good, 22, 65535), PieceProblem::BadChannels, 65535, 1000},
+        {"kopf.wav", good.left(30), PieceProblem::NotAWave, 0, 1000},
+        {"text.wav", QByteArray("Hallo, ich bin keine Aufnahme"), PieceProblem::NotAWave, 0, 1000},
+        {"halb.wav", good.left(44 + 800), PieceProblem::Truncated, 800, 400 + 1000},
+        {"leer.wav", PcmWave({}), PieceProblem::Empty, 0, 1000},
+    };
+    for (const Case& c : cases) {
+        const std::string bad = WriteFile(c.name, c.bytes);
+        ASSERT_TRUE(wav_->JoinWaves(out_, {bad, g}, false, 0));
+        ASSERT_EQ(wav_->JoinProblems.size(), 1u) << c.name.toStdString();
+        EXPECT_EQ(wav_->JoinProblems[0].file, bad);
+        EXPECT_EQ(wav_->JoinProblems[0].problem, c.problem) << c.name.toStdString();
+        EXPECT_EQ(wav_->JoinProblems[0].value, c.value) << c.name.toStdString();
+        // a piece left out does not give the joined file its format
+        int rate = 0;
+        int bits = 0;
+        bool stereo = false;
+        EXPECT_EQ(wav_->GetWaveInfo(out_, rate, bits, stereo), c.frames) << c.name.toStdString();
+        EXPECT_EQ(rate, 22050);
+        EXPECT_NE(DescribeJoinProblem(wav_->JoinProblems[0]).find(bad), std::string::npos);
+    }
+    ASSERT_TRUE(wav_->JoinWaves(out_, {"fehlt.wav", g}, false, 0));
+    ASSERT_EQ(wav_->JoinProblems.size(), 1u);
+    EXPECT_EQ(wav_->JoinProblems[0].problem, PieceProblem::Missing);
+    ASSERT_TRUE(wav_->JoinWaves(out_, {g, g}, false, 0));
+    EXPECT_TRUE(wav_->JoinProblems.empty());
+}
+
 TEST_F(JoinTest, JoinToTempNamesFilesAndGivesUpWhenAllNamesAreTaken) {
     const std::string a = WriteFile("a.wav", PcmWave(std::vector<std::int16_t>(100, 5)));
     std::string name;

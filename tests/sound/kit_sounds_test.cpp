@@ -5,6 +5,7 @@
 #include "sound/sound_adapter.h"
 #include "sound/speak_command.h"
 #include "sound/speakmath.h"
+#include "sound/wave_decode.h"
 #include "tests/sound/sound_fixture.h"
 
 namespace radevir::test {
@@ -68,6 +69,44 @@ TEST_F(KitSoundsTest, WordSoundsAndATwoWordRecordingSplitAtItsPause) {
     EXPECT_FALSE(file.empty());
     const auto parts = wav.SplitBySilence(base + "2\\guten\\guten morgen.wav", 2);
     EXPECT_EQ(parts.size(), 2u);
+}
+
+// "12" recorded again by a teacher at 44.1 kHz stereo (a sound editor's default) is converted
+// to the format of the joined task, which keeps its length of about 2.7 seconds.
+TEST_F(KitSoundsTest, ATeachersRecordingInAnotherFormatIsConverted) {
+    SoundTable table;
+    ASSERT_TRUE(table.LoadFile(env_.NativePath("mathsound.xml")));
+    ScratchDir own;
+    QByteArray rows;
+    double expectedMs = 0;
+    int n = 0;
+    for (const char* name : {"12", "+", "35", "="}) {
+        const SoundRecord* r = table.Find(name);
+        ASSERT_NE(r, nullptr) << name;
+        DecodedWave wave;
+        ASSERT_TRUE(DecodeWaveFile(env_.NativePath(r->Pfad + r->Wavedatei), wave)) << name;
+        expectedMs += wave.DurationMs();
+        if (std::string(name) == "12") {
+            DecodedWave cd;
+            ASSERT_TRUE(ConvertWave(wave, 44100, 2, cd));
+            wave = cd;
+        }
+        const QString file = QString("%1.wav").arg(n++);
+        own.Write("aufnahmen/" + file, PcmWave(wave.samples, wave.rate, wave.channels));
+        rows += QString("<ROW Name=\"%1\" Pfad=\"aufnahmen\\\" Wavedatei=\"%2\"/>\n")
+                    .arg(name, file)
+                    .toUtf8();
+    }
+    own.Write("mathsound.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><DATAPACKET><ROWDATA>\n" +
+                                   rows + "</ROWDATA></DATAPACKET>");
+    ProgramEnvironment env(own.Folder());
+    const QString raw = own.Path() + "/out.raw";
+    auto disk = MakeDiskAudioOutput(clock_, raw);
+    QString message;
+    QTextStream err(&message);
+    ASSERT_EQ(RunSpeakCommand(env, *disk, clock_, "12 + 35 =", err), 0) << message.toStdString();
+    EXPECT_GT(expectedMs, 2000);
+    EXPECT_NEAR(static_cast<double>(QFileInfo(raw).size()) / 2 / 22.05, expectedMs, 5);
 }
 
 }  // namespace

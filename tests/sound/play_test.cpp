@@ -151,6 +151,10 @@ TEST(AudioOutputFactory, ChoosesByName) {
     EXPECT_EQ(MakeAudioOutput("disk:/tmp/x.raw", clock)->Describe(), "disk:/tmp/x.raw");
     EXPECT_EQ(MakeAudioOutput("loud", clock, &error), nullptr);
     EXPECT_FALSE(error.isEmpty());
+    // a recording that cannot be written is refused at once, not discovered never
+    error.clear();
+    EXPECT_EQ(MakeAudioOutput("disk:/no/such/dir/x", clock, &error), nullptr);
+    EXPECT_TRUE(error.contains("/no/such/dir/x")) << error.toStdString();
     // auto: SDL (the tests run with its dummy driver) or null when no device opens
     auto out = MakeAudioOutput("auto", clock);
     ASSERT_NE(out, nullptr);

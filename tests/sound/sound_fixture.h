@@ -52,6 +52,31 @@ inline QByteArray PcmWave(const std::vector<std::int16_t>& samples, int rate = 2
     return b;
 }
 
+// Overwrites a little-endian field of a hand-made wave (format tag at 20, channels at 22, rate
+// at 24, bits at 34; a 16-bit field unless `bytes` is 4).
+inline QByteArray WithField(QByteArray b, int offset, std::uint32_t value, int bytes = 2) {
+    for (int i = 0; i < bytes; ++i) b[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return b;
+}
+
+// An 8-bit PCM wave file (unsigned samples).
+inline QByteArray Pcm8Wave(const std::vector<std::uint8_t>& samples, int rate) {
+    QByteArray b("RIFF");
+    Le32(b, 36 + static_cast<std::uint32_t>(samples.size()));
+    b.append("WAVEfmt ");
+    Le32(b, 16);
+    Le16(b, 1);
+    Le16(b, 1);
+    Le32(b, static_cast<std::uint32_t>(rate));
+    Le32(b, static_cast<std::uint32_t>(rate));
+    Le16(b, 1);
+    Le16(b, 8);
+    b.append("data");
+    Le32(b, static_cast<std::uint32_t>(samples.size()));
+    for (std::uint8_t s : samples) b.append(static_cast<char>(s));
+    return b;
+}
+
 // A Microsoft ADPCM (format tag 2) header in the usual layout: fmt with 32 extra bytes, a fact
 // chunk whose field sits at offset 78, the data chunk starting at 90.
 inline QByteArray AdpcmWave(int dataBytes) {

@@ -150,13 +150,20 @@ TEST_F(SpeakTest, ReferencesExpandToTheirJoinLines) {
     EXPECT_EQ(expanded[1], "mathsound\\plus.wav");
 }
 
-TEST_F(SpeakTest, SpeakCommandRecordsTheJoinedPiecesToDisk) {
-    dir_.Write("mathsound.xml", R"(<?xml version="1.0" encoding="UTF-8"?><DATAPACKET><ROWDATA>
+class SpeakCommandTest : public SpeakTest {
+protected:
+    void SetUp() override {
+        SpeakTest::SetUp();
+        dir_.Write("mathsound.xml", R"(<?xml version="1.0" encoding="UTF-8"?><DATAPACKET><ROWDATA>
 <ROW Name="12" Pfad="mathsound\" Wavedatei="zwoelf.wav"/>
 <ROW Name="+" Pfad="mathsound\" Wavedatei="plus.wav"/>
 <ROW Name="35" Pfad="mathsound\" Wavedatei="fuenfunddreissig.wav"/>
 <ROW Name="=" Pfad="mathsound\" Wavedatei="gleich.wav"/>
 </ROWDATA></DATAPACKET>)");
+    }
+};
+
+TEST_F(SpeakCommandTest, SpeakCommandRecordsTheJoinedPiecesToDisk) {
     const QString raw = dir_.Path() + "/out.raw";
     auto disk = MakeDiskAudioOutput(clock_, raw);
     QString message;
@@ -176,6 +183,51 @@ TEST_F(SpeakTest, SpeakCommandRecordsTheJoinedPiecesToDisk) {
     ScratchDir empty;
     ProgramEnvironment nowhere(empty.Folder());
     EXPECT_EQ(RunSpeakCommand(nowhere, *disk, clock_, "12", err), 1);
+}
+
+// Teachers check their recordings with --speak: one that cannot be used, or only in part,
+// fails the command with a line naming it.
+TEST_F(SpeakCommandTest, SpeakCommandNamesARecordingItCouldNotUse) {
+    const QByteArray good = PcmWave(Sine(2206, 300, 6000));
+    const QString raw = dir_.Path() + "/out.raw";
+    auto disk = MakeDiskAudioOutput(clock_, raw);
+    const std::vector<std::pair<QString, QByteArray>> cases = {
+        {"sample rate 0", WithField(good, 24, 0, 4)},
+        {"MP3 in a wave file", WithField(good, 20, 0x55)},
+        {"65535 channels", WithField(good, 22, 65535)},
+        {"cut off in the header", good.left(40)},
+        {"cut off in the sound", good.left(1000)},
+        {"not a wave file", QByteArray(500, 'x')},
+        {"missing", QByteArray()},
+    };
+    for (const auto& [what, bytes] : cases) {
+        QFile::remove(dir_.Path() + "/mathsound/plus.wav");
+        if (!bytes.isEmpty()) WriteFile("mathsound/plus.wav", bytes);
+        QString message;
+        QTextStream err(&message);
+        EXPECT_EQ(RunSpeakCommand(env_, *disk, clock_, "12 + 35 =", err), 1) << what.toStdString();
+        err.flush();
+        EXPECT_TRUE(message.contains("mathsound\\plus.wav")) << message.toStdString();
+        EXPECT_EQ(message.count('\n'), 1) << message.toStdString();
+        EXPECT_FALSE(message.contains("(null)"));
+    }
+    // every piece unusable: nothing is played, and the recording is still named
+    WriteFile("mathsound/plus.wav", WithField(good, 24, 0, 4));
+    QString message;
+    QTextStream err(&message);
+    EXPECT_EQ(RunSpeakCommand(env_, *disk, clock_, "+", err), 1);
+    err.flush();
+    EXPECT_TRUE(message.contains("mathsound\\plus.wav")) << message.toStdString();
+    // nothing to speak, on the output named "null": a plain reason, no "(null)"
+    auto null = MakeNullAudioOutput(clock_);
+    for (const char* text : {"", "  "}) {
+        QString reason;
+        QTextStream reasonStream(&reason);
+        EXPECT_EQ(RunSpeakCommand(env_, *null, clock_, text, reasonStream), 1);
+        reasonStream.flush();
+        EXPECT_EQ(reason.count('\n'), 1);
+        EXPECT_FALSE(reason.contains("(null)")) << reason.toStdString();
+    }
 }
 
 }  // namespace

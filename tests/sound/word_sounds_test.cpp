@@ -2,6 +2,7 @@
 #include <QDir>
 
 #include "sound/sound_adapter.h"
+#include "tests/console/fake_host.h"
 #include "tests/sound/sound_fixture.h"
 
 namespace radevir::test {
@@ -101,6 +102,30 @@ TEST_F(WordSoundsTest, PlayChainPlaysPieceByPieceThenStops) {
     EXPECT_FALSE(port.Speaking());
     EXPECT_FALSE(wav_->FileExists(joined));  // the stop at the end removes the joined file
     EXPECT_FALSE(port.SpeakWordSounds("Zebra", "", dir_.Path() + "/sounds"));
+}
+
+// A teacher's own recordings for a list live in the list's own folder under "sounds": the
+// console hands the list folder on, and the lookup searches it first.
+TEST_F(WordSoundsTest, TheConsoleFindsTheListsOwnRecordings) {
+    Sound("Aufgaben/Kopfrechnen/tiere/haus.wav", 700);
+    Sound("Aufgaben/Wortübungen/tiere/haus.wav", 800);
+    Sound("2/haus/haus.wav", 900);
+    SoundAdapter port(*wav_);
+    FakeHost host;
+    Console console(host, clock_, env_);
+    console.SetSoundPort(&port);
+    const std::vector<std::pair<Bytes, std::int32_t>> cases = {
+        {"Aufgaben\\Kopfrechnen\\tiere", 700},
+        {"Aufgaben\\Wortübungen\\tiere"_b, 800},
+        {"", 900},  // no list: the word folder "2"
+    };
+    for (const auto& [listFolder, frames] : cases) {
+        console.SpeakWordSounds("Haus", listFolder);
+        EXPECT_TRUE(port.Speaking()) << listFolder;
+        EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{frames})) << listFolder;
+    }
+    console.StopSounds();
+    console.SetSoundPort(nullptr);
 }
 
 TEST(LookupSeparators, LeadingCharactersLeaveTheSet) {
