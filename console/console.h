@@ -237,6 +237,8 @@ private:
         QColor tintColour;
     };
 
+    // Lets `ms` pass on the program's clock; on the real clock asleep in the host's event loop.
+    void WaitMs(double ms);
     QPoint DrawCells(const Bytes& text, bool isLast);
     void BuildGlyphBitmaps();
     void BlendGlyph(class QPainter& painter, Glyph& glyph, QPoint at);
