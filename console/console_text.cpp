@@ -466,7 +466,7 @@ void Console::SaveScreenPage(int page) {
     QPainter p(&*slot);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(QPoint(0, 0), fb, QRect(QPoint(0, 0), slot->size()));
-    pageTraces_[static_cast<size_t>(page)] = trace_;
+    pageTraces_[static_cast<size_t>(page)] = trace_.CellsOnly();  // restoring puts back cells only
 }
 
 void Console::RestoreScreenPage(int page, bool free) {
