@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRawFont>
 #include <array>
 #include <functional>
 #include <memory>
@@ -231,15 +232,40 @@ private:
     struct Glyph {
         std::string name;
         std::function<QImage(QSize)> render;
-        QImage andMask;  // white background, black ink
-        QImage ink;      // black background, white ink
-        QImage tinted;   // ink in `tintColour`
-        QColor tintColour;
+        QSize size;  // CellWidth + 2 × CellHeight + 2
+        // The ink of the picture at that size, as runs of pixels in the text colour.
+        struct Span {
+            int row = 0, left = 0, length = 0;
+        };
+        std::vector<Span> inkSpans;
     };
 
+    // What the console font draws for each byte, worked out once per font: the advance, and
+    // the glyph when a single glyph of the font's own face draws the letter (those letters are
+    // drawn in runs); other letters (fallback faces, decorated fonts) go one by one.
+    struct LetterFace {
+        QFont font;
+        int dpi = 0;
+        QRawFont raw;
+        double ascent = 0;
+        bool courier = false;
+        bool runs = false;  // letters of this face may be drawn in runs
+        struct Letter {
+            bool known = false;
+            bool inRun = false;
+            quint32 glyph = 0;
+            double advance = 0;
+        };
+        std::array<Letter, 256> letters{};
+    };
+
+    // Lets `ms` pass on the program's clock; on the real clock asleep in the host's event loop.
+    void WaitMs(double ms);
     QPoint DrawCells(const Bytes& text, bool isLast);
+    LetterFace& FaceFor(const QFont& font, const QImage& device);
+    const LetterFace::Letter& LetterFor(LetterFace& face, unsigned char shown, const QImage& device);
     void BuildGlyphBitmaps();
-    void BlendGlyph(class QPainter& painter, Glyph& glyph, QPoint at);
+    void BlendGlyph(QImage& target, const Glyph& glyph, QPoint at);
     void DrawCursorLine(QPoint at);
     void FillRect(const QRect& r, const QColor& colour);
     QPoint CellOrigin() const;
@@ -276,6 +302,7 @@ private:
     std::vector<QString> fontTable_;
     std::vector<QString> installedFonts_;
     std::vector<Glyph> glyphs_;
+    std::vector<std::unique_ptr<LetterFace>> letterFaces_;
     std::array<std::optional<QImage>, 6> pages_;
     std::array<TextTrace, 6> pageTraces_;
     int subMsCounter_ = 0;

@@ -28,6 +28,12 @@ public:
     virtual void RequestRepaint() = 0;
     // Dispatches pending window events (keys, mouse, paint, activation, timers, sound).
     virtual void ProcessEvents() = 0;
+    // Sleeps until at least one event has been dispatched, or until `maxMs` have passed
+    // (a negative value: no limit). A host without an event loop of its own only pumps.
+    virtual void WaitForEvents(double maxMs) {
+        (void)maxMs;
+        ProcessEvents();
+    }
     // Drops pending keyboard and/or mouse input.
     virtual void FlushInput(bool keyboard, bool mouse) = 0;
     virtual bool HasActiveWindow() const = 0;

@@ -7,13 +7,20 @@
 #include "console/console.h"
 
 namespace radevir {
+namespace {
+
+// A program waiting for a key sleeps until the next event; it still looks round this often in
+// case something it waits for arrives without an event.
+constexpr double kLongestKeyWaitMs = 250;
+
+}  // namespace
 
 void Console::PumpMessages(bool /*all*/) {
     // Pending keyboard messages cannot be peeked at here; the queue is what counts.
     host_.ProcessEvents();
     if (!host_.HasActiveWindow()) {
         host_.ProcessEvents();
-        clock_.SleepMs(1);
+        WaitMs(1);
     }
 }
 
@@ -23,7 +30,7 @@ bool Console::KeyPressed() {
     if (result) {
         idlePollCount_ = 0;
     } else if (++idlePollCount_ > 200) {
-        clock_.SleepMs(1);
+        WaitMs(1);
         idlePollCount_ = 0;
     }
     return result;
@@ -32,8 +39,15 @@ bool Console::KeyPressed() {
 unsigned char Console::ReadKey() {
     unsigned char c = 0;
     waitingForKey_ = true;
+    bool firstPass = true;
     do {
-        clock_.SleepMs(1);
+        if (clock_.IsVirtual()) {
+            clock_.SleepMs(1);  // a scripted run's time moves on while the program waits
+        } else if (!firstPass) {
+            // sleep in the event loop: a waiting menu costs nothing until a key comes
+            host_.WaitForEvents(kLongestKeyWaitMs);
+        }
+        firstPass = false;
         idlePollCount_ = 0;
         PumpMessages(true);
         c = keys_.Take();

@@ -1,10 +1,15 @@
 // Console set-up and text output: cells, colours, windows, Write/DrawCells with glyph pictures,
 // the XOR text cursor, scrolling, screen pages and shading.
+#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 #include "console/console.h"
 #include "support/rounding.h"
@@ -16,6 +21,35 @@ QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
 
 // The measuring device for console fonts: the framebuffer is 96 dots per inch.
 constexpr int kDotsPerMeter = 3780;
+
+// Fonts whose letters are worked out and kept; the console switches between few.
+constexpr size_t kLetterFacesKept = 8;
+// Letters from this pixel size up are drawn one by one (the painter draws such sizes as
+// outlines, and runs are only known to match the cached glyph path).
+constexpr int kLargestRunPixelSize = 60;
+
+// Glyph cells are drawn straight into the RGB32 framebuffer. Every pixel the painter leaves
+// there is opaque, so a copy is a plain memory copy and a blend only writes the ink pixels:
+// exactly what the painter's Source copy and AND/OR/XOR raster operations give.
+constexpr QRgb kOpaque = 0xFF000000u;
+
+void CopyPixels(QImage& image, QRect source, QPoint to) {
+    const QRect inside = source.intersected(image.rect());
+    if (inside.isEmpty()) return;
+    to += inside.topLeft() - source.topLeft();
+    const QRect target = QRect(to, inside.size()).intersected(image.rect());
+    if (target.isEmpty()) return;
+    const QPoint from = inside.topLeft() + (target.topLeft() - to);
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const auto pixel = [&](int x, int y) { return bits + y * stride + x * qsizetype{sizeof(QRgb)}; };
+    const size_t rowBytes = static_cast<size_t>(target.width()) * sizeof(QRgb);
+    const bool downwards = target.top() > from.y();  // overlapping blocks copy from the far end
+    for (int i = 0; i < target.height(); ++i) {
+        const int row = downwards ? target.height() - 1 - i : i;
+        std::memmove(pixel(target.left(), target.top() + row), pixel(from.x(), from.y() + row), rowBytes);
+    }
+}
 
 }  // namespace
 
@@ -82,8 +116,9 @@ void Console::InitConsole(const std::vector<GlyphSource>& glyphs) {
     graphics_.transparentText = true;
 
     glyphs_.clear();
-    for (const GlyphSource& g : glyphs) glyphs_.push_back(Glyph{g.name, g.render, {}, {}, {}, {}});
+    for (const GlyphSource& g : glyphs) glyphs_.push_back(Glyph{g.name, g.render, {}, {}});
     BuildGlyphBitmaps();
+    letterFaces_.clear();  // installed fonts may have changed what a face name finds
 
     geometry_.clientSize = client;
     geometry_.virtualSize = client;
@@ -310,61 +345,119 @@ void Console::BuildGlyphBitmaps() {
     const QSize size(cellWidth_ + 2, cellHeight_ + 2);
     for (Glyph& g : glyphs_) {
         QImage picture = g.render ? g.render(size) : QImage();
-        g.andMask = QImage(size, QImage::Format_RGB32);
-        g.andMask.fill(Qt::white);
-        g.ink = QImage(size, QImage::Format_RGB32);
-        g.ink.fill(Qt::black);
-        g.tinted = QImage();
+        g.size = size;
+        g.inkSpans.clear();
         if (picture.isNull()) continue;
         picture = picture.convertToFormat(QImage::Format_ARGB32).scaled(size);
         // crisp cells: a pixel is ink or background, so neighbouring cells join exactly
         for (int y = 0; y < size.height(); ++y) {
             const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-            auto* andLine = reinterpret_cast<QRgb*>(g.andMask.scanLine(y));
-            auto* inkLine = reinterpret_cast<QRgb*>(g.ink.scanLine(y));
-            for (int x = 0; x < size.width(); ++x) {
-                if (qAlpha(src[x]) >= 128 && qGray(src[x]) < 128) {
-                    andLine[x] = qRgb(0, 0, 0);
-                    inkLine[x] = qRgb(255, 255, 255);
+            for (int x = 0; x < size.width();) {
+                const auto ink = [&](int at) { return qAlpha(src[at]) >= 128 && qGray(src[at]) < 128; };
+                if (!ink(x)) {
+                    ++x;
+                    continue;
                 }
+                const int first = x;
+                while (x < size.width() && ink(x)) ++x;
+                g.inkSpans.push_back(Glyph::Span{y, first, x - first});
             }
         }
     }
 }
 
-void Console::BlendGlyph(QPainter& painter, Glyph& glyph, QPoint at) {
-    if (glyph.tinted.isNull() || glyph.tintColour != canvas_.fontColour) {
-        glyph.tinted = glyph.ink.copy();
-        const QRgb colour = canvas_.fontColour.rgb() | 0xFF000000u;
-        for (int y = 0; y < glyph.tinted.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(glyph.tinted.scanLine(y));
-            for (int x = 0; x < glyph.tinted.width(); ++x)
-                line[x] = (line[x] & 0x00FFFFFFu) != 0 ? colour : qRgb(0, 0, 0);
+// The glyph's shape in the text colour over what the cell holds (the mask ANDed and the tinted
+// picture ORed), or XORed onto it in XOR write mode.
+void Console::BlendGlyph(QImage& target, const Glyph& glyph, QPoint at) {
+    const QRgb colour = canvas_.fontColour.rgb() | kOpaque;
+    const bool xorMode = graphics_.xorWriteMode;
+    const QRect bounds = target.rect();
+    uchar* const bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    for (const Glyph::Span& span : glyph.inkSpans) {
+        const int y = at.y() + span.row;
+        if (y < bounds.top() || y > bounds.bottom()) continue;
+        const int left = std::max(at.x() + span.left, bounds.left());
+        const int right = std::min(at.x() + span.left + span.length, bounds.right() + 1);
+        if (left >= right) continue;
+        QRgb* line = reinterpret_cast<QRgb*>(bits + y * stride);
+        if (xorMode) {
+            for (int x = left; x < right; ++x) line[x] = ((line[x] ^ colour) & 0x00FFFFFFu) | kOpaque;
+        } else {
+            std::fill(line + left, line + right, colour);
         }
-        glyph.tintColour = canvas_.fontColour;
     }
-    if (graphics_.xorWriteMode) {
-        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        painter.drawImage(at, glyph.tinted);
-    } else {
-        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        painter.drawImage(at, glyph.andMask);
-        painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-        painter.drawImage(at, glyph.tinted);
-    }
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     ++stats_.blends;
+}
+
+Console::LetterFace& Console::FaceFor(const QFont& font, const QImage& device) {
+    const int dpi = device.logicalDpiY();
+    for (const auto& face : letterFaces_)
+        if (face->dpi == dpi && face->font == font) return *face;
+    if (letterFaces_.size() >= kLetterFacesKept) letterFaces_.erase(letterFaces_.begin());
+    auto face = std::make_unique<LetterFace>();
+    face->font = font;
+    face->dpi = dpi;
+    const QFont deviceFont(font, &device);
+    face->raw = QRawFont::fromFont(deviceFont);
+    face->ascent = QFontMetricsF(font, &device).ascent();
+    face->courier = font.family().compare(QStringLiteral("Courier New"), Qt::CaseInsensitive) == 0;
+    face->runs = face->raw.isValid() && !font.underline() && !font.overline() && !font.strikeOut() &&
+                 QFontInfo(deviceFont).pixelSize() < kLargestRunPixelSize;
+    letterFaces_.push_back(std::move(face));
+    return *letterFaces_.back();
+}
+
+const Console::LetterFace::Letter& Console::LetterFor(LetterFace& face, unsigned char shown,
+                                                     const QImage& device) {
+    LetterFace::Letter& letter = face.letters[shown];
+    if (letter.known) return letter;
+    letter.known = true;
+    const QString s(QChar(static_cast<char16_t>(Cp1252ToUnicode(shown))));
+    letter.advance = QFontMetricsF(face.font, &device).horizontalAdvance(s);
+    if (!face.runs) return letter;
+    // the glyph the painter would draw for this letter alone
+    QTextLayout layout(s, face.font, &device);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> laid = layout.glyphRuns();
+    if (laid.size() == 1 && laid[0].glyphIndexes().size() == 1 && laid[0].rawFont() == face.raw &&
+        laid[0].positions()[0].x() == 0) {
+        letter.inRun = true;
+        letter.glyph = laid[0].glyphIndexes()[0];
+    }
+    return letter;
 }
 
 QPoint Console::DrawCells(const Bytes& text, bool isLast) {
     const Bytes converted = ToAnsi(text);
     QImage& fb = host_.Framebuffer();
-    QPainter painter(&fb);
-    painter.setFont(canvas_.font);
-    painter.setPen(canvas_.fontColour);
-    const QFontMetricsF fm(canvas_.font, &fb);
-    const bool courier = canvas_.font.family().compare(QStringLiteral("Courier New"),
-                                                       Qt::CaseInsensitive) == 0;
+    LetterFace& face = FaceFor(canvas_.font, fb);
+
+    // Letters of the face's own glyphs gather into one run, drawn before anything else touches
+    // the picture; other letters are drawn on their own, as the painter draws any text.
+    std::optional<QPainter> painter;
+    const auto letterPainter = [&]() -> QPainter& {
+        if (!painter) {
+            painter.emplace(&fb);
+            painter->setFont(canvas_.font);
+            painter->setPen(canvas_.fontColour);
+        }
+        return *painter;
+    };
+    QList<quint32> runGlyphs;
+    QList<QPointF> runPositions;
+    const auto drawRun = [&] {
+        if (runGlyphs.isEmpty()) return;
+        QGlyphRun run;
+        run.setRawFont(face.raw);
+        run.setGlyphIndexes(runGlyphs);
+        run.setPositions(runPositions);
+        letterPainter().drawGlyphRun(QPointF(0, 0), run);
+        runGlyphs.clear();
+        runPositions.clear();
+    };
 
     QRect cell(cursorX_, cursorY_, cellWidth_, cellHeight_);
     QPointF pen(cursorX_, cursorY_);
@@ -383,20 +476,27 @@ QPoint Console::DrawCells(const Bytes& text, bool isLast) {
                 pen.rx() += cellWidth_;
             } else {
                 unsigned char shown = c;
-                if (courier && shown == 0x96) shown = 0x97;
-                const QString s(QChar(static_cast<char16_t>(Cp1252ToUnicode(shown))));
-                painter.drawText(QPointF(pen.x(), pen.y() + fm.ascent()), s);
-                pen.rx() += fm.horizontalAdvance(s);
+                if (face.courier && shown == 0x96) shown = 0x97;
+                const LetterFace::Letter& letter = LetterFor(face, shown, fb);
+                const QPointF baseline(pen.x(), pen.y() + face.ascent);
+                if (letter.inRun) {
+                    runGlyphs.push_back(letter.glyph);
+                    runPositions.push_back(baseline);
+                } else {
+                    drawRun();
+                    letterPainter().drawText(
+                        baseline, QString(QChar(static_cast<char16_t>(Cp1252ToUnicode(shown)))));
+                }
+                pen.rx() += letter.advance;
             }
             trace_.Put(traceCol, traceRow, c, false);
         } else {
+            drawRun();
             if (g == previousGlyph && !previousCell.isNull()) {
-                painter.setCompositionMode(QPainter::CompositionMode_Source);
-                painter.drawImage(cell.topLeft(), fb, previousCell);
-                painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+                CopyPixels(fb, previousCell, cell.topLeft());
                 ++stats_.copies;
             } else {
-                BlendGlyph(painter, glyphs_[static_cast<size_t>(g)], cell.topLeft());
+                BlendGlyph(fb, glyphs_[static_cast<size_t>(g)], cell.topLeft());
             }
             trace_.Put(traceCol, traceRow, o, true);
         }
@@ -420,6 +520,7 @@ QPoint Console::DrawCells(const Bytes& text, bool isLast) {
             ++traceCol;
         }
     }
+    drawRun();
     if (isLast) return QPoint(cursorX_, cursorY_);
     return QPoint(static_cast<int>(std::lround(pen.x())), static_cast<int>(std::lround(pen.y())));
 }
@@ -466,7 +567,7 @@ void Console::SaveScreenPage(int page) {
     QPainter p(&*slot);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(QPoint(0, 0), fb, QRect(QPoint(0, 0), slot->size()));
-    pageTraces_[static_cast<size_t>(page)] = trace_;
+    pageTraces_[static_cast<size_t>(page)] = trace_.CellsOnly();  // restoring puts back cells only
 }
 
 void Console::RestoreScreenPage(int page, bool free) {

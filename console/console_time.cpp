@@ -11,6 +11,16 @@
 
 namespace radevir {
 
+void Console::WaitMs(double ms) {
+    if (clock_.IsVirtual()) {
+        clock_.SleepMs(ms);
+        return;
+    }
+    // asleep in the event loop, so the window stays alive and the processor idle
+    const double deadline = clock_.NowMs() + ms;
+    for (double left = ms; left > 0; left = deadline - clock_.NowMs()) host_.WaitForEvents(left);
+}
+
 void Console::Delay(double ms) {
     if (ms >= 100) ms *= 2;
     if (speedScalingOn) {
@@ -24,7 +34,7 @@ void Console::Delay(double ms) {
 
     const auto waitPieces = [&](int pieces, long long pieceMs) {
         for (int i = 0; i < pieces; ++i) {
-            clock_.SleepMs(static_cast<double>(pieceMs));
+            WaitMs(static_cast<double>(pieceMs));
             if (KeyPressed()) break;
         }
     };
@@ -45,11 +55,11 @@ void Console::Delay(double ms) {
         idlePollCount_ = 0;
         for (long long i = 0; i < rounded; ++i) {
             PumpMessages(false);
-            clock_.SleepMs(1);
+            WaitMs(1);
         }
         Repaint();
     } else if (subMsCounter_ == 0) {
-        clock_.SleepMs(1);
+        WaitMs(1);
     }
     if (ms <= 1) {
         ++subMsCounter_;

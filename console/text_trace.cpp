@@ -37,7 +37,15 @@ void TextTrace::ScrollUp(int left, int top, int right, int bottom) {
 }
 
 void TextTrace::AddGraphicsText(int x, int y, const Bytes& text) {
+    if (texts_.size() >= kMaxGraphicsTexts) texts_.pop_front();
     texts_.push_back(GraphicsText{x, y, text});
+}
+
+TextTrace TextTrace::CellsOnly() const {
+    TextTrace copy;
+    copy.rows_ = rows_;
+    copy.cells_ = cells_;
+    return copy;
 }
 
 const TextTrace::Cell& TextTrace::At(int column, int row) const {

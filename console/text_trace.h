@@ -3,6 +3,7 @@
 // never drives drawing; it serves tests, the scripted text dump and accessibility.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ namespace radevir {
 class TextTrace {
 public:
     static constexpr int kColumns = 80;
+    // Graphics texts kept for the dump: a screen never shows more, and a long run that keeps
+    // redrawing (a game's score) must not grow the list without end; the oldest go first.
+    static constexpr size_t kMaxGraphicsTexts = 1000;
 
     struct Cell {
         unsigned char byte = ' ';
@@ -35,6 +39,9 @@ public:
     // bottom row of the block.
     void ScrollUp(int left, int top, int right, int bottom);
     void AddGraphicsText(int x, int y, const Bytes& text);
+    size_t GraphicsTextCount() const { return texts_.size(); }
+    // The cells alone, without the graphics texts (what a screen page keeps).
+    TextTrace CellsOnly() const;
 
     const Cell& At(int column, int row) const;
     // One row as UTF-8, frame bytes decoded as code page 437 and letters as Windows-1252.
@@ -45,7 +52,7 @@ public:
 private:
     int rows_ = 25;
     std::vector<Cell> cells_ = std::vector<Cell>(static_cast<size_t>(kColumns * 25));
-    std::vector<GraphicsText> texts_;
+    std::deque<GraphicsText> texts_;
 };
 
 }  // namespace radevir

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "start/speed_setting.h"
 #include "support/clock.h"
@@ -477,6 +478,17 @@ void TForm_dos::LeaveFullScreenWindow() {
 }
 
 void TForm_dos::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void TForm_dos::WaitForEvents(double maxMs) {
+    // the thread sleeps until an event comes; a single-shot timer is the deadline
+    QTimer deadline;
+    if (maxMs >= 0) {
+        deadline.setSingleShot(true);
+        deadline.setTimerType(Qt::PreciseTimer);
+        deadline.start(static_cast<int>(std::ceil(maxMs)));
+    }
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
 
 void TForm_dos::FlushInput(bool keyboard, bool mouse) {
     discardKeys_ = keyboard;

@@ -56,6 +56,7 @@ public:
     QSize ClientSize() const override { return framebuffer_.size(); }
     void RequestRepaint() override { update(); }
     void ProcessEvents() override;
+    void WaitForEvents(double maxMs) override;
     void FlushInput(bool keyboard, bool mouse) override;
     bool HasActiveWindow() const override;
     void Beep() override;

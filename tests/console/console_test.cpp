@@ -196,6 +196,43 @@ TEST(ConsoleInput, ReadKeyPumpsUntilAKeyArrivesAndRaisesOnAbort) {
     EXPECT_TRUE(f.console.KeyPressed());
 }
 
+// On the real clock a waiting program sleeps in the host's event loop instead of polling:
+// ReadKey waits for the next event (looking round a few times a second), a delay waits for
+// what is left of each piece.
+TEST(ConsoleInput, OnTheRealClockWaitsSleepInTheEventLoop) {
+    test::FakeHost host;
+    RealClock clock;
+    ProgramEnvironment env("/nonexistent/kit/", "radevir");
+    Console c(host, clock, env);
+    c.InitConsole({});
+    host.onWait = [&] {
+        if (host.waits.size() == 3) c.AppendKey('a', false);
+    };
+    host.onPump = [&] {  // a polling ReadKey gets its key too, and fails below instead of hanging
+        if (host.pumps == 50) c.AppendKey('a', false);
+    };
+    EXPECT_EQ(c.ReadKey(), 'a');
+    ASSERT_EQ(host.waits.size(), 3u);
+    for (double maxMs : host.waits) {
+        EXPECT_GT(maxMs, 0);
+        EXPECT_LE(maxMs, 1000);
+    }
+    EXPECT_LE(host.pumps, 8);  // a few passes, not one per millisecond
+
+    host.onWait = nullptr;
+    host.onPump = nullptr;
+    host.waits.clear();
+    c.speedScalingOn = false;
+    const double before = clock.NowMs();
+    c.Delay(40);  // four pieces of 5 ms
+    EXPECT_GE(clock.NowMs() - before, 20);
+    ASSERT_GE(host.waits.size(), 4u);
+    for (double maxMs : host.waits) {
+        EXPECT_GT(maxMs, 0);
+        EXPECT_LE(maxMs, 5);
+    }
+}
+
 TEST(ConsoleInput, AClickCountsWithinTwoPixels) {
     ConsoleFixture f;
     Console& c = f.console;

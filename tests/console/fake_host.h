@@ -3,6 +3,9 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <QThread>
+#include <cmath>
+#include <vector>
 
 #include "console/console.h"
 #include "support/clock.h"
@@ -20,6 +23,16 @@ public:
         ++pumps;
         if (onPump) onPump();
     }
+    // Records each wait; without `onWait` it sleeps as a window with no events would.
+    void WaitForEvents(double maxMs) override {
+        waits.push_back(maxMs);
+        ProcessEvents();
+        if (onWait) {
+            onWait();
+        } else if (maxMs > 0) {
+            QThread::usleep(static_cast<unsigned long>(std::lround(maxMs * 1000)));
+        }
+    }
     void FlushInput(bool, bool) override {}
     bool HasActiveWindow() const override { return true; }
     void Beep() override { ++beeps; }
@@ -32,6 +45,8 @@ public:
     bool pointerVisible = true;
     QPoint pointer;
     std::function<void()> onPump;
+    std::vector<double> waits;  // maxMs of every WaitForEvents
+    std::function<void()> onWait;
 };
 
 // A glyph picture drawn in code: a bar through the middle of the cell, edge to edge.
