@@ -10,7 +10,7 @@
 
 #include "start/automation.h"
 #include "start/command_line.h"
-#include "chooser/TF_Startwort.h"
+#include "chooser/list_chooser_dialog.h"
 #include "graphics/graphics.h"
 #include "sound/audio_output.h"
 #include "sound/sound_adapter.h"
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     graphics.SetFullScreenWindow(&host);
     graphics.SetPanelHost(&host);
     TF_startsetup speedDialog(&host);
-    auto* chooser = new TF_Startwort(env, &settings, &host);  // owned by the host window
+    auto* chooser = new ListChooserDialog(env, &settings, &host);  // owned by the host window
     if (!cl.printTo.isEmpty()) chooser->SetPrintToFolder(cl.printTo);
     host.GetConsole().SetListChooser(chooser);
     host.runProgramMenu = [&](Console& console) {

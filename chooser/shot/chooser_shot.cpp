@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "chooser/TF_Startwort.h"
+#include "chooser/list_chooser_dialog.h"
 #include "support/codepage.h"
 #include "support/program_environment.h"
 #include "support/text_file.h"
@@ -33,11 +33,11 @@ bool CopyFolder(const QString& folder, const QString& to) {
     return ok;
 }
 
-bool Shoot(TF_Startwort& chooser, const ListChooserRequest& request, const QString& png) {
+bool Shoot(ListChooserDialog& chooser, const ListChooserRequest& request, const QString& png) {
     chooser.Prepare(request);
     chooser.show();
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
-    chooser.LB_liste->setFocus();
+    chooser.Controls().lineList->setFocus();
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
     const bool saved = chooser.grab().save(png);
     chooser.reject();
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     WriteTextFileLines(scratch.path() + "/bgi7/letzte6.txt",
                        {"Schriftliches Rechnen\\Multiplikation\\Mit zweistelliger Zahl.txt=4"});
 
-    TF_Startwort chooser(env, nullptr);
+    ListChooserDialog chooser(env, nullptr);
     ListChooserRequest request;
     request.folder = "Aufgaben\\";
     request.lastName = "Kopfrechnen\\";
