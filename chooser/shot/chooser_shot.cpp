@@ -2,6 +2,7 @@
 // looking at the window without running the whole program:
 //   radevir_chooser_shot KIT_FOLDER OUTPUT_FOLDER
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -21,6 +22,16 @@ using namespace radevir;
 
 namespace {
 
+// Every copy carries one date, whenever the kit was built: pictures of the same kit then
+// compare byte for byte.
+bool CopyWithFixedDate(const QString& from, const QString& to) {
+    static const QDateTime kShownDate(QDate(2024, 9, 2), QTime(8, 0));
+    if (!QFile::copy(from, to)) return false;
+    QFile copy(to);
+    return copy.open(QIODevice::ReadWrite) &&
+           copy.setFileTime(kShownDate, QFileDevice::FileModificationTime);
+}
+
 bool CopyFolder(const QString& folder, const QString& to) {
     const QString from = QDir(folder).absolutePath();
     bool ok = QDir().mkpath(to);
@@ -28,7 +39,7 @@ bool CopyFolder(const QString& folder, const QString& to) {
     while (it.hasNext()) {
         const QString src = it.next();
         const QString dst = to + "/" + QDir(from).relativeFilePath(src);
-        ok = (it.fileInfo().isDir() ? QDir().mkpath(dst) : QFile::copy(src, dst)) && ok;
+        ok = (it.fileInfo().isDir() ? QDir().mkpath(dst) : CopyWithFixedDate(src, dst)) && ok;
     }
     return ok;
 }
