@@ -110,7 +110,7 @@ ListChooserDialog::ListChooserDialog(const ProgramEnvironment& env, const Settin
     ConnectButtons();
     ConnectFolderTree();
     ConnectFileList();
-    InstallKeyFilters();
+    InstallEventFilters();
     ApplyFonts();
 }
 
@@ -180,7 +180,7 @@ void ListChooserDialog::ConnectFileList() {
             &ListChooserDialog::FileListActivated);
 }
 
-void ListChooserDialog::InstallKeyFilters() {
+void ListChooserDialog::InstallEventFilters() {
     const ListChooserControls& c = controls_;
     for (QWidget* w : std::initializer_list<QWidget*>{
              c.folderTree, c.fileList, c.lineList, c.recentBox, c.markDigitsBox, c.showCarryBox,

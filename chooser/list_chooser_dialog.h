@@ -92,7 +92,7 @@ private:
     void ConnectButtons();
     void ConnectFolderTree();
     void ConnectFileList();
-    void InstallKeyFilters();
+    void InstallEventFilters();
     void ApplyFonts();
     void UpdateItemHeight();
     void UpdateGrid();
