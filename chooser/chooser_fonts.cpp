@@ -144,14 +144,14 @@ std::optional<StoredFont> ReadFontLabelLine(std::string_view line, const StoredF
     return out;
 }
 
-void LoadChooserFonts(const ProgramEnvironment& env, std::array<StoredFont, 3>& fonts) {
+void LoadChooserFonts(const ProgramEnvironment& env, ChooserFonts& fonts) {
     std::vector<Bytes> lines;
     if (!ReadTextFileLines(env.NativePath(kChooserFontFile), lines)) return;
     for (size_t i = 0; i < fonts.size() && i < lines.size(); ++i)
         if (const auto f = ReadFontLabelLine(lines[i], fonts[i])) fonts[i] = *f;
 }
 
-bool SaveChooserFonts(const ProgramEnvironment& env, const std::array<StoredFont, 3>& fonts) {
+bool SaveChooserFonts(const ProgramEnvironment& env, const ChooserFonts& fonts) {
     std::vector<Bytes> lines;
     for (const StoredFont& f : fonts) lines.push_back(FontLabelLine(f));
     return WriteTextFileLines(env.NativePath(kChooserFontFile), lines);

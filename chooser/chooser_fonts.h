@@ -23,6 +23,13 @@ struct StoredFont {
 
 inline constexpr std::string_view kChooserFontFile = "bgi7\\auswahlfonts.txt";
 
+// The controls the fonts belong to, in the file's order.
+inline constexpr size_t kFolderTreeFont = 0;
+inline constexpr size_t kFileListFont = 1;
+inline constexpr size_t kLineListFont = 2;
+inline constexpr size_t kChooserFontCount = 3;
+using ChooserFonts = std::array<StoredFont, kChooserFontCount>;
+
 // The description's lines ("object Font_label: TLabel", "  Font.Name = 'Arial'", …, "end").
 std::vector<Bytes> FontLabelLines(const StoredFont& font);
 // The same lines as one comma-text line (items with blanks, commas or quotes quoted).
@@ -35,8 +42,8 @@ std::optional<StoredFont> ReadFontLabelLine(std::string_view line, const StoredF
 Bytes CommaText(const std::vector<Bytes>& items);
 
 // Loads the three fonts; an entry the file lacks or cannot read keeps its value.
-void LoadChooserFonts(const ProgramEnvironment& env, std::array<StoredFont, 3>& fonts);
+void LoadChooserFonts(const ProgramEnvironment& env, ChooserFonts& fonts);
 // Writes the three fonts; false when the file could not be written (the old one then stays).
-bool SaveChooserFonts(const ProgramEnvironment& env, const std::array<StoredFont, 3>& fonts);
+bool SaveChooserFonts(const ProgramEnvironment& env, const ChooserFonts& fonts);
 
 }  // namespace radevir

@@ -88,42 +88,10 @@ int AcceptedLineIndex(const std::vector<Bytes>& entries, int selected) {
     return index;
 }
 
-namespace {
-
-// A name holding "=" is kept in double quotes; the quotes are not part of the name.
-Bytes Unquoted(std::string_view name) {
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
-    return Bytes(name);
-}
-
-}  // namespace
-
-int RememberedStartIndex(const std::vector<Bytes>& recentList, std::string_view name) {
-    const Bytes key = UpperText(Unquoted(name));
-    for (const Bytes& line : recentList) {
-        if (UpperText(Unquoted(NameOfPair(line))) != key) continue;
-        const int startLine = ParseLeadingInt(ValueOfPair(line), 0);
-        return startLine > 0 ? startLine - 1 : 0;
-    }
-    return 0;
-}
-
 bool ExtensionAccepted(std::string_view extensions, std::string_view extension) {
     if (extensions.find(".*") != std::string_view::npos) return true;
     if (extension.empty()) return false;
     return UpperText(extensions).find(UpperText(extension)) != Bytes::npos;
-}
-
-RecentNameParts SplitRecentName(std::string_view name) {
-    RecentNameParts parts;
-    const size_t cut = name.find_last_of("\\/");
-    if (cut == std::string_view::npos) {
-        parts.file.assign(name);
-    } else {
-        parts.folder.assign(name.substr(0, cut + 1));
-        parts.file.assign(name.substr(cut + 1));
-    }
-    return parts;
 }
 
 }  // namespace radevir

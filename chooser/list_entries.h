@@ -1,6 +1,6 @@
-// The list chooser's rules on task lines and remembered choices, free of widgets: how a file's
-// lines become numbered entries, how many columns they take, how an entry is drawn, which line
-// an accepted choice starts at, and which start line a file had last time.
+// The list chooser's rules on task lines, free of widgets: how a file's lines become numbered
+// entries, how many columns they take, how an entry is drawn, which line an accepted choice
+// starts at, and which file extensions are listed.
 #pragma once
 
 #include <QString>
@@ -51,19 +51,8 @@ QString LookWord(ListEntryLook::Kind kind);
 // past the last line. -1 for an empty list; a selection of -1 counts as the first line.
 int AcceptedLineIndex(const std::vector<Bytes>& entries, int selected);
 
-// Recent entries are "name=start line". The start line remembered for `name` (letter case
-// ignored, as the list file compares keys), minus 1; 0 when there is none or it does not read.
-int RememberedStartIndex(const std::vector<Bytes>& recentList, std::string_view name);
-
 // ".txt;.*" accepts everything; otherwise the extension must be listed (letter case ignored).
 // A file without extension is accepted only by ".*".
 bool ExtensionAccepted(std::string_view extensions, std::string_view extension);
-
-// Splits a recent name "Kopfrechnen\Plus bis 10.txt" into folder part and file name.
-struct RecentNameParts {
-    Bytes folder;  // with its trailing backslash, empty when there is none
-    Bytes file;
-};
-RecentNameParts SplitRecentName(std::string_view name);
 
 }  // namespace radevir

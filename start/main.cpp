@@ -14,7 +14,7 @@
 #include "start/application.h"
 #include "start/automation.h"
 #include "start/command_line.h"
-#include "chooser/TF_Startwort.h"
+#include "chooser/list_chooser_dialog.h"
 #include "graphics/graphics.h"
 #include "sound/audio_output.h"
 #include "sound/sound_adapter.h"
@@ -45,7 +45,7 @@ public:
 
     ListChooserResult Choose(const ListChooserRequest& request) override {
         if (chooser_ == nullptr) {
-            chooser_ = new TF_Startwort(env_, &settings_, &owner_);  // owned by the host window
+            chooser_ = new ListChooserDialog(env_, &settings_, &owner_);  // owned by the host window
             if (!printToFolder_.isEmpty()) chooser_->SetPrintToFolder(printToFolder_);
         }
         return chooser_->Choose(request);
@@ -56,7 +56,7 @@ private:
     const SettingsStore& settings_;
     QWidget& owner_;
     QString printToFolder_;
-    TF_Startwort* chooser_ = nullptr;
+    ListChooserDialog* chooser_ = nullptr;
 };
 
 void NameTheApplication() {

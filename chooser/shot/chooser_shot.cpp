@@ -2,6 +2,7 @@
 // looking at the window without running the whole program:
 //   radevir_chooser_shot KIT_FOLDER OUTPUT_FOLDER
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -12,7 +13,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "chooser/TF_Startwort.h"
+#include "chooser/list_chooser_dialog.h"
 #include "support/codepage.h"
 #include "support/program_environment.h"
 #include "support/text_file.h"
@@ -21,6 +22,16 @@ using namespace radevir;
 
 namespace {
 
+// Every copy carries one date, whenever the kit was built: pictures of the same kit then
+// compare byte for byte.
+bool CopyWithFixedDate(const QString& from, const QString& to) {
+    static const QDateTime kShownDate(QDate(2024, 9, 2), QTime(8, 0));
+    if (!QFile::copy(from, to)) return false;
+    QFile copy(to);
+    return copy.open(QIODevice::ReadWrite) &&
+           copy.setFileTime(kShownDate, QFileDevice::FileModificationTime);
+}
+
 bool CopyFolder(const QString& folder, const QString& to) {
     const QString from = QDir(folder).absolutePath();
     bool ok = QDir().mkpath(to);
@@ -28,16 +39,16 @@ bool CopyFolder(const QString& folder, const QString& to) {
     while (it.hasNext()) {
         const QString src = it.next();
         const QString dst = to + "/" + QDir(from).relativeFilePath(src);
-        ok = (it.fileInfo().isDir() ? QDir().mkpath(dst) : QFile::copy(src, dst)) && ok;
+        ok = (it.fileInfo().isDir() ? QDir().mkpath(dst) : CopyWithFixedDate(src, dst)) && ok;
     }
     return ok;
 }
 
-bool Shoot(TF_Startwort& chooser, const ListChooserRequest& request, const QString& png) {
+bool Shoot(ListChooserDialog& chooser, const ListChooserRequest& request, const QString& png) {
     chooser.Prepare(request);
     chooser.show();
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
-    chooser.LB_liste->setFocus();
+    chooser.Controls().lineList->setFocus();
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
     const bool saved = chooser.grab().save(png);
     chooser.reject();
@@ -66,7 +77,7 @@ int main(int argc, char** argv) {
     WriteTextFileLines(scratch.path() + "/bgi7/letzte6.txt",
                        {"Schriftliches Rechnen\\Multiplikation\\Mit zweistelliger Zahl.txt=4"});
 
-    TF_Startwort chooser(env, nullptr);
+    ListChooserDialog chooser(env, nullptr);
     ListChooserRequest request;
     request.folder = "Aufgaben\\";
     request.lastName = "Kopfrechnen\\";

@@ -1,4 +1,4 @@
-#include "chooser/TF_Startwort.h"
+#include "chooser/list_chooser_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -51,8 +51,8 @@ protected:
         dir.Write("Aufgaben/Schriftliches Rechnen/Addition/Zwei Zahlen.txt", Lines({"345+1278="}));
     }
 
-    TF_Startwort& Open(ListChooserRequest request = KopfrechnenRequest()) {
-        w = std::make_unique<TF_Startwort>(env, nullptr);
+    ListChooserDialog& Open(ListChooserRequest request = MentalArithmeticRequest()) {
+        w = std::make_unique<ListChooserDialog>(env, nullptr);
         w->showMessage = [this](const QString& caption, const QString& text) {
             messages << caption + ": " + text;
         };
@@ -62,7 +62,7 @@ protected:
         return *w;
     }
 
-    static ListChooserRequest KopfrechnenRequest() {
+    static ListChooserRequest MentalArithmeticRequest() {
         ListChooserRequest r;
         r.folder = "Aufgaben\\";
         r.lastName = "Kopfrechnen\\";
@@ -76,18 +76,23 @@ protected:
         QApplication::processEvents();
     }
 
+    // The controls of the window opened last.
+    const ListChooserControls& controls() const { return w->Controls(); }
+
     // Chooses the tree's root folder the way a click does.
-    void ClickRoot() { w->Tree_files->setCurrentItem(w->Tree_files->topLevelItem(0)); }
+    void ClickRoot() {
+        controls().folderTree->setCurrentItem(controls().folderTree->topLevelItem(0));
+    }
 
     // Chooses a file in the file list the way a click does (first the root folder when the
     // list shows another one).
     void ClickFile(const QString& name) {
         for (int pass = 0; pass < 2; ++pass) {
-            for (int i = 0; i < w->Shell1->topLevelItemCount(); ++i) {
-                QTreeWidgetItem* item = w->Shell1->topLevelItem(i);
+            for (int i = 0; i < controls().fileList->topLevelItemCount(); ++i) {
+                QTreeWidgetItem* item = controls().fileList->topLevelItem(i);
                 if (item->text(0) != name) continue;
-                w->Shell1->clearSelection();
-                w->Shell1->setCurrentItem(item);
+                controls().fileList->clearSelection();
+                controls().fileList->setCurrentItem(item);
                 item->setSelected(true);
                 return;
             }
@@ -106,46 +111,46 @@ protected:
 
     test::ScratchDir dir;
     ProgramEnvironment env{dir.Folder()};
-    std::unique_ptr<TF_Startwort> w;
+    std::unique_ptr<ListChooserDialog> w;
     QStringList messages;
 };
 
 TEST_F(ChooserDialog, OpensOnTheTaskFolderWithTheFirstFileNumbered) {
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     EXPECT_EQ(d.windowTitle(), "Dateien auswählen");
-    ASSERT_EQ(d.Tree_files->topLevelItemCount(), 1);
-    QTreeWidgetItem* root = d.Tree_files->topLevelItem(0);
+    ASSERT_EQ(controls().folderTree->topLevelItemCount(), 1);
+    QTreeWidgetItem* root = controls().folderTree->topLevelItem(0);
     EXPECT_EQ(root->text(0), "Kopfrechnen");
     EXPECT_TRUE(root->isExpanded());
     ASSERT_EQ(root->childCount(), 2);
     EXPECT_EQ(root->child(0)->text(0), "Lernkartei");
     EXPECT_EQ(root->child(1)->text(0), "Übungen");
     // without remembered files the first folder after the root is chosen, and its first file
-    EXPECT_EQ(d.Tree_files->currentItem(), root->child(0));
+    EXPECT_EQ(controls().folderTree->currentItem(), root->child(0));
     EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Lernkartei/Max.txt"));
     EXPECT_EQ(d.ListEntries(), std::vector<Bytes>{"1   7+8=15"});
 
     ClickRoot();
-    ASSERT_EQ(d.Shell1->topLevelItemCount(), 3);
-    EXPECT_EQ(d.Shell1->topLevelItem(0)->text(0), "Einmaleins.txt");
+    ASSERT_EQ(controls().fileList->topLevelItemCount(), 3);
+    EXPECT_EQ(controls().fileList->topLevelItem(0)->text(0), "Einmaleins.txt");
     // the first file is shown: 90 lines, numbered 01 to 90 in three columns
     EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Einmaleins.txt"));
     ASSERT_EQ(d.ListEntries().size(), 90u);
     EXPECT_EQ(d.ListEntries().front(), "01   1+1=2");
     EXPECT_EQ(d.ListColumns(), 3);
-    EXPECT_EQ(d.LB_liste->count(), 90);
-    EXPECT_EQ(d.LB_liste->currentRow(), 0);
-    EXPECT_EQ(d.CO_zuletzt->currentText(), "Kopfrechnen\\Einmaleins.txt");
-    EXPECT_FALSE(d.Panel_malhilfe->isVisible());
+    EXPECT_EQ(controls().lineList->count(), 90);
+    EXPECT_EQ(controls().lineList->currentRow(), 0);
+    EXPECT_EQ(controls().recentBox->currentText(), "Kopfrechnen\\Einmaleins.txt");
+    EXPECT_FALSE(controls().multiplicationHelpPanel->isVisible());
 }
 
 TEST_F(ChooserDialog, EnterInTheListAcceptsAndRemembersTheStartLine) {
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     ClickFile("Plus bis 10.txt");
     EXPECT_EQ(d.ListEntries(), (std::vector<Bytes>{"1   3+4=7", "2   5+2=7", "3   6+_3=9", "4   !Tipp", "5   8+1=9"}));
     EXPECT_EQ(d.ListColumns(), 2);
-    d.LB_liste->setCurrentRow(2);
-    Key(d.LB_liste, Qt::Key_Return);
+    controls().lineList->setCurrentRow(2);
+    Key(controls().lineList, Qt::Key_Return);
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Accepted);
     const ListChooserResult r = d.Result();
@@ -161,9 +166,9 @@ TEST_F(ChooserDialog, EnterInTheListAcceptsAndRemembersTheStartLine) {
 
 TEST_F(ChooserDialog, EscapeCancelsFromAnyControl) {
     for (int target = 0; target < 3; ++target) {
-        TF_Startwort& d = Open();
-        QWidget* controls[3] = {d.Tree_files, d.Shell1, d.LB_liste};
-        Key(controls[target], Qt::Key_Escape);
+        ListChooserDialog& d = Open();
+        QWidget* targets[3] = {controls().folderTree, controls().fileList, controls().lineList};
+        Key(targets[target], Qt::Key_Escape);
         EXPECT_FALSE(d.isVisible()) << target;
         const ListChooserResult r = d.Result();
         EXPECT_FALSE(r.accepted);
@@ -175,12 +180,12 @@ TEST_F(ChooserDialog, EscapeCancelsFromAnyControl) {
 }
 
 TEST_F(ChooserDialog, SettingAndCommentLinesAreSteppedOverOnAccepting) {
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     ClickFile("Einstellungen zuerst.txt");
-    d.LB_liste->setCurrentRow(0);
-    d.B_ok->click();
+    controls().lineList->setCurrentRow(0);
+    controls().okButton->click();
     EXPECT_EQ(d.Result().startIndex, 2);
-    EXPECT_EQ(d.LB_liste->currentRow(), 2);
+    EXPECT_EQ(controls().lineList->currentRow(), 2);
 }
 
 TEST_F(ChooserDialog, RecentFilesKeepTwelveNewestFirstWithTheirStartLines) {
@@ -193,19 +198,19 @@ TEST_F(ChooserDialog, RecentFilesKeepTwelveNewestFirstWithTheirStartLines) {
     ASSERT_TRUE(WriteTextFileLines(dir.Path() + "/bgi7/letzte2.txt", recent));
 
     // the newest entry is opened on its remembered line
-    TF_Startwort& d = Open();
-    EXPECT_EQ(d.CO_zuletzt->count(), 12);
+    ListChooserDialog& d = Open();
+    EXPECT_EQ(controls().recentBox->count(), 12);
     EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Alt 01.txt"));
-    EXPECT_EQ(d.LB_liste->currentRow(), 0);
+    EXPECT_EQ(controls().lineList->currentRow(), 0);
 
     // choosing an older entry from the box opens it on its remembered line
-    d.CO_zuletzt->setCurrentIndex(6);
-    Q_EMIT d.CO_zuletzt->activated(6);
+    controls().recentBox->setCurrentIndex(6);
+    Q_EMIT controls().recentBox->activated(6);
     EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Alt 07.txt"));
-    EXPECT_EQ(d.LB_liste->currentRow(), 6);
-    EXPECT_EQ(d.CO_zuletzt->itemText(0), "Kopfrechnen\\Alt 07.txt");
-    d.LB_liste->setCurrentRow(14);
-    d.B_ok->click();
+    EXPECT_EQ(controls().lineList->currentRow(), 6);
+    EXPECT_EQ(controls().recentBox->itemText(0), "Kopfrechnen\\Alt 07.txt");
+    controls().lineList->setCurrentRow(14);
+    controls().okButton->click();
     std::vector<Bytes> lines = RecentFileLines();
     ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[0], "Kopfrechnen\\Alt 07.txt=15");
@@ -215,8 +220,8 @@ TEST_F(ChooserDialog, RecentFilesKeepTwelveNewestFirstWithTheirStartLines) {
     // a new file pushes the oldest out
     Open();
     ClickFile("Plus bis 10.txt");
-    w->LB_liste->setCurrentRow(4);
-    w->B_ok->click();
+    controls().lineList->setCurrentRow(4);
+    controls().okButton->click();
     lines = RecentFileLines();
     ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[0], "Kopfrechnen\\Plus bis 10.txt=5");
@@ -227,29 +232,29 @@ TEST_F(ChooserDialog, RecentFilesKeepTwelveNewestFirstWithTheirStartLines) {
 TEST_F(ChooserDialog, AFileChosenByHandOpensOnItsOwnRememberedLine) {
     ASSERT_TRUE(WriteTextFileLines(dir.Path() + "/bgi7/letzte2.txt",
                                    {"Kopfrechnen\\Einmaleins.txt=40", "Kopfrechnen\\Plus bis 10.txt=4"}));
-    TF_Startwort& d = Open();
-    EXPECT_EQ(d.LB_liste->currentRow(), 39);
+    Open();
+    EXPECT_EQ(controls().lineList->currentRow(), 39);
     ClickFile("Plus bis 10.txt");
-    EXPECT_EQ(d.LB_liste->currentRow(), 3);
+    EXPECT_EQ(controls().lineList->currentRow(), 3);
     ClickFile("Einstellungen zuerst.txt");  // nothing remembered: the first line
-    EXPECT_EQ(d.LB_liste->currentRow(), 0);
+    EXPECT_EQ(controls().lineList->currentRow(), 0);
 }
 
 TEST_F(ChooserDialog, VanishedRecentFilesAreDroppedAndReported) {
     ASSERT_TRUE(WriteTextFileLines(dir.Path() + "/bgi7/letzte2.txt",
                                    {"Kopfrechnen\\Weg.txt=3", "Kopfrechnen\\Plus bis 10.txt=2"}));
-    TF_Startwort& d = Open();
-    ASSERT_EQ(d.CO_zuletzt->count(), 1);
+    ListChooserDialog& d = Open();
+    ASSERT_EQ(controls().recentBox->count(), 1);
     EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Plus bis 10.txt"));
-    EXPECT_EQ(d.LB_liste->currentRow(), 1);
+    EXPECT_EQ(controls().lineList->currentRow(), 1);
 
     QFile::remove(dir.Path() + "/Aufgaben/Kopfrechnen/Plus bis 10.txt");
-    Q_EMIT d.CO_zuletzt->activated(0);
+    Q_EMIT controls().recentBox->activated(0);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith("Datei nicht gefunden: Datei ")) << messages[0].toStdString();
     EXPECT_TRUE(messages[0].endsWith("Plus bis 10.txt existiert nicht"));
     // accepting the vanished file is refused and the window stays open
-    d.B_ok->click();
+    controls().okButton->click();
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(messages.size(), 2);
     EXPECT_EQ(messages.back(), "Radevir: Bitte zuerst eine Datei auswählen!");
@@ -257,32 +262,35 @@ TEST_F(ChooserDialog, VanishedRecentFilesAreDroppedAndReported) {
 }
 
 TEST_F(ChooserDialog, LeftAndRightMoveTheFocusBetweenTreeFilesAndLines) {
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     QApplication::setActiveWindow(&d);
-    d.LB_liste->setFocus();
+    controls().lineList->setFocus();
     QApplication::processEvents();
-    const int row = d.LB_liste->currentRow();
+    const int row = controls().lineList->currentRow();
+    QWidget* tree = controls().folderTree;
+    QWidget* files = controls().fileList;
+    QWidget* lines = controls().lineList;
     const struct {
         QWidget* from;
         int key;
         QWidget* to;
-    } table[] = {{d.LB_liste, Qt::Key_Left, d.Shell1}, {d.Shell1, Qt::Key_Left, d.Tree_files},
-                 {d.Tree_files, Qt::Key_Left, d.Tree_files}, {d.Tree_files, Qt::Key_Right, d.Shell1},
-                 {d.Shell1, Qt::Key_Right, d.LB_liste}, {d.LB_liste, Qt::Key_Right, d.LB_liste}};
+    } table[] = {{lines, Qt::Key_Left, files}, {files, Qt::Key_Left, tree},
+                 {tree, Qt::Key_Left, tree},   {tree, Qt::Key_Right, files},
+                 {files, Qt::Key_Right, lines}, {lines, Qt::Key_Right, lines}};
     for (const auto& step : table) {
         step.from->setFocus();
         Key(step.from, step.key);
         EXPECT_EQ(QApplication::focusWidget(), step.to) << step.from->objectName().toStdString();
     }
-    EXPECT_EQ(d.LB_liste->currentRow(), row);  // the keys never move within the list
-    EXPECT_TRUE(d.Tree_files->topLevelItem(0)->isExpanded());
+    EXPECT_EQ(controls().lineList->currentRow(), row);  // the keys never move within the list
+    EXPECT_TRUE(controls().folderTree->topLevelItem(0)->isExpanded());
 }
 
 TEST_F(ChooserDialog, EnterInTheFileListAcceptsFromTheFirstLine) {
     ASSERT_TRUE(WriteTextFileLines(dir.Path() + "/bgi7/letzte2.txt", {"Kopfrechnen\\Plus bis 10.txt=4"}));
-    TF_Startwort& d = Open();
-    EXPECT_EQ(d.LB_liste->currentRow(), 3);
-    Key(d.Shell1, Qt::Key_Enter);
+    ListChooserDialog& d = Open();
+    EXPECT_EQ(controls().lineList->currentRow(), 3);
+    Key(controls().fileList, Qt::Key_Enter);
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(d.Result().startIndex, 0);
 }
@@ -294,18 +302,19 @@ TEST_F(ChooserDialog, WrittenArithmeticShowsTheHelpSwitchesAndHandsThemBack) {
     r.recentFile = "bgi7\\letzte6.txt";
     r.showMultiplicationHelp = true;
     r.showCarry = true;
-    TF_Startwort& d = Open(r);
-    EXPECT_TRUE(d.Panel_malhilfe->isVisible());
-    EXPECT_EQ(d.Panel_malhilfe->title(), "Hilfen bei der schriftlicher Multiplikation");
-    EXPECT_FALSE(d.cb_markieren->isChecked());
-    EXPECT_TRUE(d.cb_malhelp2->isChecked());
-    EXPECT_FALSE(d.cb_malhelp1->isChecked());
+    ListChooserDialog& d = Open(r);
+    EXPECT_TRUE(controls().multiplicationHelpPanel->isVisible());
+    EXPECT_EQ(controls().multiplicationHelpPanel->title(),
+              "Hilfen bei der schriftlicher Multiplikation");
+    EXPECT_FALSE(controls().markDigitsBox->isChecked());
+    EXPECT_TRUE(controls().showCarryBox->isChecked());
+    EXPECT_FALSE(controls().showMultiplicationValueBox->isChecked());
     // the root holds no files: the first folder below it is opened
-    EXPECT_EQ(d.Tree_files->currentItem()->text(0), "Addition");
+    EXPECT_EQ(controls().folderTree->currentItem()->text(0), "Addition");
     EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Schriftliches Rechnen/Addition/Zwei Zahlen.txt"));
-    d.cb_malhelp1->setChecked(true);
-    d.cb_markieren->setChecked(true);
-    Key(d.LB_liste, Qt::Key_Return);
+    controls().showMultiplicationValueBox->setChecked(true);
+    controls().markDigitsBox->setChecked(true);
+    Key(controls().lineList, Qt::Key_Return);
     const ListChooserResult result = d.Result();
     EXPECT_TRUE(result.accepted);
     EXPECT_TRUE(result.markDigits && result.showCarry && result.showMultiplicationValue);
@@ -313,12 +322,12 @@ TEST_F(ChooserDialog, WrittenArithmeticShowsTheHelpSwitchesAndHandsThemBack) {
 
     // a mental-arithmetic folder shows the switches only in a multiplication folder
     dir.Write("Aufgaben/Kopfrechnen/Multiplikation/Reihen.txt", Lines({"3*4=12"}));
-    TF_Startwort& k = Open();
-    EXPECT_FALSE(k.Panel_malhilfe->isVisible());
-    for (int i = 0; i < k.Tree_files->topLevelItem(0)->childCount(); ++i)
-        if (k.Tree_files->topLevelItem(0)->child(i)->text(0) == "Multiplikation")
-            k.Tree_files->setCurrentItem(k.Tree_files->topLevelItem(0)->child(i));
-    EXPECT_TRUE(k.Panel_malhilfe->isVisible());
+    ListChooserDialog& k = Open();
+    EXPECT_FALSE(controls().multiplicationHelpPanel->isVisible());
+    for (int i = 0; i < controls().folderTree->topLevelItem(0)->childCount(); ++i)
+        if (controls().folderTree->topLevelItem(0)->child(i)->text(0) == "Multiplikation")
+            controls().folderTree->setCurrentItem(controls().folderTree->topLevelItem(0)->child(i));
+    EXPECT_TRUE(controls().multiplicationHelpPanel->isVisible());
     EXPECT_EQ(k.ListEntries(), std::vector<Bytes>{"1   3*4=12"});
 }
 
@@ -328,8 +337,8 @@ TEST_F(ChooserDialog, EditorModeAddsTheSecondRootAndHandsFilesToTheEditor) {
     r.lastName = "Schriftliches Rechnen\\";
     r.editorFolder = "Aufgaben\\Kopfrechnen\\";
     r.recentFile = "bgi7\\letzte0.txt";
-    w = std::make_unique<TF_Startwort>(env, nullptr);
-    EXPECT_FALSE(w->BU_Editor->isEnabled());  // no editor yet
+    w = std::make_unique<ListChooserDialog>(env, nullptr);
+    EXPECT_FALSE(controls().editorButton->isEnabled());  // no editor yet
     std::vector<Bytes> edited;
     w->SetEditorCallback([&](const Bytes& file) {
         edited.push_back(file);
@@ -340,12 +349,12 @@ TEST_F(ChooserDialog, EditorModeAddsTheSecondRootAndHandsFilesToTheEditor) {
     w->show();
     QApplication::processEvents();
     EXPECT_EQ(w->windowTitle(), "Dateien editieren");
-    EXPECT_TRUE(w->BU_Editor->isDefault());
-    EXPECT_FALSE(w->B_ok->isDefault());
-    ASSERT_EQ(w->Tree_files->topLevelItemCount(), 2);
-    EXPECT_EQ(w->Tree_files->topLevelItem(1)->text(0), "Kopfrechnen");
-    EXPECT_EQ(w->Tree_files->palette().color(QPalette::Base), QColor(166, 202, 240));
-    w->BU_Editor->click();
+    EXPECT_TRUE(controls().editorButton->isDefault());
+    EXPECT_FALSE(controls().okButton->isDefault());
+    ASSERT_EQ(controls().folderTree->topLevelItemCount(), 2);
+    EXPECT_EQ(controls().folderTree->topLevelItem(1)->text(0), "Kopfrechnen");
+    EXPECT_EQ(controls().folderTree->palette().color(QPalette::Base), QColor(166, 202, 240));
+    controls().editorButton->click();
     ASSERT_EQ(edited.size(), 1u);
     EXPECT_EQ(edited[0], dir.Folder() + "Aufgaben\\Schriftliches Rechnen\\Addition\\Zwei Zahlen.txt");
     EXPECT_EQ(w->ListEntries().size(), 2u);
@@ -354,21 +363,21 @@ TEST_F(ChooserDialog, EditorModeAddsTheSecondRootAndHandsFilesToTheEditor) {
 
 TEST_F(ChooserDialog, AnEmptyFileCancelsAndAFolderWithoutFilesIsNotTaken) {
     dir.Write("Aufgaben/Kopfrechnen/Aaa leer.txt", "");
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     ClickRoot();
     EXPECT_EQ(d.LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/Aaa leer.txt"));
-    EXPECT_EQ(d.LB_liste->count(), 0);
+    EXPECT_EQ(controls().lineList->count(), 0);
     // Enter on a tree node only takes the choice when a file is chosen and has lines
-    d.Shell1->clearSelection();
-    Key(d.Tree_files, Qt::Key_Return);
+    controls().fileList->clearSelection();
+    Key(controls().folderTree, Qt::Key_Return);
     EXPECT_TRUE(d.isVisible());
-    d.B_ok->click();
+    controls().okButton->click();
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Rejected);
 }
 
 TEST_F(ChooserDialog, CopyingPutsTitleAndEntriesOnTheClipboard) {
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     ClickFile("Plus bis 10.txt");
     d.CopyList();
     EXPECT_EQ(QApplication::clipboard()->text(),
@@ -377,7 +386,7 @@ TEST_F(ChooserDialog, CopyingPutsTitleAndEntriesOnTheClipboard) {
 
 TEST_F(ChooserDialog, PrintingIntoAFolderWritesAPdf) {
     test::ScratchDir out;
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     ClickRoot();
     d.SetPrintToFolder(out.Path() + "/druck");
     ASSERT_TRUE(d.PrintList());
@@ -391,18 +400,18 @@ TEST_F(ChooserDialog, ANameWithAnEqualsSignIsRememberedInQuotes) {
     dir.Write("Aufgaben/Kopfrechnen/3+4=7 üben.txt", NumberedTasks(8));
     Open();
     ClickFile("3+4=7 üben.txt");
-    w->LB_liste->setCurrentRow(5);
-    w->B_ok->click();
+    controls().lineList->setCurrentRow(5);
+    controls().okButton->click();
     EXPECT_EQ(RecentFileLines(), std::vector<Bytes>{"\"Kopfrechnen\\3+4=7 \xFC" "ben.txt\"=6"});
     EXPECT_EQ(w->Result().lines[0], dir.Folder() + "Aufgaben\\Kopfrechnen\\3+4=7 \xFC" "ben.txt");
     Open();
-    EXPECT_EQ(w->CO_zuletzt->itemText(0), "Kopfrechnen\\3+4=7 üben.txt");
-    EXPECT_EQ(w->LB_liste->currentRow(), 5);
+    EXPECT_EQ(controls().recentBox->itemText(0), "Kopfrechnen\\3+4=7 üben.txt");
+    EXPECT_EQ(controls().lineList->currentRow(), 5);
 }
 
 TEST_F(ChooserDialog, ConvertingRewritesTheSelectedFilesFromTheDosCodePage) {
     dir.Write("Aufgaben/Kopfrechnen/Alt.txt", "!Gr\x81\xE1" "e\r\n1+1=2\r\n");
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     ClickFile("Alt.txt");
     d.ConvertSelectedToAnsi();
     EXPECT_EQ(dir.Read("Aufgaben/Kopfrechnen/Alt.txt"), QByteArray("!Gr\xFC\xDF" "e\r\n1+1=2\r\n"));
@@ -416,15 +425,15 @@ TEST_F(ChooserDialog, BinaryFilesListNothingAndHugeListsAreCut) {
     binary += QByteArray(64 * 1024, '\0') + "3+4=7\r\n";
     dir.Write("Aufgaben/Kopfrechnen/Bild.txt", binary);
     dir.Write("Aufgaben/Kopfrechnen/Riesig.txt", NumberedTasks(100000));
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     ClickFile("Riesig.txt");
     ASSERT_EQ(d.ListEntries().size(), kMaxListedLines);
     EXPECT_EQ(d.ListEntries().back(), "1000   1000+1=1001");
     EXPECT_EQ(d.ListColumns(), 4);
     ClickFile("Bild.txt");
     EXPECT_TRUE(d.ListEntries().empty());
-    EXPECT_EQ(d.LB_liste->count(), 0);
-    d.B_ok->click();  // nothing to start from: the choice is cancelled
+    EXPECT_EQ(controls().lineList->count(), 0);
+    controls().okButton->click();  // nothing to start from: the choice is cancelled
     EXPECT_EQ(d.result(), QDialog::Rejected);
 }
 
@@ -432,9 +441,9 @@ TEST_F(ChooserDialog, BinaryFilesListNothingAndHugeListsAreCut) {
 TEST_F(ChooserDialog, FailedSavesOfTheMemoryFilesAreReported) {
     QDir().mkpath(dir.Path() + "/bgi7/letzte2.txt");  // a folder in the way: no file can go there
     QDir().mkpath(dir.Path() + "/bgi7/auswahlfonts.txt");
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     ClickFile("Plus bis 10.txt");
-    d.B_ok->click();
+    controls().okButton->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);  // the choice itself still counts
     EXPECT_EQ(messages, QStringList({"Radevir: Die >zuletzt benutzten Dateien< konnten nicht gespeichert werden!",
                                      "Radevir: Die >Schriftarten< konnten nicht gespeichert werden!"}));
@@ -450,12 +459,12 @@ TEST_F(ChooserDialog, ListsWithWindows1252NamesAreListedAndChosen) {
     ASSERT_TRUE(raw.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
     raw.write("6+6=12\r\n7+7=14\r\n");
     raw.close();
-    TF_Startwort& d = Open();
+    ListChooserDialog& d = Open();
     ClickFile("über.txt");
     EXPECT_EQ(d.ListEntries(), (std::vector<Bytes>{"1   6+6=12", "2   7+7=14"}));
-    EXPECT_EQ(d.CO_zuletzt->currentText(), "Kopfrechnen\\über.txt");
-    d.LB_liste->setCurrentRow(1);
-    d.B_ok->click();
+    EXPECT_EQ(controls().recentBox->currentText(), "Kopfrechnen\\über.txt");
+    controls().lineList->setCurrentRow(1);
+    controls().okButton->click();
     ASSERT_EQ(d.result(), QDialog::Accepted);
     ASSERT_EQ(d.Result().lines.size(), 1u);
     EXPECT_EQ(d.Result().lines[0], dir.Folder() + "Aufgaben\\Kopfrechnen\\\xFC" "ber.txt");
@@ -463,7 +472,7 @@ TEST_F(ChooserDialog, ListsWithWindows1252NamesAreListedAndChosen) {
     // the next opening finds it again through the remembered name
     Open();
     EXPECT_EQ(w->LastShownFile(), FolderPath("Aufgaben/Kopfrechnen/über.txt"));
-    EXPECT_EQ(w->LB_liste->currentRow(), 1);
+    EXPECT_EQ(controls().lineList->currentRow(), 1);
     ::unlink(folder + "/\xFC" "ber.txt");  // invisible to the scratch folder's own clean-up
 }
 

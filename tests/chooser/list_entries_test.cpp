@@ -77,37 +77,12 @@ TEST(ListEntries, AcceptedLineStepsOverSettingsAndComments) {
     EXPECT_EQ(AcceptedLineIndex(ListEntries({"3#4", "x"}), 0), 0);
 }
 
-TEST(ListEntries, RememberedStartIndexOfAFile) {
-    const std::vector<Bytes> recent = {"Kopfrechnen\\Plus bis 10.txt=5",
-                                       "Kopfrechnen\\Ohne Zahl.txt=",
-                                       "Kopfrechnen\\Kaputt.txt=abc",
-                                       "Kopfrechnen\\Null.txt=0",
-                                       "\"Kopfrechnen\\a=b.txt\"=7",
-                                       "Kopfrechnen\\Mit Text.txt=Zeile 12"};
-    const struct {
-        const char* name;
-        int index;
-    } table[] = {{"Kopfrechnen\\Plus bis 10.txt", 4}, {"KOPFRECHNEN\\plus BIS 10.TXT", 4},
-                 {"Kopfrechnen\\Ohne Zahl.txt", 0},   {"Kopfrechnen\\Kaputt.txt", 0},
-                 {"Kopfrechnen\\Null.txt", 0},        {"\"Kopfrechnen\\a=b.txt\"", 6},
-                 {"Kopfrechnen\\a=b.txt", 6},
-                 {"Kopfrechnen\\Mit Text.txt", 11},   {"Kopfrechnen\\Fehlt.txt", 0}};
-    for (const auto& row : table) EXPECT_EQ(RememberedStartIndex(recent, row.name), row.index) << row.name;
-}
-
 TEST(ListEntries, AcceptedExtensions) {
     EXPECT_TRUE(ExtensionAccepted(".txt;.*", ".btx"));
     EXPECT_TRUE(ExtensionAccepted(".txt;.*", ""));
     EXPECT_TRUE(ExtensionAccepted(".txt;.rtf", ".TXT"));
     EXPECT_FALSE(ExtensionAccepted(".txt;.rtf", ".doc"));
     EXPECT_FALSE(ExtensionAccepted(".txt;.rtf", ""));
-}
-
-TEST(ListEntries, RecentNameSplitsIntoFolderAndFile) {
-    EXPECT_EQ(SplitRecentName("Kopfrechnen\\Lernkartei\\Max.txt").folder, "Kopfrechnen\\Lernkartei\\");
-    EXPECT_EQ(SplitRecentName("Kopfrechnen\\Lernkartei\\Max.txt").file, "Max.txt");
-    EXPECT_EQ(SplitRecentName("Max.txt").folder, "");
-    EXPECT_EQ(SplitRecentName("Max.txt").file, "Max.txt");
 }
 
 TEST(ListFiles, TextIsToldFromOtherFilesAndACutLastLineIsDropped) {

@@ -1,6 +1,6 @@
-// TF_Startwort, the list chooser: a folder tree, the files of the chosen folder and the numbered
-// lines of the chosen file, from which the child or teacher picks the line to start with. It is
-// the console's ListChooserPort; the console prepares the request and restores the screen.
+// The list chooser: a folder tree, the files of the chosen folder and the numbered lines of the
+// chosen file, from which the child or teacher picks the line to start with. It is the
+// console's ListChooserPort; the console prepares the request and restores the screen.
 #pragma once
 
 #include <QDialog>
@@ -11,16 +11,11 @@
 #include <vector>
 
 #include "chooser/chooser_fonts.h"
+#include "chooser/list_chooser_controls.h"
 #include "console/list_chooser_port.h"
 #include "support/codepage.h"
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QListWidget;
 class QMenu;
-class QPushButton;
-class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace radevir {
@@ -28,14 +23,14 @@ namespace radevir {
 class ProgramEnvironment;
 class SettingsStore;
 
-class TF_Startwort : public QDialog, public ListChooserPort {
+class ListChooserDialog : public QDialog, public ListChooserPort {
     Q_OBJECT
 
 public:
     // settings may be null: the recent lists then keep 12 entries ("Hide"/"EI_Maxmerkanzahl").
-    TF_Startwort(const ProgramEnvironment& env, const SettingsStore* settings,
-                 QWidget* parent = nullptr);
-    ~TF_Startwort() override;
+    ListChooserDialog(const ProgramEnvironment& env, const SettingsStore* settings,
+                      QWidget* parent = nullptr);
+    ~ListChooserDialog() override;
 
     // ListChooserPort: Prepare, show modally, Result.
     ListChooserResult Choose(const ListChooserRequest& request) override;
@@ -66,6 +61,8 @@ public:
     const std::vector<Bytes>& ListEntries() const { return entries_; }
     int ListColumns() const { return columns_; }
     bool EditorMode() const { return !editorFolder_.empty(); }
+    // The window's controls, for tests and picture tools that drive them.
+    const ListChooserControls& Controls() const { return controls_; }
 
     // Operations of the window.
     void LoadList(const QString& file, int startIndex);
@@ -82,21 +79,6 @@ public:
     // Rewrites each selected file from the DOS code page into the Windows one.
     void ConvertSelectedToAnsi();
 
-    // The controls, named as in the form.
-    QComboBox* CO_zuletzt = nullptr;
-    QGroupBox* Panel_malhilfe = nullptr;
-    QCheckBox* cb_markieren = nullptr;
-    QCheckBox* cb_malhelp2 = nullptr;
-    QCheckBox* cb_malhelp1 = nullptr;
-    QPushButton* B_ok = nullptr;
-    QTreeWidget* Tree_files = nullptr;
-    QTreeWidget* Shell1 = nullptr;
-    QListWidget* LB_liste = nullptr;
-    QPushButton* B_cancel = nullptr;
-    QPushButton* BU_Editor = nullptr;
-    QPushButton* zozeBitBtn1 = nullptr;
-    QPushButton* externbutton = nullptr;
-
 public Q_SLOTS:
     void reject() override;
 
@@ -106,22 +88,28 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildForm();
+    void BuildPopupMenus();
+    void ConnectButtons();
+    void ConnectFolderTree();
+    void ConnectFileList();
+    void InstallEventFilters();
     void ApplyFonts();
     void UpdateItemHeight();
     void UpdateGrid();
+    void ColourFolderTree();
+    void ShowRecentNames();
     void FolderChosen();
     void FileChosen();
-    void FillFileList(const QString& folder);
+    void FileListActivated(QTreeWidgetItem* item);
+    void ShowFilesOf(const QString& folder);
     void SelectFirstAcceptedFile();
     void SelectFirstNodeAfterRoot();
     void RecentChosen(int index);
     void FileListDoubleClicked();
     void TreeActivated();
+    bool EnterPressed(QObject* watched);
     void MoveFocus(QObject* from, bool toRight);
-    void ChooseFont(int which);
-    void PutOnTopOfRecentBox(const Bytes& name);
-    int RecentLimit() const;
+    void ChooseFont(size_t which);
     QString RootPath() const;
     QString NativeFile(const Bytes& recentName) const;
     Bytes RecentNameOf(const QString& nativeFile) const;
@@ -132,12 +120,13 @@ private:
 
     const ProgramEnvironment& env_;
     const SettingsStore* settings_ = nullptr;
+    ListChooserControls controls_;
     std::function<void(const Bytes&)> openEditor_;
     QString printToFolder_;
     QString lastPrintFile_;
-    QMenu* popupTree_ = nullptr;
-    QMenu* popupListview_ = nullptr;
-    QMenu* popupListe_ = nullptr;
+    QMenu* folderTreeMenu_ = nullptr;
+    QMenu* fileListMenu_ = nullptr;
+    QMenu* lineListMenu_ = nullptr;
 
     Bytes baseFolder_ = "Material\\";
     Bytes startFolder_;
@@ -155,7 +144,7 @@ private:
     int columns_ = 2;
     bool requestShowsHelp_ = false;
     bool selectingFile_ = false;
-    std::array<StoredFont, 3> fonts_;  // tree, file list, line list
+    ChooserFonts fonts_;  // tree, file list, line list
 };
 
 }  // namespace radevir
