@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 
 #include "chooser/chooser_style.h"
-#include "chooser/disk_names.h"
+#include "support/native_files.h"
 
 namespace radevir {
 namespace {
@@ -36,7 +36,7 @@ public:
     }
 };
 
-void AddFileRow(QTreeWidget& list, const QString& folder, const DiskEntry& file) {
+void AddFileRow(QTreeWidget& list, const QString& folder, const FolderEntry& file) {
     static const QLocale german(QLocale::German, QLocale::Germany);
     const QString suffix = QFileInfo(file.name).suffix();
     auto* item = new FileListItem(&list);
@@ -60,7 +60,7 @@ void FillFileList(QTreeWidget& list, const QString& folder) {
     list.clear();
     list.setSortingEnabled(false);  // sorted once, after the last row
     const QString cleanFolder = QDir::cleanPath(folder);
-    for (const DiskEntry& entry : ListFolder(folder))
+    for (const FolderEntry& entry : ListFolder(folder))
         if (entry.isFile) AddFileRow(list, cleanFolder, entry);
     list.setSortingEnabled(true);
 }

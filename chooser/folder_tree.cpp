@@ -7,17 +7,17 @@
 #include <climits>
 #include <cstdlib>
 
-#include "chooser/disk_names.h"
+#include "support/native_files.h"
 
 namespace radevir {
 namespace {
 
 constexpr int kMaxDepth = 64;
 
-bool HasCompanionFile(const std::vector<DiskEntry>& entries, const QString& folderName) {
+bool HasCompanionFile(const std::vector<FolderEntry>& entries, const QString& folderName) {
     const QString btx = folderName + ".btx";
     const QString atx = folderName + ".atx";
-    return std::any_of(entries.begin(), entries.end(), [&](const DiskEntry& e) {
+    return std::any_of(entries.begin(), entries.end(), [&](const FolderEntry& e) {
         return e.isFile && (e.name.compare(btx, Qt::CaseInsensitive) == 0 ||
                             e.name.compare(atx, Qt::CaseInsensitive) == 0);
     });
@@ -27,8 +27,8 @@ std::vector<FolderNode> Children(const QString& folder, QSet<QByteArray>& visite
     std::vector<FolderNode> nodes;
     if (depth > kMaxDepth) return nodes;
     // read byte for byte: names from a Windows stick that are not UTF-8 show in Windows-1252
-    const std::vector<DiskEntry> entries = ListFolder(folder);
-    for (const DiskEntry& e : entries) {
+    const std::vector<FolderEntry> entries = ListFolder(folder);
+    for (const FolderEntry& e : entries) {
         if (!e.isFolder || e.name.contains('.')) continue;
         if (HasCompanionFile(entries, e.name)) continue;
         if (e.canonical.isEmpty() || visited.contains(e.canonical)) continue;
@@ -51,7 +51,7 @@ std::vector<FolderNode> Children(const QString& folder, QSet<QByteArray>& visite
 std::vector<FolderNode> FolderChildren(const QString& folder) {
     QSet<QByteArray> visited;
     char resolved[PATH_MAX];
-    if (::realpath(DiskPathOf(folder).constData(), resolved) != nullptr) visited.insert(QByteArray(resolved));
+    if (::realpath(NativePathBytes(folder).constData(), resolved) != nullptr) visited.insert(QByteArray(resolved));
     return Children(QDir::cleanPath(folder), visited, 0);
 }
 

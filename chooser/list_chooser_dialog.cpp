@@ -26,7 +26,7 @@
 #include <algorithm>
 
 #include "chooser/chooser_style.h"
-#include "chooser/disk_names.h"
+#include "support/native_files.h"
 #include "chooser/file_list.h"
 #include "chooser/folder_tree.h"
 #include "chooser/list_entries.h"
@@ -46,7 +46,7 @@ constexpr int kLineListFontPixelSize = 16;
 constexpr int kMinimumColumnWidth_px = 60;
 
 QString FolderOf(const QString& path) {
-    if (IsFolderOnDisk(path)) return QDir::cleanPath(path);
+    if (NativeIsFolder(path)) return QDir::cleanPath(path);
     return QDir::cleanPath(QFileInfo(path).absolutePath());
 }
 
@@ -64,7 +64,7 @@ QString PathOfItem(const QTreeWidgetItem* item) {
 bool ReadListLines(const QString& path, std::vector<Bytes>& lines) {
     lines.clear();
     QFile file;
-    if (!OpenOnDisk(file, path)) return false;
+    if (!OpenNativeFile(file, path)) return false;
     const QByteArray head = file.read(kMaxListBytes);
     if (file.error() != QFileDevice::NoError) return false;
     const bool whole = file.atEnd();
@@ -326,7 +326,7 @@ void ListChooserDialog::showEvent(QShowEvent* event) {
     } else {
         const QString file = NativeFile(RecentNameOfEntry(recentList_.front()));
         SelectFile(file);
-        if (!IsFileOnDisk(file)) {
+        if (!NativeIsFile(file)) {
             controls_.folderTree->setFocus();
             SelectFirstNodeAfterRoot();
         }
@@ -347,7 +347,7 @@ void ListChooserDialog::ColourFolderTree() {
 // Recent files that vanished since are forgotten; the others fill the box, newest first.
 void ListChooserDialog::ShowRecentNames() {
     std::erase_if(recentList_, [this](const Bytes& entry) {
-        return !IsFileOnDisk(NativeFile(RecentNameOfEntry(entry)));
+        return !NativeIsFile(NativeFile(RecentNameOfEntry(entry)));
     });
     QStringList names;
     for (const Bytes& entry : recentList_) names.push_back(FromCp1252(RecentNameOfEntry(entry)));
@@ -382,7 +382,7 @@ void ListChooserDialog::BuildFolderTree(const QString& root, const QString& seco
     auto* first = new QTreeWidgetItem(tree);
     add(first, FolderTree(root));
     first->setExpanded(true);
-    if (!secondRoot.isEmpty() && IsFolderOnDisk(secondRoot)) {
+    if (!secondRoot.isEmpty() && NativeIsFolder(secondRoot)) {
         auto* second = new QTreeWidgetItem(tree);
         add(second, FolderTree(secondRoot));
         second->setExpanded(true);
@@ -411,7 +411,7 @@ void ListChooserDialog::FolderChosen() {
     QTreeWidgetItem* node = controls_.folderTree->currentItem();
     if (node == nullptr) return;
     const QString path = PathOfItem(node);
-    if (IsFolderOnDisk(path)) ShowFilesOf(path);
+    if (NativeIsFolder(path)) ShowFilesOf(path);
     controls_.multiplicationHelpPanel->setVisible(requestShowsHelp_ ||
                                                   path.contains(QStringLiteral("ultiplikation")));
     if (!selectingFile_) SelectFirstAcceptedFile();
@@ -438,7 +438,7 @@ void ListChooserDialog::FileChosen() {
     QTreeWidgetItem* item = controls_.fileList->currentItem();
     if (item == nullptr || !item->isSelected()) return;
     const QString file = PathOfItem(item);
-    if (file != lastShownFile_ && IsFileOnDisk(file) &&
+    if (file != lastShownFile_ && NativeIsFile(file) &&
         ExtensionAccepted(extensions_, ExtensionOf(file))) {
         currentFolder_ = FolderOf(file);
         // the start line remembered for this very file (not for the one shown before)
@@ -513,7 +513,7 @@ void ListChooserDialog::SetListSelection(int row) {
 void ListChooserDialog::RecentChosen(int index) {
     if (index < 0) return;
     const QString file = NativeFile(ToCp1252(controls_.recentBox->itemText(index)));
-    if (!IsFileOnDisk(file)) {
+    if (!NativeIsFile(file)) {
         showMessage(QStringLiteral("Datei nicht gefunden"),
                     QStringLiteral("Datei ") + file + QStringLiteral(" existiert nicht"));
         return;
@@ -555,8 +555,8 @@ void ListChooserDialog::AcceptChoice() {
             showMessage(QStringLiteral("Radevir"), kRecentNotSaved);
         recentList_ = LoadListFile(env_, recentFile_);
     }
-    if (!selectedFiles_.isEmpty() && IsFileOnDisk(selectedFiles_.front())) {
-        selectedFiles_.removeIf([](const QString& f) { return !IsFileOnDisk(f); });
+    if (!selectedFiles_.isEmpty() && NativeIsFile(selectedFiles_.front())) {
+        selectedFiles_.removeIf([](const QString& f) { return !NativeIsFile(f); });
         QDialog::accept();
         return;
     }

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "chooser/disk_names.h"
+#include "support/native_files.h"
 #include "chooser/list_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::string_view head(reinterpret_cast<const char*>(data), size);
-    (void)radevir::NameFromDisk(head);
+    (void)radevir::DecodeFileName(head);
     if (!radevir::LooksLikeText(head)) return 0;
     const auto lines = radevir::ListLinesOfHead(head);
     if (lines.size() > radevir::kMaxListedLines) std::abort();

@@ -1,9 +1,13 @@
 #include "support/native_files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QFile>
+#include <climits>
+#include <cstdlib>
 #include <memory>
 
 #include "support/codepage.h"
@@ -91,8 +95,14 @@ std::vector<FolderEntry> ListFolder(const QString& folder) {
         struct stat info {};
         if (StatPath(entry.rawPath, info)) {
             entry.isFolder = S_ISDIR(info.st_mode);
+            entry.isFile = S_ISREG(info.st_mode);
             entry.size = entry.isFolder ? 0 : static_cast<qint64>(info.st_size);
             entry.modified = ModifiedTime(info);
+            if (entry.isFolder) {
+                char resolved[PATH_MAX];
+                if (::realpath(entry.rawPath.constData(), resolved) != nullptr)
+                    entry.canonical = QByteArray(resolved);
+            }
         }
         entries.push_back(std::move(entry));
         return true;
@@ -119,6 +129,15 @@ bool NativeRemoveFile(const QString& path) {
     const QByteArray raw = NativePathBytes(path);
     struct stat info {};
     return ::lstat(raw.constData(), &info) == 0 && !S_ISDIR(info.st_mode) && ::unlink(raw.constData()) == 0;
+}
+
+bool OpenNativeFile(QFile& file, const QString& path) {
+    if (!NativeIsFile(path)) return false;
+    const int fd = ::open(NativePathBytes(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return true;
+    ::close(fd);
+    return false;
 }
 
 }  // namespace radevir

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+class QFile;
+
 namespace radevir {
 
 // A name from the disk: UTF-8 when it is valid UTF-8, else Windows-1252.
@@ -24,8 +26,10 @@ struct FolderEntry {
     QString name;       // decoded as DecodeFileName does
     QByteArray rawPath; // folder + "/" + the name's bytes on disk
     bool isFolder = false;
+    bool isFile = false;  // a regular file (a dangling link is neither)
     qint64 size = 0;
     QDateTime modified;
+    QByteArray canonical;  // folders: the resolved path on disk (links followed), to see loops
 };
 
 // Every entry of the folder except "." and "..", in the order the disk gives them; empty when
@@ -36,5 +40,7 @@ bool NativeIsFolder(const QString& path);
 bool NativeIsFile(const QString& path);
 bool NativeExists(const QString& path);
 bool NativeRemoveFile(const QString& path);
+// Opens a file for reading, whatever its name's encoding.
+bool OpenNativeFile(QFile& file, const QString& path);
 
 }  // namespace radevir

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "chooser/disk_names.h"
+#include "support/native_files.h"
 #include "tests/test_support.h"
 
 using namespace radevir;
@@ -69,7 +69,7 @@ TEST(DiskNames, Windows1252NamesAreListedAndFoundAgain) {
         std::string_view raw;
         const char* shown;
     } names[] = {{"\xDC" "bung", "Übung"}, {"Übung", "Übung"}, {"Ma\xDF", "Maß"}, {"plain", "plain"}};
-    for (const auto& n : names) EXPECT_EQ(NameFromDisk(n.raw), QString(n.shown)) << n.shown;
+    for (const auto& n : names) EXPECT_EQ(DecodeFileName(n.raw), QString(n.shown)) << n.shown;
 
     test::ScratchDir dir;
     const QByteArray base = QFile::encodeName(dir.Path());
@@ -79,10 +79,10 @@ TEST(DiskNames, Windows1252NamesAreListedAndFoundAgain) {
     const std::vector<FolderNode> nodes = FolderChildren(dir.Path());
     ASSERT_EQ(Texts(nodes), (QStringList{"Übung", "Zahlen"}));
     EXPECT_EQ(Texts(nodes[0].children), QStringList{"Teil"});
-    EXPECT_TRUE(IsFolderOnDisk(nodes[0].path));
-    EXPECT_EQ(DiskPathOf(nodes[0].path + "/Teil"), base + "/\xDC" "bung/Teil");
+    EXPECT_TRUE(NativeIsFolder(nodes[0].path));
+    EXPECT_EQ(NativePathBytes(nodes[0].path + "/Teil"), base + "/\xDC" "bung/Teil");
     // a name that exists in UTF-8 keeps that spelling
-    EXPECT_EQ(DiskPathOf(dir.Path() + "/Zahlen"), base + "/Zahlen");
+    EXPECT_EQ(NativePathBytes(dir.Path() + "/Zahlen"), base + "/Zahlen");
     ::rmdir(base + "/\xDC" "bung/Teil");  // invisible to the scratch folder's own clean-up
     ::rmdir(base + "/\xDC" "bung");
 }
