@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "console/console.h"
+#include "console/dos_keys.h"
 #include "exercises/program_options.h"
 #include "exercises/session.h"
 #include "support/file_helpers.h"
@@ -18,6 +19,8 @@ constexpr int kShownPerPage = 80;
 constexpr int kRowsPerColumn = 20;
 constexpr int kNameWidth = 18;
 constexpr int kNameLength = 8;
+// The teacher-protocol hint box of frage.mtb answers with this code: print, keep the box open.
+constexpr int kPrintProtocolRegionCode = 0x66;
 
 // Screen cell of display index i (0..79).
 void EntryCell(int i, int& column, int& row) {
@@ -53,7 +56,7 @@ Bytes PadTo(std::string_view text, size_t width) {
 struct Screen {
     Session& session;
     Console& console;
-    FileListingSpec spec;
+    FileListingPattern pattern;
     std::vector<Bytes> fullNames;
     std::vector<Bytes> shownNames;
     bool whiteEntries = false;  // option-file save mode
@@ -158,13 +161,13 @@ void ChooseLoop(Screen& s, FileListing listing) {
                 highlighted = selected;
             }
             ShowNameInBar(c, s.shownNames[static_cast<size_t>(selected)]);
-            session.chosenPath = s.spec.folder + s.fullNames[static_cast<size_t>(selected)];
+            session.chosenPath = s.pattern.folder + s.fullNames[static_cast<size_t>(selected)];
         } else {
             session.chosenPath.clear();
         }
 
         key = c.ReadKey();
-        if (key == 13 || key == 27) break;
+        if (key == doskey::kEnter || key == doskey::kEscape) break;
         if (!c.LastKeyExtended()) {
             if (key > 32 && count > 0) selected = PrefixSelect(s.shownNames, selected, prefixLength, static_cast<char>(key));
             continue;
@@ -180,36 +183,36 @@ void ChooseLoop(Screen& s, FileListing listing) {
             const int column = std::clamp(c.Regions().LastHit() - regionsBefore, 0, 3);
             const int index = std::min(s.top + column * kRowsPerColumn + row, last);
             if (index == selected) {
-                key = 13;
+                key = doskey::kEnter;
                 break;
             }
             selected = index;
             continue;
         }
         switch (key) {
-            case 'G': selected = 0; break;
-            case 'O': selected = last; break;
-            case 'H': selected = std::max(selected - 1, 0); break;
-            case 'P': selected = std::min(selected + 1, last); break;
-            case 'K': selected = std::max(selected - kRowsPerColumn, 0); break;
-            case 'M': selected = std::min(selected + kRowsPerColumn, last); break;
-            case 'I':
+            case doskey::kHome: selected = 0; break;
+            case doskey::kEnd: selected = last; break;
+            case doskey::kUp: selected = std::max(selected - 1, 0); break;
+            case doskey::kDown: selected = std::min(selected + 1, last); break;
+            case doskey::kLeft: selected = std::max(selected - kRowsPerColumn, 0); break;
+            case doskey::kRight: selected = std::min(selected + kRowsPerColumn, last); break;
+            case doskey::kPageUp:
                 selected = selected == columnFirst ? std::max(selected - kRowsPerColumn, 0) : columnFirst;
                 break;
-            case 'Q':
+            case doskey::kPageDown:
                 selected = selected == columnLast ? std::min(selected + kRowsPerColumn, last) : columnLast;
                 break;
-            case 'C': PrintFileList(session, s.fullNames, s.spec.kennung); break;
+            case doskey::kF9: PrintFileList(session, s.fullNames, s.pattern.mask); break;
             default: break;
         }
     }
     c.PopMouseRegions();
     session.menuKey = key;
-    if (key == 13 && count > 0 && listing == FileListing::kOptionFiles) {
+    if (key == doskey::kEnter && count > 0 && listing == FileListing::kOptionFiles) {
         LoadSessionOptions(session, session.chosenPath);
-        session.selectionMode = 10;
+        session.selectionMode = SelectionMode::OptionFileLoaded;
     }
-    if (key != 13) session.chosenPath.clear();
+    if (key != doskey::kEnter) session.chosenPath.clear();
 }
 
 bool IsNameLetter(unsigned char c) {
@@ -220,11 +223,11 @@ void NewNameLoop(Screen& s) {
     Console& c = s.console;
     Session& session = s.session;
     session.chosenPath.clear();
-    session.yesNoAnswer = 0;
+    session.yesNoAnswer = YesNo::Yes;
     c.TextColor(14);
     c.TextBackground(1);
     c.GotoXY(22, 2);
-    c.Write(" Neuen Namen eingeben:                " + s.spec.extension);
+    c.Write(" Neuen Namen eingeben:                " + s.pattern.extension);
 
     Bytes name;
     int key = 0;
@@ -238,8 +241,8 @@ void NewNameLoop(Screen& s) {
         c.ShowTextCursor();
         key = c.ReadKey();
         if (c.LastKeyExtended()) continue;
-        if (key == 27) break;
-        if (key == 13) {
+        if (key == doskey::kEscape) break;
+        if (key == doskey::kEnter) {
             if (!name.empty()) break;
             c.HideTextCursor();
             c.TextColor(15);
@@ -250,7 +253,7 @@ void NewNameLoop(Screen& s) {
             continue;
         }
         const auto ch = static_cast<unsigned char>(key);
-        if (ch == 8) {
+        if (ch == doskey::kBackspace) {
             if (!name.empty()) name.pop_back();
         } else if (name.size() < kNameLength && (IsNameLetter(ch) || (ch == '-' && !name.empty()))) {
             name.push_back(UpperChar(static_cast<char>(ch)));
@@ -258,9 +261,9 @@ void NewNameLoop(Screen& s) {
     }
     c.HideTextCursor();
     session.menuKey = key;
-    if (key != 13) return;
+    if (key != doskey::kEnter) return;
 
-    const Bytes full = name + s.spec.extension;
+    const Bytes full = name + s.pattern.extension;
     session.chosenPath = full;
     if (std::find(s.fullNames.begin(), s.fullNames.end(), full) == s.fullNames.end()) return;
 
@@ -278,24 +281,24 @@ void NewNameLoop(Screen& s) {
     c.Write("Datei überschreiben?  "_b);
     c.ShadeCells(60, 11, 60, 14, 0);
     c.ShadeCells(22, 14, 59, 14, 0);
-    AskYesNo(session, 1);
+    AskYesNo(session, YesNo::No);
     c.Window(1, 1, 80, 25);
-    session.menuKey = 13;
+    session.menuKey = doskey::kEnter;
 }
 
 }  // namespace
 
-FileListingSpec ListingSpec(const Session& session, FileListing listing) {
+FileListingPattern ListingPattern(const Session& session, FileListing listing) {
     if (listing == FileListing::kTaskFolder)
         return {IncludeTrailingBackslash(session.ProgramFolder() + session.taskFolder), "*.TXT", ".TXT"};
     return {session.ProgramFolder(), "*.RTT", ".RTT"};
 }
 
 std::vector<Bytes> ListFileEntries(const Session& session, FileListing listing) {
-    const FileListingSpec spec = ListingSpec(session, listing);
+    const FileListingPattern pattern = ListingPattern(session, listing);
     std::vector<Bytes> names;
     FileSearch search(session.env);
-    for (int r = search.FindFirst(spec.folder + spec.kennung, false);
+    for (int r = search.FindFirst(pattern.folder + pattern.mask, false);
          r == FileSearch::kFound && static_cast<int>(names.size()) < kMaxEntries; r = search.FindNext())
         names.push_back(search.Current().name);
     search.FindClose();
@@ -336,8 +339,8 @@ int PrefixSelect(const std::vector<Bytes>& names, int selected, int& prefixLengt
     return selected;
 }
 
-bool PrintFileList(Session& session, const std::vector<Bytes>& fullNames, std::string_view kennung) {
-    const Bytes extension(kennung.substr(kennung.empty() || kennung[0] != '*' ? 0 : 1));
+bool PrintFileList(Session& session, const std::vector<Bytes>& fullNames, std::string_view mask) {
+    const Bytes extension(mask.substr(mask.empty() || mask[0] != '*' ? 0 : 1));
     std::vector<Bytes> lines;
     lines.push_back("\x1b" "E" + Bytes(15, ' ') + "Radevir  " + IntToText(static_cast<long long>(fullNames.size())) +
                     " Dateien unter Kennung: " + extension);
@@ -352,24 +355,25 @@ bool PrintFileList(Session& session, const std::vector<Bytes>& fullNames, std::s
     return written;
 }
 
-void RunFileSelection(Session& session, FileListing listing, int mode) {
+void RunFileSelection(Session& session, FileListing listing, SelectionMode mode) {
     Console& c = session.console;
-    Screen s{session, c, ListingSpec(session, listing), ListFileEntries(session, listing), {}, false, 0};
+    Screen s{session, c, ListingPattern(session, listing), ListFileEntries(session, listing), {}, false, 0};
     for (const Bytes& full : s.fullNames) s.shownNames.push_back(c.ToOemString(full.substr(0, full.find('.'))));
-    s.whiteEntries = mode == 1 && listing == FileListing::kOptionFiles;
+    s.whiteEntries = mode == SelectionMode::NewName && listing == FileListing::kOptionFiles;
 
     c.Window(1, 1, 80, 25);
     c.HideTextCursor();
     DrawHeader(c, listing, static_cast<int>(s.fullNames.size()));
     s.DrawFrame();
     s.DrawEntries();
-    if (mode == 1) NewNameLoop(s);
+    if (mode == SelectionMode::NewName) NewNameLoop(s);
     else ChooseLoop(s, listing);
 }
 
-int AskYesNo(Session& session, int defaultAnswer, bool exitQuestion) {
+int AskYesNo(Session& session, YesNo defaultAnswer, bool exitQuestion) {
     Console& c = session.console;
-    int answer = defaultAnswer == 0 ? 0 : 1;
+    constexpr int kYesColumn = 26, kNoColumn = 32;
+    YesNo answer = defaultAnswer;
     c.GotoXY(26, 3);
     c.TextBackground(0);
     c.Write("Ja");
@@ -382,30 +386,32 @@ int AskYesNo(Session& session, int defaultAnswer, bool exitQuestion) {
     c.GotoXY(1, 4);
     c.Write(" └"_b + Repeat("─", 35) + "┘ "_b);
     c.PushMouseRegions("", "frage.mtb");
-    c.GotoXY(answer == 0 ? 26 : 32, 3);
+    c.GotoXY(answer == YesNo::Yes ? kYesColumn : kNoColumn, 3);
     c.ShowTextCursor();
     int key = 0;
     for (;;) {
-        c.GotoXY(answer == 0 ? 26 : 32, 3);
+        c.GotoXY(answer == YesNo::Yes ? kYesColumn : kNoColumn, 3);
         key = c.ReadKey();
         const bool extended = c.LastKeyExtended();
-        if (extended && key == 0x66) {
-            if (session.selectionMode == 0 && session.protocolCount > 2 && session.printProtocol)
+        if (extended && key == kPrintProtocolRegionCode) {
+            if (session.selectionMode == SelectionMode::None && session.protocolCount > 2 &&
+                session.printProtocol)
                 session.printProtocol();
             continue;
         }
-        if (key == 'K') answer = 0;
-        else if (key == 'M') answer = 1;
+        // the arrows count typed as well ("K", "M"), as they always have here
+        if (key == doskey::kLeft) answer = YesNo::Yes;
+        else if (key == doskey::kRight) answer = YesNo::No;
         else if (key == 'j' || key == 'J') {
-            answer = 0;
+            answer = YesNo::Yes;
             break;
-        } else if (key == 'n' || key == 'N' || key == 27) {
-            answer = 1;
+        } else if (key == 'n' || key == 'N' || key == doskey::kEscape) {
+            answer = YesNo::No;
             break;
-        } else if (key == 13) {
+        } else if (key == doskey::kEnter) {
             break;
-        } else if (exitQuestion && key == 65) {
-            answer = 1;
+        } else if (exitQuestion && key == doskey::kF7) {
+            answer = YesNo::No;
             break;
         }
     }

@@ -6,11 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "exercises/session.h"
 #include "support/codepage.h"
 
 namespace radevir {
-
-struct Session;
 
 enum class FileListing {
     kTaskFolder,   // ProgramFolder + taskFolder + "\*.TXT"
@@ -18,35 +17,35 @@ enum class FileListing {
 };
 
 // What the screen lists.
-struct FileListingSpec {
+struct FileListingPattern {
     Bytes folder;     // data path with trailing separator
-    Bytes kennung;    // "*.TXT", "*.RTT"
+    Bytes mask;       // "*.TXT", "*.RTT"
     Bytes extension;  // ".TXT", ".RTT"
 };
-FileListingSpec ListingSpec(const Session& session, FileListing listing);
+FileListingPattern ListingPattern(const Session& session, FileListing listing);
 
 // Entry names of the listing: ordinary files matching the mask, at most 240, sorted in byte order.
 std::vector<Bytes> ListFileEntries(const Session& session, FileListing listing);
 
-// The screen. mode 2 (choose): Enter on an entry sets session.chosenPath to that file and, for
-// option files, loads it (selectionMode becomes 10). mode 1 (new name): session.chosenPath is
-// the typed name + extension (empty on Esc); when that name exists the overwrite question is
-// asked and session.yesNoAnswer tells whether to overwrite (0 yes, 1 no); it is 0 otherwise.
-// session.menuKey holds the key that ended the screen (13 or 27).
-void RunFileSelection(Session& session, FileListing listing, int mode);
+// The screen. Choose: Enter on an entry sets session.chosenPath to that file and, for option
+// files, loads it (selectionMode becomes OptionFileLoaded). NewName: session.chosenPath is the
+// typed name + extension (empty on Esc); when that name exists the overwrite question is asked
+// and session.yesNoAnswer tells whether to overwrite; it is Yes otherwise. session.menuKey holds
+// the key that ended the screen (Enter or Escape).
+void RunFileSelection(Session& session, FileListing listing, SelectionMode mode);
 
 // Prefix typing on the sorted names: the next selection after typing `typed`, given the current
 // selection and the length of the prefix matched so far (updated).
 int PrefixSelect(const std::vector<Bytes>& shownNames, int selected, int& prefixLength, char typed);
 
 // Writes the list of names into the printer text file and asks for it to be printed.
-bool PrintFileList(Session& session, const std::vector<Bytes>& fullNames, std::string_view kennung);
+bool PrintFileList(Session& session, const std::vector<Bytes>& fullNames, std::string_view mask);
 
 // The yes/no question on row 3 of the current text window (a box of columns 21..60): "Ja" and
-// "Nein" at columns 26 and 32, the box's bottom line below. defaultAnswer 0 yes, 1 no. With
-// exitQuestion, code 65 (F7 or "A") also answers no and closes. Leaves session.yesNoAnswer and
-// returns the key that closed the box.
-int AskYesNo(Session& session, int defaultAnswer, bool exitQuestion = false);
+// "Nein" at columns 26 and 32, the box's bottom line below. With exitQuestion, F7 (or a typed
+// "A") also answers no and closes. Leaves session.yesNoAnswer and returns the key that closed the
+// box.
+int AskYesNo(Session& session, YesNo defaultAnswer, bool exitQuestion = false);
 
 // "Fehler bei: " + the file name over the input line; waits for a key and drops pending keys.
 void ShowFileError(Session& session, std::string_view path);

@@ -64,29 +64,38 @@ void ProgramOptions::SetDefaults() {
 }
 
 void ProgramOptions::ApplyChecks() {
-    if (soundLevel < 0 || soundLevel > 3) soundLevel = 0;
-    if (inputControl < 0 || inputControl > 2) inputControl = 2;
+    using namespace option;
+    constexpr int kLongestTachistoscopeMs = 800;
+    constexpr int kLongestReadingStepMs = 3000;
+    if (soundLevel < SoundLevel::kAllSounds || soundLevel > SoundLevel::kSilent) soundLevel = SoundLevel::kAllSounds;
+    if (inputControl < InputControl::kRefuseWrongKeys || inputControl > InputControl::kCountEveryKey)
+        inputControl = InputControl::kCountEveryKey;
     reserved1 = 1;
-    if (highlightOperators < 1 || highlightOperators > 2) highlightOperators = 1;
-    if (backgroundColour < 0 || backgroundColour > 15) backgroundColour = 0;
-    if (dictationMode < 0 || dictationMode > 3) dictationMode = 0;
-    if (repeat > 4) repeat = 0;
+    if (highlightOperators < HighlightOperators::kYes || highlightOperators > HighlightOperators::kNo)
+        highlightOperators = HighlightOperators::kYes;
+    if (backgroundColour < BackgroundColour::kBlack || backgroundColour > BackgroundColour::kLastColour)
+        backgroundColour = BackgroundColour::kBlack;
+    if (dictationMode < DictationMode::kUpToEquals || dictationMode > DictationMode::kPartner)
+        dictationMode = DictationMode::kUpToEquals;
+    if (repeat > Repeat::kAll) repeat = Repeat::kNone;
     if (reservedCode.size() < 3 || reservedCode[2] != 'R') reservedCode = "AAR";
-    if (tachistoscopeTime > 800) tachistoscopeTime = 800;
-    if (buildUpTime > 3000) buildUpTime = 3000;
-    if (holdTime > 3000) holdTime = 3000;
+    if (tachistoscopeTime > kLongestTachistoscopeMs) tachistoscopeTime = kLongestTachistoscopeMs;
+    if (buildUpTime > kLongestReadingStepMs) buildUpTime = kLongestReadingStepMs;
+    if (holdTime > kLongestReadingStepMs) holdTime = kLongestReadingStepMs;
     if (reserved3 > 1) reserved3 = 0;
-    if (grabJokers > 3) grabJokers = 0;
-    if (grabTarget > 5) grabTarget = 4;
-    if (grabInsertOrder > 1) grabInsertOrder = 0;
+    if (grabJokers > GrabJokers::kMost) grabJokers = 0;
+    // a target beyond the list becomes the marked numbers, not the first target
+    if (grabTarget > GrabTarget::kOverwriteAll) grabTarget = GrabTarget::kMarkedNumbers;
+    if (grabInsertOrder > GrabInsertOrder::kInOrder) grabInsertOrder = GrabInsertOrder::kAny;
     if (reserved4 > 2) reserved4 = 0;
-    if (grabCountAlong > 1) grabCountAlong = 0;
-    if (protocol > 2) protocol = 0;
-    if (timeLimited > 1) timeLimited = 0;
-    if (timeLimitMinutes == 0 || timeLimitMinutes > 20) timeLimitMinutes = 10;
-    if (figure > 3) figure = 2;
-    if (autoComma > 1) autoComma = 0;
-    if (divisionMethod > 1) divisionMethod = 1;
+    if (grabCountAlong > Switch::kOn) grabCountAlong = Switch::kOff;
+    if (protocol > Protocol::kUnderName) protocol = Protocol::kNone;
+    if (timeLimited > TimeLimited::kLimited) timeLimited = TimeLimited::kUnlimited;
+    if (timeLimitMinutes == 0 || timeLimitMinutes > TimeLimitMinutes::kMost)
+        timeLimitMinutes = TimeLimitMinutes::kDefault;
+    if (figure > Figure::kTaskCounter) figure = Figure::kRunning;
+    if (autoComma > AutoComma::kAutomatic) autoComma = AutoComma::kTyped;
+    if (divisionMethod > DivisionMethod::kSubtract) divisionMethod = DivisionMethod::kSubtract;
 }
 
 bool LoadOptions(const ProgramEnvironment& env, const Bytes& path, ProgramOptions& options) {
@@ -180,12 +189,12 @@ bool SaveOptions(const ProgramEnvironment& env, const Bytes& path, const Program
 
 void LoadSessionOptions(Session& session, const Bytes& path) {
     LoadOptions(session.env, path, session.options);
-    session.optionsDirty = 0;
+    session.optionsDirty = false;
 }
 
 bool SaveSessionOptions(Session& session, const Bytes& path) {
     if (SaveOptions(session.env, path, session.options)) {
-        session.optionsDirty = 0;
+        session.optionsDirty = false;
         return true;
     }
     session.console.GotoXY(1, 1);

@@ -12,6 +12,88 @@ namespace radevir {
 class ProgramEnvironment;
 struct Session;
 
+// The values of the option fields, by name (option::Help::kOnEnter). The fields stay plain ints:
+// a file may hold values outside these (a colour 3, a Merkzeit of 4500), and they are kept as read.
+namespace option {
+struct TaskOrder {
+    enum : int { kInOrder = 0, kRandom = 1 };
+};
+struct MemoriseTime {
+    // any value from kUntilKeyMs on means "until a key"
+    enum : int { kShortMs = 1500, kLongMs = 4000, kUntilKeyMs = 5000 };
+};
+struct SoundLevel {
+    enum : int { kAllSounds = 0, kKeyClickAndError = 1, kErrorOnly = 2, kSilent = 3 };
+};
+struct InputControl {
+    // refuse a wrong key at once; compare the whole input on Enter; count every wrong key
+    enum : int { kRefuseWrongKeys = 0, kCheckOnEnter = 1, kCountEveryKey = 2 };
+};
+struct HighlightOperators {
+    enum : int { kYes = 1, kNo = 2 };
+};
+struct BackgroundColour {
+    // console colour indexes; white switches the drill screens to dark text colours
+    enum : int { kBlack = 0, kNavy = 1, kMaroon = 2, kGrey = 8, kWhite = 15, kLastColour = 15 };
+};
+struct Switch {  // Animation, ColourDifference, GrabCountAlong
+    enum : int { kOff = 0, kOn = 1 };
+};
+struct DictationMode {
+    enum : int { kUpToEquals = 0, kWithEquals = 1, kWhole = 2, kPartner = 3 };
+};
+struct Frame {
+    enum : int { kNone = 0, kAroundTask = 1, kAroundEveryNumber = 2 };
+};
+struct FixationPoint {
+    enum : int { kNone = 0, kStart = 1, kStartAndEnd = 2, kFrame = 3, kFrameAndStart = 4, kEye = 5 };
+};
+struct Repeat {
+    // passes over the wrong tasks; also every task typed twice; also a wrong task again right
+    // after the next one; all of these (only from a file)
+    enum : int { kNone = 0, kWrongTasks = 1, kTypeTwice = 2, kWrongTaskAgain = 3, kAll = 4 };
+};
+struct Help {
+    // the levels add up: help on Enter, then help keys, then help at the second error; the last
+    // is help at the second error without help keys
+    enum : int { kNone = 0, kOnEnter = 1, kHelpKeys = 2, kAtSecondError = 3, kAtSecondErrorOnly = 4 };
+};
+struct GrabTarget {
+    enum : int { kAll = 0, kResult = 1, kMissingNumbers = 2, kOperators = 3, kMarkedNumbers = 4,
+                 kOverwriteAll = 5 };
+};
+struct GrabJokers {
+    enum : int { kMost = 3 };
+};
+struct GrabInsertOrder {
+    enum : int { kAny = 0, kInOrder = 1 };
+};
+struct Protocol {
+    enum : int { kNone = 0, kTeacher = 1, kUnderName = 2 };
+};
+struct TimeLimited {
+    enum : int { kUnlimited = 0, kLimited = 1 };
+};
+struct TimeLimitMinutes {
+    enum : int { kFewest = 1, kMost = 20, kDefault = 10 };
+};
+struct Figure {
+    enum : int { kNone = 0, kStanding = 1, kRunning = 2, kTaskCounter = 3 };
+};
+struct AutoComma {
+    enum : int { kTyped = 0, kAutomatic = 1 };
+};
+struct HundredBoard {
+    enum : int { kFirst = 0, kLast = 7 };  // bit 1 upwards, bit 2 "+", bit 4 "1"
+};
+struct DivisionMethod {
+    enum : int { kBringDown = 0, kSubtract = 1 };
+};
+struct DictationInput {
+    enum : int { kResult = 0, kEverything = 1 };
+};
+}  // namespace option
+
 struct ProgramOptions {
     int taskOrder = 0;               // 1 line 1: 0 Reihenfolge, 1 Zufall
     int memoriseTime = 5000;         // 2 ms; 1500 kurz, 4000 lang, >= 5000 bis Taste

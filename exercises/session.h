@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "console/console.h"
+#include "exercises/program_code.h"
 #include "exercises/program_options.h"
 #include "exercises/task_model.h"
 #include "support/codepage.h"
@@ -13,6 +14,17 @@
 #include "support/random.h"
 
 namespace radevir {
+
+// What the file selection screen is doing, shared with its caller.
+enum class SelectionMode : int {
+    None = 0,
+    NewName = 1,            // type a new name (saving)
+    Choose = 2,             // choose an existing file (loading)
+    OptionFileLoaded = 10,  // set by the screen after an option file was loaded
+};
+
+// The answer of the yes/no question.
+enum class YesNo : int { Yes = 0, No = 1 };
 
 struct Session {
     static constexpr int kProtocolLines = 101;
@@ -29,12 +41,12 @@ struct Session {
     Bytes taskFolder = "Aufgaben";  // root of the task folders
     Bytes currentText;            // the task text currently worked on ("" between runs)
 
-    int programCode = 2;          // 1 MemoriseOnly .. 9 GrabGame, 12 LoadOptionsCode, 13
+    ProgramCode programCode = ProgramCode::MentalArithmetic;
     bool computeMode = false;
     bool readingMode = false;
     int tachistoscopeStyle = 1;   // 1..5
     int menuKey = 0;              // the key variable shared by the menu and the programs
-    int optionsDirty = 1;         // 1: aktuell.opt is written when the program ends
+    bool optionsDirty = true;     // aktuell.opt is written when the program ends
     int optionsMenuLine = 1;      // current line of the options menu, kept between calls
 
     // Teacher protocol, collected over every run until the program ends.
@@ -44,9 +56,9 @@ struct Session {
     Console::Today today;
 
     // File selection screen and yes/no question.
-    int selectionMode = 0;        // 1 new name, 2 choose, 10 an option file was loaded
+    SelectionMode selectionMode = SelectionMode::None;
     Bytes chosenPath;
-    int yesNoAnswer = 0;          // 0 yes, 1 no
+    YesNo yesNoAnswer = YesNo::Yes;
 
     // Printing, supplied by the printing side (either may be empty): print the printer text
     // file "LPTB.TXT"; print the teacher protocol.

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "console/console.h"
+#include "console/dos_keys.h"
 #include "exercises/session.h"
 #include "support/program_environment.h"
 #include "support/text_file.h"
@@ -212,12 +213,14 @@ bool LoadTaskFile(Session& session, const Bytes& path, int startIndex) {
 }
 
 bool LoadTaskListFromChooser(Session& session) {
-    const int program = session.programCode;
+    const ProgramCode program = session.programCode;
+    const bool forEditor = program == ProgramCode::TaskEditor;
     const Bytes mental = session.taskFolder + "\\Kopfrechnen";
     const Bytes written = session.taskFolder + "\\Schriftliches Rechnen";
-    const Bytes path = session.ProgramFolder() + (program == 6 || program == 0 ? written : mental);
-    const Bytes editorFolder = program == 0 ? session.ProgramFolder() + mental : Bytes();
-    const Bytes recentFile = "bgi7\\letzte" + std::to_string(program) + ".txt";
+    const Bytes path =
+        session.ProgramFolder() + (program == ProgramCode::WrittenArithmetic || forEditor ? written : mental);
+    const Bytes editorFolder = forEditor ? session.ProgramFolder() + mental : Bytes();
+    const Bytes recentFile = "bgi7\\letzte" + std::to_string(ProgramNumber(program)) + ".txt";
 
     bool markDigits = session.options.highlightCurrentDigits;
     int help = session.options.writtenHelpFlags;
@@ -228,7 +231,7 @@ bool LoadTaskListFromChooser(Session& session) {
     session.options.highlightCurrentDigits = markDigits;
     session.options.writtenHelpFlags = help;
     if (chosen && !files.empty() && LoadTaskFile(session, files.front(), startIndex)) return true;
-    session.menuKey = 59;
+    session.menuKey = doskey::kBackToMenu;
     return false;
 }
 

@@ -97,8 +97,8 @@ void CheckColumnRange(ColumnTask& task);
 
 // Chooses a task file with the list chooser for the session's program and loads it into
 // session.tasks. Cancelled (or a file without a single task line): false, the list stays as it
-// was, and session.menuKey becomes 59. The chooser's two written-arithmetic switches go back
-// into the options.
+// was, and session.menuKey becomes doskey::kBackToMenu. The chooser's two written-arithmetic
+// switches go back into the options.
 bool LoadTaskListFromChooser(Session& session);
 // Loads a task file (data path) into the list; false when it cannot be read or holds no line.
 bool LoadTaskFile(Session& session, const Bytes& path, int startIndex);

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "console/dos_keys.h"
 #include "start/speed_setting.h"
 #include "support/clock.h"
 #include "support/error_log.h"
@@ -78,11 +79,12 @@ int VirtualKeyFromQt(int qtKey, bool keypad) {
         case Qt::Key_Alt: return vk::kAlt;
         case Qt::Key_Shift: return vk::kShift;
         case Qt::Key_Control: return vk::kControl;
+        // these virtual keys share their numbers with the DOS codes they type
         case Qt::Key_Return:
-        case Qt::Key_Enter: return 13;
-        case Qt::Key_Escape: return 27;
-        case Qt::Key_Backspace: return 8;
-        case Qt::Key_Tab: return 9;
+        case Qt::Key_Enter: return doskey::kEnter;
+        case Qt::Key_Escape: return doskey::kEscape;
+        case Qt::Key_Backspace: return doskey::kBackspace;
+        case Qt::Key_Tab: return doskey::kTab;
         case Qt::Key_Space: return 32;
         default: break;
     }
@@ -255,7 +257,7 @@ void TForm_dos::closeEvent(QCloseEvent* event) {
     if (console_.consoleActive) {
         // the running program sees Escape and leaves the way the user would
         event->ignore();
-        console_.AppendKey(27, false);
+        console_.AppendKey(doskey::kEscape, false);
         return;
     }
     console_.abortRequested = true;
@@ -293,14 +295,7 @@ void TForm_dos::FormKeyDown(int virtualKey) {
         if (ok) {
             console_.speedFactor = value;
             console_.speedScalingOn = true;
-            try {
-                const char separator =
-                    QLocale().decimalPoint().isEmpty() ? '.' : QLocale().decimalPoint().at(0).toLatin1();
-                services_.settings.WriteSetting("", "Allgemein", "Delay",
-                                                FormatFixed(value, 2, 2, separator));
-            } catch (...) {
-                LogDroppedException("saving the speed setting");
-            }
+            WriteSpeedSetting(services_.settings, value);
         }
         console_.RestoreScreenPage(4, false);
         return;

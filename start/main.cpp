@@ -22,7 +22,7 @@
 #include "sound/speakmath.h"
 #include "sound/wav.h"
 #include "start/host_window.h"
-#include "support/U_startsetup.h"
+#include "support/speed_dialog.h"
 #include "support/clock.h"
 #include "support/program_environment.h"
 #include "support/random.h"
@@ -165,13 +165,13 @@ int main(int argc, char** argv) {
     graphics.SetPanelHost(&host);
     ListChooserOnDemand chooser(env, settings, host, cl.printTo);
     host.GetConsole().SetListChooser(&chooser);
-    std::unique_ptr<TF_startsetup> speedDialog;  // made on the first F10
+    std::unique_ptr<SpeedDialog> speedDialog;  // made on the first F10
     host.runProgramMenu = [&](Console& console) {
         MenuServices services{console, graphics, env, random};
         RunProgramMenu(services);
     };
     host.speedDialog = [&speedDialog, &host](double& value) {
-        if (!speedDialog) speedDialog = std::make_unique<TF_startsetup>(&host);
+        if (!speedDialog) speedDialog = std::make_unique<SpeedDialog>(&host);
         speedDialog->SetValue(value);
         if (speedDialog->exec() != QDialog::Accepted) return false;
         value = speedDialog->Value();

@@ -64,7 +64,7 @@ bool MatchFrom(QStringView p, QStringView n) {
 std::vector<FoundFile> ListMatches(const QString& folder, const QString& pattern,
                                    bool includeFolders) {
     std::vector<FoundFile> out;
-    std::vector<FolderEntry> entries = ListFolder(folder);
+    std::vector<FolderEntry> entries = ListNativeFolder(folder);
     std::sort(entries.begin(), entries.end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     for (const FolderEntry& entry : entries) {

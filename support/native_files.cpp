@@ -85,7 +85,7 @@ QByteArray NativePathBytes(const QString& path) {
     return current;
 }
 
-std::vector<FolderEntry> ListFolder(const QString& folder) {
+std::vector<FolderEntry> ListNativeFolder(const QString& folder) {
     std::vector<FolderEntry> entries;
     const QByteArray rawFolder = NativePathBytes(folder);
     ForEachName(rawFolder, [&](std::string_view raw, const QString& name) {

@@ -34,7 +34,7 @@ struct FolderEntry {
 
 // Every entry of the folder except "." and "..", in the order the disk gives them; empty when
 // the folder cannot be read. Symbolic links count as what they point to.
-std::vector<FolderEntry> ListFolder(const QString& folder);
+std::vector<FolderEntry> ListNativeFolder(const QString& folder);
 
 bool NativeIsFolder(const QString& path);
 bool NativeIsFile(const QString& path);

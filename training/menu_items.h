@@ -5,44 +5,26 @@
 #include <optional>
 #include <string_view>
 
+#include "exercises/program_code.h"
+#include "exercises/program_options.h"
 #include "support/codepage.h"
 
 namespace radevir {
-
-// The DOS key codes the training menus react to. Scan codes arrive with the extended flag set
-// (cursor and function keys, mouse regions); the same numbers typed are letters ("O" is End).
-namespace keycode {
-constexpr unsigned char kEnter = 13;
-constexpr unsigned char kEscape = 27;
-constexpr unsigned char kBack = 59;  // F1, a typed ";": back to the menu and redraw it
-constexpr unsigned char kF7 = 65;
-constexpr unsigned char kHome = 71;
-constexpr unsigned char kUp = 72;
-constexpr unsigned char kPageUp = 73;
-constexpr unsigned char kLeft = 75;
-constexpr unsigned char kRight = 77;
-constexpr unsigned char kEnd = 79;
-constexpr unsigned char kDown = 80;
-constexpr unsigned char kPageDown = 81;
-}  // namespace keycode
-
-// Program codes the menu itself looks at.
-namespace program {
-constexpr int kDictation = 5;
-constexpr int kTachistoscope = 7;
-constexpr int kReadingTest = 8;
-constexpr int kGrabGame = 9;
-constexpr int kLoadOptions = 12;
-constexpr int kMemoriseAndCompute = 13;
-}  // namespace program
 
 struct MenuItem {
     int number;        // 1–13; 11 does not exist
     int row;           // row inside the menu window
     const char* text;  // 27 characters, as shown
     char letter;       // 0 when the item has none
-    int programCode;   // 0 for the options menu (the code stays as it was)
+    std::optional<ProgramCode> programCode;  // none for the options menu (the code stays as it was)
 };
+
+// The items the menu itself looks at.
+constexpr int kFirstMenuItem = 1;
+constexpr int kLastShortListItem = 4;  // items 1–4 are all that shows while the highlight is on them
+constexpr int kOptionsMenuItem = 12;
+constexpr int kLastMenuItem = 13;
+constexpr char kOptionsLetter = 'o';  // opens the options menu; no program letter
 
 // The items in screen order.
 const MenuItem* MenuItems(int& count);
@@ -79,8 +61,12 @@ enum class BoxClose {
 // Closing keys of both boxes; they count whether typed, pressed as a function key or clicked.
 BoxClose SettingsBoxCloseKey(unsigned char key);
 
+// The lines of the tachistoscope box.
+constexpr int kExposureTimeLine = 1;
+constexpr int kLastStyleLine = 5;  // lines 2–5: the writing styles
+
 struct TachistoscopeBoxState {
-    int line = 1;         // 1 the time, 2–5 the writing styles
+    int line = kExposureTimeLine;
     int exposureMs = 100;
     BoxClose close = BoxClose::None;
 };
@@ -102,5 +88,26 @@ ReadingBoxState ReadingBoxKey(ReadingBoxState state, unsigned char key, bool ext
 // Inserting in order makes no sense while operators are grabbed: for such a run the grab game's
 // "einfügen" is switched off (and on again afterwards).
 bool SuspendsGrabInsertOrder(int grabTarget, int grabInsertOrder);
+
+// What comes before the program when an item runs.
+enum class ItemStart {
+    Run,                // the program at once
+    TachistoscopeBox,   // the tachistoscope's settings box; the program only after Enter
+    ReadingBox,         // the reading test's settings box; the program only after Enter
+    LoadOptionsByName,  // no program: a named option set is loaded
+};
+
+// How an item runs: the program code and modes the program sees, and the options it runs with
+// for this run only. Afterwards the modes are cleared, the item's own code and the options'
+// values come back.
+struct ItemRunPlan {
+    ItemStart start = ItemStart::Run;
+    ProgramCode runAs = ProgramCode::MentalArithmetic;
+    bool computeMode = false;
+    bool readingMode = false;
+    std::optional<int> taskOrder;        // a partner dictates in list order
+    std::optional<int> grabInsertOrder;  // see SuspendsGrabInsertOrder
+};
+ItemRunPlan PlanItemRun(ProgramCode code, const ProgramOptions& options);
 
 }  // namespace radevir

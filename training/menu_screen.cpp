@@ -90,7 +90,7 @@ void DrawMenuItems(Console& c, int highlightedItem) {
     c.Window(2, 2, 39, 23);
     int count = 0;
     const MenuItem* items = MenuItems(count);
-    const bool shortList = highlightedItem <= 4;
+    const bool shortList = highlightedItem <= kLastShortListItem;
     if (shortList) {
         // only the first four programs while the highlight is on them
         c.TextBackground(1);
@@ -101,7 +101,7 @@ void DrawMenuItems(Console& c, int highlightedItem) {
     }
     for (int i = 0; i < count; ++i) {
         const MenuItem& item = items[i];
-        if (shortList && item.number > 4) continue;
+        if (shortList && item.number > kLastShortListItem) continue;
         ItemColours(c, item.number == highlightedItem);
         c.GotoXY(6, item.row);
         c.Write(Bytes(item.text));
@@ -143,7 +143,7 @@ void WriteBoxLine(Console& c, int row, const Bytes& text, bool lit) {
 }
 
 void DrawTachistoscopeBox(Console& c, int line, int timeMs) {
-    WriteBoxLine(c, 2, "   Zeit ← →:        "_b, line == 1);
+    WriteBoxLine(c, 2, "   Zeit ← →:        "_b, line == kExposureTimeLine);
     c.GotoXY(18, 2);
     c.Write(Padded(timeMs, 4));
     WriteBoxLine(c, 4, "   Normale Schrift  ", line == 2);

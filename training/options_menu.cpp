@@ -4,6 +4,7 @@
 #include <array>
 
 #include "console/console.h"
+#include "console/dos_keys.h"
 #include "exercises/file_screen.h"
 #include "exercises/session.h"
 #include "support/text_helpers.h"
@@ -13,15 +14,23 @@ namespace radevir {
 
 namespace {
 
-constexpr int kLeft = 75;   // also a typed "K"
-constexpr int kRight = 77;  // also a typed "M"
+using namespace option;
+
+// Left and Right count typed as well ("K", "M").
+constexpr int kLeft = doskey::kLeft;
+constexpr int kRight = doskey::kRight;
 constexpr int kLabelColumn = 2;
 constexpr int kValueColumn = 14;
 constexpr int kValueWidth = 24;  // window columns 13..36
 constexpr int kWindowTop = 1;    // the menu's window starts at the screen's first row
-// Codes of the region file radevir.mop: a click on a label line, a click on a choice.
-constexpr int kFirstLabelCode = 200, kLastLabelCode = 220;
-constexpr int kFirstChoiceCode = 230, kLastChoiceCode = 241;
+// Codes of the region file radevir.mop: a click on a label line (its line number after the row
+// base), a click on a choice (its index after the item base).
+constexpr int kFirstLabelCode = doskey::kRegionRowBase + 1;
+constexpr int kLastLabelCode = doskey::kRegionRowBase + kOptionsLines;
+constexpr int kFirstChoiceCode = doskey::kRegionItemBase;
+constexpr int kLastChoiceCode = doskey::kRegionLastItemCode;
+// The label colour of the current line: red, blinking.
+constexpr int kCurrentLabelColour = 132;
 // Dauer: after its two choices the label's "+" and "-" are clickable too.
 constexpr int kLongerChoice = 2, kShorterChoice = 3;
 
@@ -40,28 +49,51 @@ struct Choice {
 // The choices of the lines that list fixed values, in screen order.
 std::vector<Choice> FixedChoices(int line) {
     switch (line) {
-        case kTaskOrder: return {{" Reihenfolge ", 0}, {" Zufall ", 1}};
-        case kAutoComma: return {{" eingeben ", 0}, {" automatisch ", 1}};
-        case kMemoriseTime: return {{" kurz ", 1500}, {" lang ", 4000}, {" bis Taste ", 5000}};
-        case kHelp: return {{"nix", 0}, {"Enter", 1}, {"←↓→", 2}, {"2.Fehler", 3}};
-        case kInputControl: return {{" Total ", 0}, {" bei ENTER ", 1}, {" jede Eingabe ", 2}};
-        case kSoundLevel: return {{" ein ", 0}, {" Tippton ", 1}, {" aus ", 2}, {" nix", 3}};
+        case kTaskOrder: return {{" Reihenfolge ", TaskOrder::kInOrder}, {" Zufall ", TaskOrder::kRandom}};
+        case kAutoComma: return {{" eingeben ", AutoComma::kTyped}, {" automatisch ", AutoComma::kAutomatic}};
+        case kMemoriseTime:
+            return {{" kurz ", MemoriseTime::kShortMs},
+                    {" lang ", MemoriseTime::kLongMs},
+                    {" bis Taste ", MemoriseTime::kUntilKeyMs}};
+        case kHelp:
+            return {{"nix", Help::kNone}, {"Enter", Help::kOnEnter}, {"←↓→", Help::kHelpKeys},
+                    {"2.Fehler", Help::kAtSecondError}};
+        case kInputControl:
+            return {{" Total ", InputControl::kRefuseWrongKeys},
+                    {" bei ENTER ", InputControl::kCheckOnEnter},
+                    {" jede Eingabe ", InputControl::kCountEveryKey}};
+        case kSoundLevel:
+            return {{" ein ", SoundLevel::kAllSounds}, {" Tippton ", SoundLevel::kKeyClickAndError},
+                    {" aus ", SoundLevel::kErrorOnly}, {" nix", SoundLevel::kSilent}};
         case kFigure:
-            return {{" ohne ", 0}, {" stehend ", 1}, {" laufen ", 2}, {" 80 Aufgaben anzeigen ", 3}};
-        case kHighlightOperators: return {{" ja ", 1}, {" nein ", 2}};
-        case kBackgroundColour: return {{" schwarz", 0}, {"bl", 1}, {"gr", 8}, {"rt", 2}, {"weiß", 15}};
-        case kFrame: return {{" nix ", 0}, {" Rand ", 1}, {" jede Zahl ", 2}};
+            return {{" ohne ", Figure::kNone}, {" stehend ", Figure::kStanding}, {" laufen ", Figure::kRunning},
+                    {" 80 Aufgaben anzeigen ", Figure::kTaskCounter}};
+        case kHighlightOperators: return {{" ja ", HighlightOperators::kYes}, {" nein ", HighlightOperators::kNo}};
+        case kBackgroundColour:
+            return {{" schwarz", BackgroundColour::kBlack}, {"bl", BackgroundColour::kNavy},
+                    {"gr", BackgroundColour::kGrey}, {"rt", BackgroundColour::kMaroon},
+                    {"weiß", BackgroundColour::kWhite}};
+        case kFrame:
+            return {{" nix ", Frame::kNone}, {" Rand ", Frame::kAroundTask}, {" jede Zahl ", Frame::kAroundEveryNumber}};
         case kAnimation:
-        case kColourDifference: return {{"  ein  ", 1}, {"  aus  ", 0}};
+        case kColourDifference: return {{"  ein  ", Switch::kOn}, {"  aus  ", Switch::kOff}};
         case kFixationPoint:
-            return {{" 0 ", 0}, {"Anf.", 1}, {"A+E", 2}, {" Rah.", 3}, {"R+A", 4}, {" Auge", 5}};
-        case kRepeat: return {{" 0 ", 0}, {" 1 ", 1}, {" 2x ", 2}, {" Fehler ", 3}};
-        case kDictationMode: return {{"bis= ", 0}, {"mit= ", 1}, {" ganz ", 2}, {"Partner", 3}};
-        case kDictationInput: return {{"Ergebnis ", 0}, {" Alles ", 1}};
-        case kProtocol: return {{"nix", 0}, {"Lehrer", 1}, {"unter Namen", 2}};
-        case kHundredBoard:
+            return {{" 0 ", FixationPoint::kNone},        {"Anf.", FixationPoint::kStart},
+                    {"A+E", FixationPoint::kStartAndEnd}, {" Rah.", FixationPoint::kFrame},
+                    {"R+A", FixationPoint::kFrameAndStart}, {" Auge", FixationPoint::kEye}};
+        case kRepeat:
+            return {{" 0 ", Repeat::kNone}, {" 1 ", Repeat::kWrongTasks}, {" 2x ", Repeat::kTypeTwice},
+                    {" Fehler ", Repeat::kWrongTaskAgain}};
+        case kDictationMode:
+            return {{"bis= ", DictationMode::kUpToEquals}, {"mit= ", DictationMode::kWithEquals},
+                    {" ganz ", DictationMode::kWhole}, {"Partner", DictationMode::kPartner}};
+        case kDictationInput: return {{"Ergebnis ", DictationInput::kResult}, {" Alles ", DictationInput::kEverything}};
+        case kProtocol:
+            return {{"nix", Protocol::kNone}, {"Lehrer", Protocol::kTeacher}, {"unter Namen", Protocol::kUnderName}};
+        case kHundredBoard:  // the value counts up in screen order
             return {{"↓", 0}, {"↑", 1}, {"+↓", 2}, {"+↑", 3}, {"1↓", 4}, {"1↑", 5}, {"+1↓", 6}, {"+1↑", 7}};
-        case kDivisionMethod: return {{" runterholen ", 0}, {" abziehen ", 1}};
+        case kDivisionMethod:
+            return {{" runterholen ", DivisionMethod::kBringDown}, {" abziehen ", DivisionMethod::kSubtract}};
         default: return {};
     }
 }
@@ -95,12 +127,16 @@ int* LineField(ProgramOptions& o, int line) {
 // Whether the choice with `choiceValue` is lit for the field's `value`.
 bool Lit(int line, int value, int choiceValue) {
     switch (line) {
-        case kMemoriseTime: return choiceValue == 5000 ? value >= 5000 : value == choiceValue;
+        case kMemoriseTime:
+            return choiceValue == MemoriseTime::kUntilKeyMs ? value >= MemoriseTime::kUntilKeyMs : value == choiceValue;
         case kHelp:
-            // help levels add up; level 4 is the automatic help alone
-            if (value == 4) return choiceValue == 3;
-            return value == 0 ? choiceValue == 0 : choiceValue >= 1 && choiceValue <= value;
-        case kRepeat: return value == 4 ? (choiceValue == 2 || choiceValue == 3) : value == choiceValue;
+            // help levels add up; the last level is the automatic help alone
+            if (value == Help::kAtSecondErrorOnly) return choiceValue == Help::kAtSecondError;
+            return value == Help::kNone ? choiceValue == Help::kNone
+                                        : choiceValue >= Help::kOnEnter && choiceValue <= value;
+        case kRepeat:
+            return value == Repeat::kAll ? (choiceValue == Repeat::kTypeTwice || choiceValue == Repeat::kWrongTaskAgain)
+                                         : value == choiceValue;
         default: return value == choiceValue;
     }
 }
@@ -108,22 +144,25 @@ bool Lit(int line, int value, int choiceValue) {
 // Multi-valued fields step by one between these bounds, without wrapping.
 bool StepBounds(int line, int& low, int& high) {
     switch (line) {
-        case kHelp: low = 0; high = 4; return true;
-        case kInputControl: low = 0; high = 2; return true;
-        case kSoundLevel: low = 0; high = 3; return true;
-        case kFigure: low = 0; high = 3; return true;
-        case kFrame: low = 0; high = 2; return true;
-        case kFixationPoint: low = 0; high = 5; return true;
-        case kRepeat: low = 0; high = 3; return true;
-        case kDictationMode: low = 0; high = 3; return true;
-        case kDictationInput: low = 0; high = 1; return true;
-        case kProtocol: low = 0; high = 2; return true;
-        case kHundredBoard: low = 0; high = 7; return true;
+        case kHelp: low = Help::kNone; high = Help::kAtSecondErrorOnly; return true;
+        case kInputControl: low = InputControl::kRefuseWrongKeys; high = InputControl::kCountEveryKey; return true;
+        case kSoundLevel: low = SoundLevel::kAllSounds; high = SoundLevel::kSilent; return true;
+        case kFigure: low = Figure::kNone; high = Figure::kTaskCounter; return true;
+        case kFrame: low = Frame::kNone; high = Frame::kAroundEveryNumber; return true;
+        case kFixationPoint: low = FixationPoint::kNone; high = FixationPoint::kEye; return true;
+        // the menu offers no "both" for Repeat: that comes only from a file
+        case kRepeat: low = Repeat::kNone; high = Repeat::kWrongTaskAgain; return true;
+        case kDictationMode: low = DictationMode::kUpToEquals; high = DictationMode::kPartner; return true;
+        case kDictationInput: low = DictationInput::kResult; high = DictationInput::kEverything; return true;
+        case kProtocol: low = Protocol::kNone; high = Protocol::kUnderName; return true;
+        case kHundredBoard: low = HundredBoard::kFirst; high = HundredBoard::kLast; return true;
         default: return false;
     }
 }
 
-constexpr std::array<int, 5> kColourCycle = {0, 1, 8, 2, 15};
+constexpr std::array<int, 5> kColourCycle = {BackgroundColour::kBlack, BackgroundColour::kNavy,
+                                             BackgroundColour::kGrey, BackgroundColour::kMaroon,
+                                             BackgroundColour::kWhite};
 
 }  // namespace
 
@@ -159,8 +198,9 @@ std::vector<OptionValueRow> OptionValueRows(const ProgramOptions& options, int l
     }
     if (line == kTimeLimit) {
         rows.push_back({screenRows[0], kValueColumn,
-                        {{" unbegrenzt ", options.timeLimited == 0},
-                         {IntToText(options.timeLimitMinutes) + " Min. ", options.timeLimited == 1}}});
+                        {{" unbegrenzt ", options.timeLimited == TimeLimited::kUnlimited},
+                         {IntToText(options.timeLimitMinutes) + " Min. ",
+                          options.timeLimited == TimeLimited::kLimited}}});
         return rows;
     }
     const int value = *LineField(copy, line);
@@ -180,19 +220,16 @@ std::vector<OptionValueRow> OptionValueRows(const ProgramOptions& options, int l
     return rows;
 }
 
+// The cursor keys count here whether pressed or typed as their capitals ("P" is Down).
 int OptionLineAfterKey(int line, int key) {
     switch (key) {
-        case 13:
-        case 80:  // Down, "P"
-            return line >= kOptionsLines ? 1 : line + 1;
-        case 72:  // Up, "H"
-            return line <= 1 ? kOptionsLines : line - 1;
-        case 71:  // Home, "G"
-        case 73:  // PgUp, "I"
-            return 1;
-        case 79:  // End, "O"
-        case 81:  // PgDn, "Q"
-            return kOptionsLines;
+        case doskey::kEnter:
+        case doskey::kDown: return line >= kOptionsLines ? 1 : line + 1;
+        case doskey::kUp: return line <= 1 ? kOptionsLines : line - 1;
+        case doskey::kHome:
+        case doskey::kPageUp: return 1;
+        case doskey::kEnd:
+        case doskey::kPageDown: return kOptionsLines;
         default:
             return line < 1 ? kOptionsLines : line;
     }
@@ -208,7 +245,9 @@ bool IsProgramLetter(int key) {
 
 bool EndsOptionLine(int key) {
     switch (key) {
-        case 13: case 27: case 59: case 71: case 72: case 73: case 79: case 80: case 81:
+        case doskey::kEnter: case doskey::kEscape: case doskey::kBackToMenu:
+        case doskey::kHome: case doskey::kUp: case doskey::kPageUp:
+        case doskey::kEnd: case doskey::kDown: case doskey::kPageDown:
             return true;
         default: return IsProgramLetter(key);
     }
@@ -218,24 +257,37 @@ bool StepOptionValue(ProgramOptions& o, int line, int key) {
     const bool left = key == kLeft;
     const bool right = key == kRight;
     if (line == kTimeLimit) {
-        if (left) o.timeLimited = 0;
-        else if (right) o.timeLimited = 1;
-        else if (key == '+') o.timeLimitMinutes = o.timeLimitMinutes < 20 ? o.timeLimitMinutes + 1 : o.timeLimitMinutes;
-        else if (key == '-') o.timeLimitMinutes = o.timeLimitMinutes > 1 ? o.timeLimitMinutes - 1 : o.timeLimitMinutes;
-        else return false;
+        if (left) {
+            o.timeLimited = TimeLimited::kUnlimited;
+        } else if (right) {
+            o.timeLimited = TimeLimited::kLimited;
+        } else if (key == '+') {
+            if (o.timeLimitMinutes < TimeLimitMinutes::kMost) ++o.timeLimitMinutes;
+        } else if (key == '-') {
+            if (o.timeLimitMinutes > TimeLimitMinutes::kFewest) --o.timeLimitMinutes;
+        } else {
+            return false;
+        }
         return true;
     }
     if (!left && !right) return false;
     switch (line) {
-        case kTaskOrder: o.taskOrder = left ? 0 : 1; return true;
-        case kAutoComma: o.autoComma = left ? 0 : 1; return true;
-        case kHighlightOperators: o.highlightOperators = left ? 1 : 2; return true;
-        case kDivisionMethod: o.divisionMethod = left ? 0 : 1; return true;
-        case kAnimation: o.animation = left ? 1 : 0; return true;
-        case kColourDifference: o.colourDifference = left ? 1 : 0; return true;
+        case kTaskOrder: o.taskOrder = left ? TaskOrder::kInOrder : TaskOrder::kRandom; return true;
+        case kAutoComma: o.autoComma = left ? AutoComma::kTyped : AutoComma::kAutomatic; return true;
+        case kHighlightOperators:
+            o.highlightOperators = left ? HighlightOperators::kYes : HighlightOperators::kNo;
+            return true;
+        case kDivisionMethod:
+            o.divisionMethod = left ? DivisionMethod::kBringDown : DivisionMethod::kSubtract;
+            return true;
+        case kAnimation: o.animation = left ? Switch::kOn : Switch::kOff; return true;
+        case kColourDifference: o.colourDifference = left ? Switch::kOn : Switch::kOff; return true;
         case kMemoriseTime:
-            if (left) o.memoriseTime = o.memoriseTime < 5000 ? 1500 : 4000;
-            else o.memoriseTime = o.memoriseTime > 1500 ? 5000 : 4000;
+            if (left) {
+                o.memoriseTime = o.memoriseTime < MemoriseTime::kUntilKeyMs ? MemoriseTime::kShortMs : MemoriseTime::kLongMs;
+            } else {
+                o.memoriseTime = o.memoriseTime > MemoriseTime::kShortMs ? MemoriseTime::kUntilKeyMs : MemoriseTime::kLongMs;
+            }
             return true;
         case kBackgroundColour: {
             const auto it = std::find(kColourCycle.begin(), kColourCycle.end(), o.backgroundColour);
@@ -250,7 +302,9 @@ bool StepOptionValue(ProgramOptions& o, int line, int key) {
     int low = 0, high = 0;
     if (!StepBounds(line, low, high)) return false;
     int& value = *LineField(o, line);
-    if (line == kFrame && value > 3) value = 0;
+    // a frame value from a file above 3 starts again from "nix"; 3 itself steps down to 2
+    constexpr int kHighestFrameStepped = 3;
+    if (line == kFrame && value > kHighestFrameStepped) value = Frame::kNone;
     if (left && value > low) --value;
     else if (right && value < high) ++value;
     return true;
@@ -330,7 +384,7 @@ int RunOptionsMenu(Session& session) {
     Console& c = session.console;
     ProgramOptions& options = session.options;
     c.SaveScreenPage(0);
-    session.optionsDirty = 1;
+    session.optionsDirty = true;
     c.ShadeCells(78, 2, 78, 25, 0);
     c.Window(41, 1, 77, 25);
     c.HideTextCursor();
@@ -349,7 +403,7 @@ int RunOptionsMenu(Session& session) {
         }
         session.optionsMenuLine = line;
 
-        DrawLabel(c, line, 132);
+        DrawLabel(c, line, kCurrentLabelColour);
         for (;;) {
             key = c.ReadKey();
             const bool extended = c.LastKeyExtended();
@@ -368,11 +422,11 @@ int RunOptionsMenu(Session& session) {
         }
         DrawLabel(c, line, 0);
 
-        if (line == kSaveByName && key == 13) {
-            SaveOrLoadOptionsByName(session, 1);
+        if (line == kSaveByName && key == doskey::kEnter) {
+            SaveOrLoadOptionsByName(session, OptionSetAction::Save);
             c.Window(41, 1, 78, 25);
         }
-        if (key == 27 || key == 59 || IsProgramLetter(key)) break;
+        if (key == doskey::kEscape || key == doskey::kBackToMenu || IsProgramLetter(key)) break;
     }
     c.PopMouseRegions();
     c.Window(1, 1, 80, 25);
@@ -384,7 +438,8 @@ int RunOptionsMenu(Session& session) {
     return key;
 }
 
-void SaveOrLoadOptionsByName(Session& session, int mode) {
+void SaveOrLoadOptionsByName(Session& session, OptionSetAction action) {
+    const bool saving = action == OptionSetAction::Save;
     Console& c = session.console;
     c.SaveScreenPage(1);
     c.Window(1, 1, 80, 25);
@@ -400,12 +455,13 @@ void SaveOrLoadOptionsByName(Session& session, int mode) {
     c.GotoXY(20, 2);
     c.Write("│"_b);
     c.GotoXY(20, 3);
-    c.Write(mode == 1 ? "└───── Speichern von Optionen ist aktiv ─────┘"_b
+    c.Write(saving ? "└───── Speichern von Optionen ist aktiv ─────┘"_b
                       : "└─────── Laden von Optionen ist aktiv ───────┘"_b);
 
-    session.selectionMode = mode == 1 ? 1 : 2;
+    session.selectionMode = saving ? SelectionMode::NewName : SelectionMode::Choose;
     RunFileSelection(session, FileListing::kOptionFiles, session.selectionMode);
-    if (mode == 1 && session.menuKey == 13 && !session.chosenPath.empty() && session.yesNoAnswer == 0) {
+    if (saving && session.menuKey == doskey::kEnter && !session.chosenPath.empty() &&
+        session.yesNoAnswer == YesNo::Yes) {
         c.Window(1, 1, 80, 25);
         c.TextColor(15);
         c.TextBackground(4);
@@ -413,7 +469,7 @@ void SaveOrLoadOptionsByName(Session& session, int mode) {
         if (!SaveSessionOptions(session, session.ProgramFolder() + session.chosenPath))
             WaitForKeyOrTimeout(c, kFailedSaveShownMs);
     }
-    session.selectionMode = 0;
+    session.selectionMode = SelectionMode::None;
     c.RestoreScreenPage(1, false);
 }
 

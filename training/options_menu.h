@@ -33,14 +33,14 @@ std::vector<Bytes> OptionLineLabels(int line);
 std::vector<OptionValueRow> OptionValueRows(const ProgramOptions& options, int line,
                                             bool current = false);
 
-// Line reached from `line` at the start of a pass by `key` (Enter/Down/P, Up/H, Home/PgUp G/I,
-// End/PgDn O/Q); other keys leave it.
+// Line reached from `line` at the start of a pass by `key` (Enter, Down, Up, Home/PgUp, End/PgDn,
+// scan codes or the same numbers typed as capitals); other keys leave it.
 int OptionLineAfterKey(int line, int key);
 // Keys that end the inner key loop of a line (besides clicks on a line).
 bool EndsOptionLine(int key);
 bool IsProgramLetter(int key);
-// Left (75, "K") / Right (77, "M") and, on the Dauer line, "+" and "-": change the value; true
-// when the key was one of them for this line.
+// Left / Right (also typed "K" / "M") and, on the Dauer line, "+" and "-": change the value;
+// true when the key was one of them for this line.
 bool StepOptionValue(ProgramOptions& options, int line, int key);
 // The line shown on a window row (its label or its value), 0 for none.
 int OptionLineAtRow(int row);
@@ -48,11 +48,12 @@ int OptionLineAtRow(int row);
 // and 3 are the label's "+" and "-". False when the line has no such choice.
 bool ClickOptionChoice(ProgramOptions& options, int line, int item);
 
-// The menu. Returns the key that closed it (27, 59 or a program letter), also left in
+// The menu. Returns the key that closed it (Escape, F1/";" or a program letter), also left in
 // session.menuKey. The key that opened it is read from session.menuKey (Enter moves one line).
 int RunOptionsMenu(Session& session);
-// mode 1 saves the options under a name, mode 2 loads a named set (through the file selection
-// screen).
-void SaveOrLoadOptionsByName(Session& session, int mode);
+
+enum class OptionSetAction { Save, Load };
+// Saves the options under a name, or loads a named set, through the file selection screen.
+void SaveOrLoadOptionsByName(Session& session, OptionSetAction action);
 
 }  // namespace radevir

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "console/console.h"
+#include "console/dos_keys.h"
 #include "exercises/file_screen.h"
 #include "exercises/program_options.h"
 #include "exercises/session.h"
@@ -17,12 +18,12 @@
 namespace radevir {
 namespace {
 
-constexpr int kBack = keycode::kBack;
+using doskey::kBackToMenu;
 
 struct MenuState {
     Session& session;
     Graphics& graphics;
-    int item = 1;
+    int item = kFirstMenuItem;
 };
 
 // The settings box of the tachistoscope: true when it was closed with Enter.
@@ -30,7 +31,7 @@ bool TachistoscopeBox(Session& s) {
     Console& c = s.console;
     c.PushMouseRegions("", "radevir.mt2");
     DrawSmallBox(c);
-    TachistoscopeBoxState box{1, s.options.tachistoscopeTime, BoxClose::None};
+    TachistoscopeBoxState box{kExposureTimeLine, s.options.tachistoscopeTime, BoxClose::None};
     while (box.close == BoxClose::None) {
         DrawTachistoscopeBox(c, box.line, box.exposureMs);
         const unsigned char key = c.ReadKey();
@@ -63,6 +64,32 @@ bool ReadingBox(Session& s) {
     return box.close == BoxClose::Start;
 }
 
+// Options that hold for one run only: set on construction, the old values back on destruction
+// (also when an abort unwinds through the run).
+class RunOnlyOptions {
+public:
+    RunOnlyOptions(ProgramOptions& options, const ItemRunPlan& plan)
+        : options_(options), taskOrder_(options.taskOrder), grabInsertOrder_(options.grabInsertOrder) {
+        if (plan.taskOrder) options_.taskOrder = *plan.taskOrder;
+        if (plan.grabInsertOrder) options_.grabInsertOrder = *plan.grabInsertOrder;
+        restoreTaskOrder_ = plan.taskOrder.has_value();
+        restoreGrabInsertOrder_ = plan.grabInsertOrder.has_value();
+    }
+    ~RunOnlyOptions() {
+        if (restoreTaskOrder_) options_.taskOrder = taskOrder_;
+        if (restoreGrabInsertOrder_) options_.grabInsertOrder = grabInsertOrder_;
+    }
+    RunOnlyOptions(const RunOnlyOptions&) = delete;
+    RunOnlyOptions& operator=(const RunOnlyOptions&) = delete;
+
+private:
+    ProgramOptions& options_;
+    int taskOrder_;
+    int grabInsertOrder_;
+    bool restoreTaskOrder_ = false;
+    bool restoreGrabInsertOrder_ = false;
+};
+
 // Runs the highlighted item after Enter.
 void RunItem(MenuState& m) {
     Session& s = m.session;
@@ -70,47 +97,29 @@ void RunItem(MenuState& m) {
     const MenuItem* item = FindMenuItem(m.item);
     if (item == nullptr) return;
     c.Window(1, 1, 80, 25);
-    if (item->programCode != 0) s.programCode = item->programCode;
-    switch (s.programCode) {
-        case program::kDictation: {
-            // a partner dictates in list order, whatever the task order says
-            const bool partnerRandom = s.options.dictationMode == 3 && s.options.taskOrder == 1;
-            if (partnerRandom) s.options.taskOrder = 0;
-            RunTrainingProgram(s);
-            if (partnerRandom) s.options.taskOrder = 1;
-            break;
-        }
-        case program::kMemoriseAndCompute:
-            s.programCode = 1;
-            s.computeMode = true;
-            RunTrainingProgram(s);
-            s.programCode = program::kMemoriseAndCompute;
-            s.computeMode = false;
-            break;
-        case program::kTachistoscope:
-            if (TachistoscopeBox(s)) RunTrainingProgram(s);
-            break;
-        case program::kReadingTest:
-            s.readingMode = true;
-            s.programCode = 3;
-            if (ReadingBox(s)) RunTrainingProgram(s);
-            s.readingMode = false;
-            s.programCode = program::kReadingTest;
-            break;
-        case program::kGrabGame: {
-            const bool operatorsInOrder = SuspendsGrabInsertOrder(s.options.grabTarget, s.options.grabInsertOrder);
-            if (operatorsInOrder) s.options.grabInsertOrder = 0;
-            RunTrainingProgram(s);
-            if (operatorsInOrder) s.options.grabInsertOrder = 1;
-            break;
-        }
-        case program::kLoadOptions:
-            SaveOrLoadOptionsByName(s, 2);
-            c.Window(2, 2, 39, 23);
-            break;
-        default: RunTrainingProgram(s); break;
+    if (item->programCode) s.programCode = *item->programCode;
+    const ItemRunPlan plan = PlanItemRun(s.programCode, s.options);
+    if (plan.start == ItemStart::LoadOptionsByName) {
+        SaveOrLoadOptionsByName(s, OptionSetAction::Load);
+        c.Window(2, 2, 39, 23);
+        s.menuKey = kBackToMenu;
+        return;
     }
-    s.menuKey = kBack;
+    const ProgramCode itemCode = s.programCode;
+    s.programCode = plan.runAs;
+    s.computeMode = plan.computeMode;
+    s.readingMode = plan.readingMode;
+    {
+        const RunOnlyOptions runOnly(s.options, plan);
+        bool run = true;
+        if (plan.start == ItemStart::TachistoscopeBox) run = TachistoscopeBox(s);
+        else if (plan.start == ItemStart::ReadingBox) run = ReadingBox(s);
+        if (run) RunTrainingProgram(s);
+    }
+    s.computeMode = false;
+    s.readingMode = false;
+    s.programCode = itemCode;
+    s.menuKey = kBackToMenu;
 }
 
 // Escape in the menu: the protocol hint and the question. True when the user confirmed.
@@ -120,15 +129,15 @@ bool ConfirmLeaving(MenuState& m) {
     if (s.protocolCount > 2) DrawProtocolHint(c);
     DrawLeaveQuestion(c);
     for (;;) {
-        const int key = AskYesNo(s, 0, true);
-        if (key == keycode::kF7 && s.protocolCount > 2) {
+        const int key = AskYesNo(s, YesNo::Yes, true);
+        if (key == doskey::kF7 && s.protocolCount > 2) {
             if (s.printProtocol) s.printProtocol();
             continue;
         }
         break;
     }
     c.Window(1, 1, 80, 25);
-    return s.yesNoAnswer == 0;
+    return s.yesNoAnswer == YesNo::Yes;
 }
 
 }  // namespace
@@ -137,15 +146,15 @@ void RunTrainingProgram(Session& s) {
     Console& c = s.console;
     const bool loaded = LoadTaskListFromChooser(s);
     if (!loaded && s.tasks.Count() <= 1) return;
-    if (s.menuKey == keycode::kEscape || s.menuKey == kBack) {
+    if (s.menuKey == doskey::kEscape || s.menuKey == kBackToMenu) {
         s.currentText.clear();
-        s.menuKey = kBack;
+        s.menuKey = kBackToMenu;
         return;
     }
     // The training programs themselves are not here yet: the chosen list stays loaded for the
     // next program, and the menu comes back.
     c.Window(1, 1, 80, 25);
-    s.menuKey = kBack;
+    s.menuKey = kBackToMenu;
     s.currentText.clear();
     if (s.tasks.position > s.tasks.Count()) s.tasks.position = 1;
 }
@@ -166,31 +175,31 @@ void RunProgramMenu(MenuServices& services) {
     c.Geometry().keepAspect = true;
     c.Graphics().ascentAlign = true;
     LoadSessionOptions(s, s.ProgramFolder() + "aktuell.opt");
-    s.optionsDirty = 1;
+    s.optionsDirty = true;
     g.InitGraph(0);
     g.CloseGraph();
     s.tasks = TaskList{};
     s.today = c.TodayParts();
 
-    MenuState m{s, g, 1};
+    MenuState m{s, g, kFirstMenuItem};
     bool leave = false;
     while (!leave) {
         DrawMenuScreen(c, m.item);
         s.menuKey = 0;
-        while (s.menuKey != keycode::kEscape && s.menuKey != kBack) {
+        while (s.menuKey != doskey::kEscape && s.menuKey != kBackToMenu) {
             const unsigned char key = c.ReadKey();
             const bool extended = c.LastKeyExtended();
             std::optional<int> clicked;
             int row = 0;
-            if (extended && c.TakeListRow(row, 1, 13)) clicked = row;
+            if (extended && c.TakeListRow(row, kFirstMenuItem, kLastMenuItem)) clicked = row;
             MenuStep step = MenuKey(m.item, key, extended, clicked, s.protocolCount);
-            s.menuKey = key;  // what a program run reads; 59 typed or F1 do not end the loop
-            if (key == kBack) s.menuKey = 0;
+            s.menuKey = key;  // what a program run reads; F1 or a typed ";" do not end the loop
+            if (key == kBackToMenu) s.menuKey = 0;
             if (step.action == MenuAction::Options) {
-                m.item = 12;
+                m.item = kOptionsMenuItem;
                 DrawMenuItems(c, m.item);
                 // opened with Enter (or a click) the options menu starts one line further down
-                s.menuKey = (clicked || key == keycode::kEnter) ? keycode::kEnter : key;
+                s.menuKey = (clicked || key == doskey::kEnter) ? doskey::kEnter : key;
                 const int closing = RunOptionsMenu(s);
                 s.menuKey = 0;
                 if (IsProgramLetter(closing)) {
@@ -213,11 +222,11 @@ void RunProgramMenu(MenuServices& services) {
                 case MenuAction::PrintProtocol:
                     if (s.printProtocol) s.printProtocol();
                     break;
-                case MenuAction::Leave: s.menuKey = keycode::kEscape; break;
+                case MenuAction::Leave: s.menuKey = doskey::kEscape; break;
                 default: break;
             }
         }
-        if (s.menuKey == keycode::kEscape) leave = ConfirmLeaving(m);
+        if (s.menuKey == doskey::kEscape) leave = ConfirmLeaving(m);
     }
 
     // leaving
@@ -225,10 +234,10 @@ void RunProgramMenu(MenuServices& services) {
     c.TextColor(7);
     c.TextBackground(0);
     c.ClrScr();
-    if (s.options.protocol != 0 && s.protocolCount > 2) {
+    if (s.options.protocol != option::Protocol::kNone && s.protocolCount > 2) {
         // saving the teacher protocol arrives with the protocol screens
     }
-    if (s.optionsDirty == 1 && !SaveSessionOptions(s, s.ProgramFolder() + "aktuell.opt")) {
+    if (s.optionsDirty && !SaveSessionOptions(s, s.ProgramFolder() + "aktuell.opt")) {
         // the window closes next: the failure line must stay readable until it has been seen
         WaitForKeyOrTimeout(c, kFailedSaveShownMs);
     }

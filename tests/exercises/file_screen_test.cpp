@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "console/dos_keys.h"
 #include "exercises/program_options.h"
 #include "tests/exercises/session_fixture.h"
 
@@ -13,7 +14,7 @@ using radevir::test::SessionFixture;
 
 namespace {
 
-constexpr unsigned char kHome = 'G', kEnd = 'O', kLeft = 'K', kDown = 'P', kF9 = 'C';
+using doskey::kDown, doskey::kEnd, doskey::kF9, doskey::kHome, doskey::kLeft;
 
 Bytes Name(int i) {
     char buf[16];
@@ -56,7 +57,7 @@ TEST(FileScreen, ListsAndLoadsNamesFromAWindowsStick) {
               (std::vector<Bytes>{"BAUM.RTT", "\xDC" "BUNG.RTT"}));
     f.Scan(kEnd);
     f.Keys("\r");
-    RunFileSelection(f.session, FileListing::kOptionFiles, 2);
+    RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::Choose);
     EXPECT_EQ(f.session.chosenPath, f.session.ProgramFolder() + "\xDC" "BUNG.RTT");
     EXPECT_EQ(f.session.options.taskOrder, 1);
     EXPECT_EQ(f.session.options.memoriseTime, 4000);
@@ -67,7 +68,7 @@ TEST(FileScreen, PagesThroughEightyFiveEntries) {
     WriteOptionFiles(f, 85);
     f.Scan(kEnd);
     f.Keys("\x1b");
-    RunFileSelection(f.session, FileListing::kOptionFiles, 2);
+    RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::Choose);
     EXPECT_EQ(f.session.menuKey, 27);
     EXPECT_EQ(f.Text(1, 22, 37), "> Anzahl der gefundenen Dateien: 85 <");
     // entry 84 is shown in the fourth column, the page starts at entry 20
@@ -82,11 +83,11 @@ TEST(FileScreen, PagesThroughEightyFiveEntries) {
     for (int i = 0; i < 4; ++i) f.Scan(kLeft);
     for (int i = 0; i < 6; ++i) f.Scan(kDown);
     f.Keys("\r");
-    RunFileSelection(f.session, FileListing::kOptionFiles, 2);
+    RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::Choose);
     EXPECT_EQ(Cell(f, 3, 5), "F000              ");
     EXPECT_EQ(Cell(f, 60, 24), "F079              ");
     EXPECT_EQ(f.session.chosenPath, f.session.ProgramFolder() + "F010.RTT");
-    EXPECT_EQ(f.session.selectionMode, 10);
+    EXPECT_EQ(f.session.selectionMode, SelectionMode::OptionFileLoaded);
 }
 
 TEST(FileScreen, PrefixTyping) {
@@ -111,14 +112,14 @@ TEST(FileScreen, TypedLettersChooseAndLoadAnOptionFile) {
     for (const char* n : {"ABEL", "BAUM", "BRAND", "BROT"})
         f.dir.Write(QString(n) + ".RTT", "0\r\n1500\r\n");
     f.dir.Write("BRAND.RTT", "1\r\n4000\r\n");
-    f.session.optionsDirty = 1;
+    f.session.optionsDirty = true;
     f.Keys("br\r");
-    RunFileSelection(f.session, FileListing::kOptionFiles, 2);
+    RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::Choose);
     EXPECT_EQ(f.session.chosenPath, f.session.ProgramFolder() + "BRAND.RTT");
     EXPECT_EQ(f.session.options.taskOrder, 1);
     EXPECT_EQ(f.session.options.memoriseTime, 4000);
-    EXPECT_EQ(f.session.optionsDirty, 0);
-    EXPECT_EQ(f.session.selectionMode, 10);
+    EXPECT_FALSE(f.session.optionsDirty);
+    EXPECT_EQ(f.session.selectionMode, SelectionMode::OptionFileLoaded);
     EXPECT_EQ(f.Text(2, 22, 24), " Auswahl ↑↓ > laden >>: ");
     EXPECT_EQ(f.Text(25, 1, 4), " ╚══");
 }
@@ -133,7 +134,7 @@ TEST(FileScreen, ClicksSelectAndASecondClickLoads) {
         else f.console.abortRequested = true;
         ++step;
     };
-    RunFileSelection(f.session, FileListing::kOptionFiles, 2);
+    RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::Choose);
     EXPECT_EQ(f.session.menuKey, 13);
     EXPECT_EQ(f.session.chosenPath, f.session.ProgramFolder() + "F021.RTT");
     EXPECT_EQ(f.console.Regions().Depth(), 0);  // the regions were popped
@@ -161,10 +162,10 @@ TEST(FileScreen, NameEntry) {
     for (const Case& c : cases) {
         SessionFixture f;
         for (auto [code, ext] : c.keys) f.console.AppendKey(code, ext);
-        RunFileSelection(f.session, FileListing::kOptionFiles, 1);
+        RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::NewName);
         EXPECT_EQ(f.session.chosenPath, c.chosen);
         EXPECT_EQ(f.session.menuKey, c.key);
-        EXPECT_EQ(f.session.yesNoAnswer, 0);
+        EXPECT_EQ(f.session.yesNoAnswer, YesNo::Yes);
         EXPECT_EQ(f.readKeyAborts, 0);
     }
 }
@@ -172,7 +173,7 @@ TEST(FileScreen, NameEntry) {
 TEST(FileScreen, EmptyNameIsRefusedWithTheBell) {
     SessionFixture f;
     f.Keys("\rq\r");
-    RunFileSelection(f.session, FileListing::kTaskFolder, 1);
+    RunFileSelection(f.session, FileListing::kTaskFolder, SelectionMode::NewName);
     EXPECT_EQ(f.session.chosenPath, "Q.TXT");
     EXPECT_EQ(f.host.beeps, 1);
     EXPECT_EQ(f.Text(1, 24, 32), " Kein gültiger Name!  ↓↓↓↓↓↓↓↓  ");
@@ -183,21 +184,24 @@ TEST(FileScreen, EmptyNameIsRefusedWithTheBell) {
 TEST(FileScreen, AnExistingNameAsksBeforeOverwriting) {
     struct Case {
         const char* typed;
-        int answer;
+        YesNo answer;
     };
-    const Case cases[] = {{"mein\r\r", 1}, {"mein\rj", 0}, {"mein\rK\r", 0}, {"mein\x1b", 0}};
+    const Case cases[] = {{"mein\r\r", YesNo::No},
+                          {"mein\rj", YesNo::Yes},
+                          {"mein\rK\r", YesNo::Yes},
+                          {"mein\x1b", YesNo::Yes}};
     for (const Case& c : cases) {
         SessionFixture f;
         f.dir.Write("MEIN.RTT", "1\r\n");
         f.Keys(c.typed);
-        RunFileSelection(f.session, FileListing::kOptionFiles, 1);
+        RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::NewName);
         EXPECT_EQ(f.session.yesNoAnswer, c.answer) << c.typed;
         EXPECT_EQ(f.readKeyAborts, 0);
     }
     SessionFixture f;
     f.dir.Write("MEIN.RTT", "1\r\n");
     f.Keys("mein\r\r");
-    RunFileSelection(f.session, FileListing::kOptionFiles, 1);
+    RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::NewName);
     EXPECT_EQ(f.Text(11, 21, 39), " │ Diese Datei existiert bereits!    │ ");
     EXPECT_EQ(f.Text(12, 21, 39), " │ Datei überschreiben?  Ja    Nein  │ ");
 
@@ -205,9 +209,9 @@ TEST(FileScreen, AnExistingNameAsksBeforeOverwriting) {
     SessionFixture g;
     g.dir.Write("mein.RTT", "1\r\n");
     g.Keys("mein\r");
-    RunFileSelection(g.session, FileListing::kOptionFiles, 1);
+    RunFileSelection(g.session, FileListing::kOptionFiles, SelectionMode::NewName);
     EXPECT_EQ(g.session.chosenPath, "MEIN.RTT");
-    EXPECT_EQ(g.session.yesNoAnswer, 0);
+    EXPECT_EQ(g.session.yesNoAnswer, YesNo::Yes);
     EXPECT_EQ(g.readKeyAborts, 0);
 }
 
@@ -218,7 +222,7 @@ TEST(FileScreen, F9PrintsTheList) {
     f.session.printPrinterTextFile = [&] { ++printed; };
     f.Scan(kF9);
     f.Keys("\x1b");
-    RunFileSelection(f.session, FileListing::kOptionFiles, 2);
+    RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::Choose);
     EXPECT_EQ(printed, 1);
     const QByteArray text = f.dir.Read("LPTB.TXT");
     const std::string pad(15, ' ');
@@ -230,16 +234,17 @@ TEST(FileScreen, F9PrintsTheList) {
 TEST(AskYesNo, KeysAndClicks) {
     struct Case {
         const char* keys;
-        int defaultAnswer;
+        YesNo defaultAnswer;
         bool exitQuestion;
-        int answer;
+        YesNo answer;
         int closingKey;
     };
+    constexpr YesNo kYes = YesNo::Yes, kNo = YesNo::No;
     const Case cases[] = {
-        {"\r", 0, false, 0, 13},  {"\r", 1, false, 1, 13}, {"K\r", 1, false, 0, 13},
-        {"M\r", 0, false, 1, 13}, {"j", 1, false, 0, 'j'}, {"J", 1, false, 0, 'J'},
-        {"N", 0, false, 1, 'N'},  {"\x1b", 0, false, 1, 27}, {"A\r", 0, false, 0, 13},
-        {"A", 0, true, 1, 'A'},   {"xyz\r", 1, true, 1, 13},
+        {"\r", kYes, false, kYes, 13},  {"\r", kNo, false, kNo, 13}, {"K\r", kNo, false, kYes, 13},
+        {"M\r", kYes, false, kNo, 13}, {"j", kNo, false, kYes, 'j'}, {"J", kNo, false, kYes, 'J'},
+        {"N", kYes, false, kNo, 'N'},  {"\x1b", kYes, false, kNo, 27}, {"A\r", kYes, false, kYes, 13},
+        {"A", kYes, true, kNo, 'A'},   {"xyz\r", kNo, true, kNo, 13},
     };
     for (const Case& c : cases) {
         SessionFixture f;
@@ -263,17 +268,17 @@ TEST(AskYesNo, KeysAndClicks) {
         else f.console.abortRequested = true;
         ++step;
     };
-    EXPECT_EQ(AskYesNo(f.session, 0, true), 'n');
-    EXPECT_EQ(f.session.yesNoAnswer, 1);
+    EXPECT_EQ(AskYesNo(f.session, YesNo::Yes, true), 'n');
+    EXPECT_EQ(f.session.yesNoAnswer, YesNo::No);
     EXPECT_EQ(printed, 1);
     EXPECT_EQ(f.Text(13, 21, 39), " └───────────────────────────────────┘ ");
 
     // while a selection mode is active the protocol is not printed
-    f.session.selectionMode = 1;
+    f.session.selectionMode = SelectionMode::NewName;
     f.host.onPump = nullptr;
     f.console.AppendKey(0x66, true);
     f.Keys("j");
-    EXPECT_EQ(AskYesNo(f.session, 1), 'j');
+    EXPECT_EQ(AskYesNo(f.session, YesNo::No), 'j');
     EXPECT_EQ(printed, 1);
 }
 

@@ -189,15 +189,15 @@ TEST(ProgramOptions, AFailedSaveLeavesTheOldFileAndShowsTheMessage) {
     const Bytes name = Bytes(250, 'A') + ".RTT";
     const QByteArray old = "old contents\r\n";
     f.dir.Write(QString::fromStdString(name), old);
-    f.session.optionsDirty = 1;
+    f.session.optionsDirty = true;
     EXPECT_FALSE(SaveSessionOptions(f.session, f.session.ProgramFolder() + name));
     EXPECT_EQ(f.dir.Read(QString::fromStdString(name)), old);
-    EXPECT_EQ(f.session.optionsDirty, 1);
+    EXPECT_TRUE(f.session.optionsDirty);
     EXPECT_EQ(f.Row(1).substr(0, 48), "Die >Optionen< konnten nicht gespeichert werden!");
 
     EXPECT_TRUE(SaveSessionOptions(f.session, f.session.ProgramFolder() + "aktuell.opt"));
-    EXPECT_EQ(f.session.optionsDirty, 0);
-    f.session.optionsDirty = 1;
+    EXPECT_FALSE(f.session.optionsDirty);
+    f.session.optionsDirty = true;
     LoadSessionOptions(f.session, f.session.ProgramFolder() + "aktuell.opt");
-    EXPECT_EQ(f.session.optionsDirty, 0);
+    EXPECT_FALSE(f.session.optionsDirty);
 }

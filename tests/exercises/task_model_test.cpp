@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "console/dos_keys.h"
 #include "tests/exercises/session_fixture.h"
 
 using namespace radevir;
@@ -189,7 +190,7 @@ TEST(LoadTaskListFromChooser, LoadsTheChosenFileAndTakesBackTheSwitches) {
     chooser.result.markDigits = true;
     chooser.result.showCarry = true;
 
-    f.session.programCode = 6;
+    f.session.programCode = ProgramCode::WrittenArithmetic;
     ASSERT_TRUE(LoadTaskListFromChooser(f.session));
     EXPECT_EQ(chooser.request.lastName, "Schriftliches Rechnen\\");
     EXPECT_EQ(chooser.request.folder, f.session.ProgramFolder() + "Aufgaben\\");
@@ -204,8 +205,8 @@ TEST(LoadTaskListFromChooser, LoadsTheChosenFileAndTakesBackTheSwitches) {
     EXPECT_TRUE(f.session.options.highlightCurrentDigits);
     EXPECT_EQ(f.session.options.writtenHelpFlags, 2);
 
-    // Program 0 opens the written folder with the mental folder for the editor.
-    f.session.programCode = 0;
+    // The editor's choice opens the written folder with the mental folder for the editor.
+    f.session.programCode = ProgramCode::TaskEditor;
     chooser.result.startIndex = 1;
     ASSERT_TRUE(LoadTaskListFromChooser(f.session));
     EXPECT_EQ(chooser.request.editorFolder, f.session.ProgramFolder() + "Aufgaben\\Kopfrechnen\\");
@@ -213,20 +214,20 @@ TEST(LoadTaskListFromChooser, LoadsTheChosenFileAndTakesBackTheSwitches) {
 
     // An empty file is no task list: the loaded one stays.
     f.dir.Write("Aufgaben/Kopfrechnen/leer.txt", "\r\n\r\n");
-    f.session.programCode = 2;
+    f.session.programCode = ProgramCode::MentalArithmetic;
     chooser.result.lines = {f.session.ProgramFolder() + "Aufgaben/Kopfrechnen/leer.txt"};
     f.session.menuKey = 0;
     EXPECT_FALSE(LoadTaskListFromChooser(f.session));
     EXPECT_EQ(chooser.request.lastName, "Kopfrechnen\\");
     EXPECT_FALSE(chooser.request.showMultiplicationHelp);
-    EXPECT_EQ(f.session.menuKey, 59);
+    EXPECT_EQ(f.session.menuKey, doskey::kBackToMenu);
     EXPECT_EQ(f.session.tasks.Count(), 5);
 
     // Cancelled.
     chooser.result.accepted = false;
     f.session.menuKey = 0;
     EXPECT_FALSE(LoadTaskListFromChooser(f.session));
-    EXPECT_EQ(f.session.menuKey, 59);
+    EXPECT_EQ(f.session.menuKey, doskey::kBackToMenu);
     EXPECT_EQ(f.session.tasks.fileName, "mal3.txt");
     f.console.SetListChooser(nullptr);
 }
@@ -236,7 +237,7 @@ TEST(LoadTaskListFromChooser, TaskFilesFromTodaysEditorsAndWindowsSticks) {
     FixedChooser chooser;
     f.console.SetListChooser(&chooser);
     chooser.result.accepted = true;
-    f.session.programCode = 2;
+    f.session.programCode = ProgramCode::MentalArithmetic;
     const Bytes folder = f.session.ProgramFolder() + "Aufgaben\\Kopfrechnen\\";
 
     // saved by Notepad as UTF-8: the mark is no part of the first task

@@ -6,7 +6,7 @@
 #include <QSlider>
 #include <gtest/gtest.h>
 
-#include "support/U_startsetup.h"
+#include "support/speed_dialog.h"
 
 namespace radevir {
 namespace {
@@ -60,63 +60,63 @@ TEST(SpeedScale, ValuesShowWithADecimalComma) {
 }
 
 TEST(SpeedDialog, ShowsValueFollowsSliderAndCancelsWithEscape) {
-    TF_startsetup dialog;
+    SpeedDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QString("Allgemeine Programmeinstellungen"));
-    EXPECT_EQ(dialog.Button1->text(), QString("OK"));
-    EXPECT_TRUE(dialog.Button1->isDefault());
-    EXPECT_EQ(dialog.Button2->text(), QString("Abrechen"));
-    EXPECT_EQ(dialog.Track_delay->minimum(), 0);
-    EXPECT_EQ(dialog.Track_delay->maximum(), 50);
-    EXPECT_EQ(dialog.Track_delay->tickPosition(), QSlider::TicksBelow);
-    EXPECT_EQ(dialog.Track_delay->tickInterval(), 1);
-    EXPECT_EQ(dialog.Label_delay->text(), QString("1"));
+    EXPECT_EQ(dialog.okButton->text(), QString("OK"));
+    EXPECT_TRUE(dialog.okButton->isDefault());
+    EXPECT_EQ(dialog.cancelButton->text(), QString("Abrechen"));
+    EXPECT_EQ(dialog.speedSlider->minimum(), 0);
+    EXPECT_EQ(dialog.speedSlider->maximum(), 50);
+    EXPECT_EQ(dialog.speedSlider->tickPosition(), QSlider::TicksBelow);
+    EXPECT_EQ(dialog.speedSlider->tickInterval(), 1);
+    EXPECT_EQ(dialog.valueLabel->text(), QString("1"));
     // the captions at the ends and above position 10
-    EXPECT_LT(dialog.Label_faster->x(), dialog.Label_normal->x());
-    EXPECT_LT(dialog.Label_normal->x(), dialog.Label_slower->x());
-    EXPECT_LT(dialog.Label_normal->y(), dialog.Track_delay->y());
-    EXPECT_GT(dialog.Label_faster->y(), dialog.Track_delay->y());
+    EXPECT_LT(dialog.fasterLabel->x(), dialog.normalLabel->x());
+    EXPECT_LT(dialog.normalLabel->x(), dialog.slowerLabel->x());
+    EXPECT_LT(dialog.normalLabel->y(), dialog.speedSlider->y());
+    EXPECT_GT(dialog.fasterLabel->y(), dialog.speedSlider->y());
 
     dialog.SetValue(4.0);
     dialog.show();
     QApplication::processEvents();
-    EXPECT_EQ(dialog.Track_delay->value(), 22);
-    EXPECT_EQ(dialog.Label_delay->text(), QString("4,00"));
+    EXPECT_EQ(dialog.speedSlider->value(), 22);
+    EXPECT_EQ(dialog.valueLabel->text(), QString("4,00"));
     const QRect area = dialog.screen()->availableGeometry();
     EXPECT_NEAR(dialog.frameGeometry().center().x(), area.center().x(), 20);
 
     dialog.hide();
     dialog.SetValue(1.0);
     dialog.show();
-    EXPECT_EQ(dialog.Track_delay->value(), 10);
+    EXPECT_EQ(dialog.speedSlider->value(), 10);
     EXPECT_DOUBLE_EQ(dialog.Value(), 1.0);
-    EXPECT_TRUE(dialog.Track_delay->hasFocus() || QApplication::focusWidget() == nullptr);
+    EXPECT_TRUE(dialog.speedSlider->hasFocus() || QApplication::focusWidget() == nullptr);
 
-    dialog.Track_delay->setValue(50);
+    dialog.speedSlider->setValue(50);
     EXPECT_DOUBLE_EQ(dialog.Value(), 440.0);
-    EXPECT_EQ(dialog.Label_delay->text(), QString("440,00"));
-    dialog.Track_delay->setValue(0);
+    EXPECT_EQ(dialog.valueLabel->text(), QString("440,00"));
+    dialog.speedSlider->setValue(0);
     EXPECT_DOUBLE_EQ(dialog.Value(), 0.0);
-    EXPECT_EQ(dialog.Label_delay->text(), QString("0,00"));
+    EXPECT_EQ(dialog.valueLabel->text(), QString("0,00"));
 
     int rejected = 0;
     QObject::connect(&dialog, &QDialog::rejected, [&] { ++rejected; });
-    PressKey(dialog.Track_delay, Qt::Key_Escape);
+    PressKey(dialog.speedSlider, Qt::Key_Escape);
     EXPECT_EQ(rejected, 1);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST(SpeedDialog, ReturnAcceptsWithTheNewValue) {
-    TF_startsetup dialog;
+    SpeedDialog dialog;
     dialog.SetValue(2.5);
     dialog.show();
-    EXPECT_EQ(dialog.Track_delay->value(), 20);
+    EXPECT_EQ(dialog.speedSlider->value(), 20);
     EXPECT_DOUBLE_EQ(dialog.Value(), 2.0);
-    PressKey(dialog.Track_delay, Qt::Key_Right);
+    PressKey(dialog.speedSlider, Qt::Key_Right);
     EXPECT_DOUBLE_EQ(dialog.Value(), 3.0);
     int accepted = 0;
     QObject::connect(&dialog, &QDialog::accepted, [&] { ++accepted; });
-    PressKey(dialog.Track_delay, Qt::Key_Return);
+    PressKey(dialog.speedSlider, Qt::Key_Return);
     EXPECT_EQ(accepted, 1);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_DOUBLE_EQ(dialog.Value(), 3.0);

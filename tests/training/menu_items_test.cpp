@@ -123,3 +123,51 @@ TEST(RunRules, GrabbingOperatorsSuspendsInsertingInOrder) {
     for (const auto& c : table)
         EXPECT_EQ(SuspendsGrabInsertOrder(c.target, c.insertOrder), c.suspended) << c.target;
 }
+
+// What runs for each item code, and which options hold for that run only.
+TEST(RunRules, ItemRunPlans) {
+    using option::DictationMode, option::TaskOrder, option::GrabTarget, option::GrabInsertOrder;
+    constexpr std::optional<int> kKept = std::nullopt;
+    const struct {
+        ProgramCode code;
+        int dictationMode, taskOrder, grabTarget, grabInsertOrder;
+        ItemStart start;
+        ProgramCode runAs;
+        bool computeMode, readingMode;
+        std::optional<int> taskOrderForRun, grabInsertOrderForRun;
+    } table[] = {
+        {ProgramCode::MentalArithmetic, 0, 1, 3, 1, ItemStart::Run, ProgramCode::MentalArithmetic, false, false, kKept, kKept},
+        // a partner dictates in list order, but only a random order needs changing
+        {ProgramCode::Dictation, DictationMode::kPartner, TaskOrder::kRandom, 0, 0, ItemStart::Run,
+         ProgramCode::Dictation, false, false, TaskOrder::kInOrder, kKept},
+        {ProgramCode::Dictation, DictationMode::kPartner, TaskOrder::kInOrder, 0, 0, ItemStart::Run,
+         ProgramCode::Dictation, false, false, kKept, kKept},
+        {ProgramCode::Dictation, DictationMode::kWhole, TaskOrder::kRandom, 0, 0, ItemStart::Run,
+         ProgramCode::Dictation, false, false, kKept, kKept},
+        {ProgramCode::MemoriseAndCompute, 0, 0, 0, 0, ItemStart::Run, ProgramCode::MemoriseOnly, true, false, kKept, kKept},
+        {ProgramCode::Tachistoscope, 0, 0, 0, 0, ItemStart::TachistoscopeBox, ProgramCode::Tachistoscope, false, false,
+         kKept, kKept},
+        {ProgramCode::ReadingTest, 0, 0, 0, 0, ItemStart::ReadingBox, ProgramCode::CopyTask, false, true, kKept, kKept},
+        {ProgramCode::GrabGame, 0, 0, GrabTarget::kOperators, GrabInsertOrder::kInOrder, ItemStart::Run,
+         ProgramCode::GrabGame, false, false, kKept, GrabInsertOrder::kAny},
+        {ProgramCode::GrabGame, 0, 0, GrabTarget::kResult, GrabInsertOrder::kInOrder, ItemStart::Run,
+         ProgramCode::GrabGame, false, false, kKept, kKept},
+        {ProgramCode::LoadOptionsCode, DictationMode::kPartner, TaskOrder::kRandom, 0, 0, ItemStart::LoadOptionsByName,
+         ProgramCode::LoadOptionsCode, false, false, kKept, kKept},
+    };
+    for (const auto& c : table) {
+        ProgramOptions options;
+        options.dictationMode = c.dictationMode;
+        options.taskOrder = c.taskOrder;
+        options.grabTarget = c.grabTarget;
+        options.grabInsertOrder = c.grabInsertOrder;
+        const ItemRunPlan plan = PlanItemRun(c.code, options);
+        const int code = ProgramNumber(c.code);
+        EXPECT_EQ(plan.start, c.start) << code;
+        EXPECT_EQ(plan.runAs, c.runAs) << code;
+        EXPECT_EQ(plan.computeMode, c.computeMode) << code;
+        EXPECT_EQ(plan.readingMode, c.readingMode) << code;
+        EXPECT_EQ(plan.taskOrder, c.taskOrderForRun) << code;
+        EXPECT_EQ(plan.grabInsertOrder, c.grabInsertOrderForRun) << code;
+    }
+}

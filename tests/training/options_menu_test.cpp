@@ -3,6 +3,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include "console/dos_keys.h"
 #include "console/mouse_regions.h"
 #include "exercises/session.h"
 #include "tests/exercises/session_fixture.h"
@@ -12,7 +13,7 @@ using radevir::test::SessionFixture;
 
 namespace {
 
-constexpr int kLeft = 75, kRight = 77;
+constexpr int kLeft = doskey::kLeft, kRight = doskey::kRight;
 
 std::string Readable(const Bytes& screen) {
     std::u32string text;
@@ -219,7 +220,7 @@ TEST(OptionsMenu, ScreenDump) {
 
 TEST(OptionsMenu, KeysChangeValuesAndAProgramLetterClosesTheMenu) {
     SessionFixture f;
-    f.session.optionsDirty = 0;
+    f.session.optionsDirty = false;
     f.session.optionsMenuLine = 3;
     f.session.menuKey = 13;  // opened with Enter: one line down, to "Hilfe"
     f.Scan(kLeft);           // Hilfe 3 -> 2
@@ -233,7 +234,7 @@ TEST(OptionsMenu, KeysChangeValuesAndAProgramLetterClosesTheMenu) {
     EXPECT_EQ(f.session.options.help, 2);
     EXPECT_EQ(f.session.options.inputControl, 1);
     EXPECT_EQ(f.session.options.taskOrder, 1);
-    EXPECT_EQ(f.session.optionsDirty, 1);
+    EXPECT_TRUE(f.session.optionsDirty);
     EXPECT_EQ(f.session.optionsMenuLine, 1);
     EXPECT_EQ(f.readKeyAborts, 0);
 }
@@ -310,8 +311,8 @@ TEST(OptionsMenu, SavingUnderANameFromTheLastLine) {
     ProgramOptions back;
     ASSERT_TRUE(LoadOptions(f.env, "TEST1.RTT", back));
     EXPECT_EQ(back.frame, 0);
-    EXPECT_EQ(f.session.optionsDirty, 0);  // a named save counts as saved
-    EXPECT_EQ(f.session.selectionMode, 0);
+    EXPECT_FALSE(f.session.optionsDirty);  // a named save counts as saved
+    EXPECT_EQ(f.session.selectionMode, SelectionMode::None);
     EXPECT_EQ(f.readKeyAborts, 0);
 }
 
@@ -322,11 +323,11 @@ TEST(OptionsMenu, LoadingANamedSet) {
     Bytes text;
     for (const Bytes& l : lines) text += l + "\r\n";
     f.dir.Write("RAHMEN.RTT", QByteArray::fromStdString(text));
-    f.session.optionsDirty = 1;
+    f.session.optionsDirty = true;
     f.Keys("\r");
-    SaveOrLoadOptionsByName(f.session, 2);
+    SaveOrLoadOptionsByName(f.session, OptionSetAction::Load);
     EXPECT_EQ(f.session.options.frame, 1);
-    EXPECT_EQ(f.session.optionsDirty, 0);
-    EXPECT_EQ(f.session.selectionMode, 0);
+    EXPECT_FALSE(f.session.optionsDirty);
+    EXPECT_EQ(f.session.selectionMode, SelectionMode::None);
     EXPECT_EQ(f.Row(3), std::string(80, ' '));  // the screen is back
 }

@@ -20,30 +20,31 @@ int SpeedPositionForValue(double value);
 // stored setting keeps its own format.
 QString SpeedValueText(double value);
 
-class TF_startsetup : public QDialog {
+class SpeedDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TF_startsetup(QWidget* parent = nullptr);
+    explicit SpeedDialog(QWidget* parent = nullptr);
 
     // The factor being edited: written by the host before showing, read after OK.
     double Value() const { return value_; }
     void SetValue(double value) { value_ = value; }
 
-    // Handlers, named as the form's events.
-    void FormShow();
-    void Track_delayChange();
-    // True when the key was taken (Escape cancels).
-    bool FormKeyDown(int key);
+    // Puts the slider where the value is and gives it the focus (on every showing).
+    void ShowValueOnSlider();
+    // The value of the slider's position, shown in the value label.
+    void TakeSliderPosition();
+    // True when the Qt key was taken: Escape cancels.
+    bool HandleKey(int qtKey);
 
-    QLabel* Label_info = nullptr;
-    QSlider* Track_delay = nullptr;
-    QLabel* Label_delay = nullptr;
-    QLabel* Label_faster = nullptr;
-    QLabel* Label_normal = nullptr;
-    QLabel* Label_slower = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QLabel* infoLabel = nullptr;
+    QSlider* speedSlider = nullptr;
+    QLabel* valueLabel = nullptr;
+    QLabel* fasterLabel = nullptr;
+    QLabel* normalLabel = nullptr;
+    QLabel* slowerLabel = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
