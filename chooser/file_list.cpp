@@ -60,7 +60,7 @@ void FillFileList(QTreeWidget& list, const QString& folder) {
     list.clear();
     list.setSortingEnabled(false);  // sorted once, after the last row
     const QString cleanFolder = QDir::cleanPath(folder);
-    for (const FolderEntry& entry : ListFolder(folder))
+    for (const FolderEntry& entry : ListNativeFolder(folder))
         if (entry.isFile) AddFileRow(list, cleanFolder, entry);
     list.setSortingEnabled(true);
 }

@@ -27,7 +27,7 @@ std::vector<FolderNode> Children(const QString& folder, QSet<QByteArray>& visite
     std::vector<FolderNode> nodes;
     if (depth > kMaxDepth) return nodes;
     // read byte for byte: names from a Windows stick that are not UTF-8 show in Windows-1252
-    const std::vector<FolderEntry> entries = ListFolder(folder);
+    const std::vector<FolderEntry> entries = ListNativeFolder(folder);
     for (const FolderEntry& e : entries) {
         if (!e.isFolder || e.name.contains('.')) continue;
         if (HasCompanionFile(entries, e.name)) continue;
