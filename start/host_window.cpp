@@ -13,8 +13,10 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "console/dos_keys.h"
+#include "console/glyph_fallback.h"
 #include "start/speed_setting.h"
 #include "support/clock.h"
 #include "support/error_log.h"
@@ -125,12 +127,25 @@ void TForm_dos::FormCreate() {
 
     // glyph pictures, one per file of the "emfs" folder
     const QString emfs = env.NativePath("emfs");
+    // a picture that cannot be used is said once and drawn from the font instead
     for (const QString& file : MatchingFiles(emfs, QStringLiteral("*.emf"))) {
+        const std::string name = ToCp1252(MetafileGlyphName(file));
+        auto fallback = FontGlyphRenderer(name);
         auto picture = Metafile::Load(emfs + "/" + file);
-        if (!picture) continue;
+        if (!picture) {
+            ReportUnusableGlyphPicture(file);
+            if (fallback) glyphs_.push_back(GlyphSource{name, fallback});
+            continue;
+        }
         metafiles_.push_back(picture);
-        glyphs_.push_back(GlyphSource{ToCp1252(MetafileGlyphName(file)),
-                                      [picture](QSize size) { return picture->Render(size, false); }});
+        auto reported = std::make_shared<bool>(false);
+        glyphs_.push_back(GlyphSource{name, [picture, fallback, reported, file](QSize size) {
+            QImage image = picture->Render(size, false);
+            if (!image.isNull() || !fallback) return image;
+            if (!*reported) ReportUnusableGlyphPicture(file);
+            *reported = true;
+            return fallback(size);
+        }});
     }
 
     for (const QString& file : MatchingFiles(env.NativePath("wavs"), QStringLiteral("_*.wav")))

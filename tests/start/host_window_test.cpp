@@ -266,3 +266,34 @@ TEST(HostKeys, WhileAltIsHeldOnlyScanCodesAreHeldBack) {
     const std::vector<std::pair<int, bool>> expected = {{'a', false}, {13, false}};
     EXPECT_EQ(f.Drain(), expected);
 }
+
+// A damaged glyph picture must not turn frames into letters ("ÄÄÄ" for "───"): the frame
+// character is drawn from the font, and the file is named once on stderr.
+TEST(HostGlyphs, AnUnusablePictureIsDrawnFromTheFont) {
+    test::ScratchDir dir;
+    dir.Write("emfs/196.emf", "not a picture");
+    ProgramEnvironment env{dir.Folder(), "radevir"};
+    SettingsStore settings{dir.Path() + "/settings.ini", "radevir"};
+    VirtualClock clock;
+    testing::internal::CaptureStderr();
+    TForm_dos host(TForm_dos::Services{env, settings, clock}, QSize(802, 502));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("196.emf"), std::string::npos) << log;
+
+    host.FormShow();
+    Console& console = host.GetConsole();
+    int index = -1;
+    for (int i = 0; i < console.GlyphCount(); ++i)
+        if (console.GlyphName(i) == "196") index = i;
+    ASSERT_GE(index, 0);
+    const QImage picture = console.RenderGlyph(index, QSize(12, 24));
+    ASSERT_FALSE(picture.isNull());
+    // a horizontal line: some row is inked from edge to edge
+    bool fullRow = false;
+    for (int y = 0; y < picture.height() && !fullRow; ++y) {
+        int inked = 0;
+        for (int x = 0; x < picture.width(); ++x) inked += qAlpha(picture.pixel(x, y)) >= 128;
+        fullRow = inked == picture.width();
+    }
+    EXPECT_TRUE(fullRow);
+}
