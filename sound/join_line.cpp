@@ -117,11 +117,11 @@ JoinLine ParseJoinLine(std::string_view line) {
     const auto fields = SplitCommaText(line);
     JoinLine j;
     if (!fields.empty()) j.file = fields[0];
-    j.von = IntOr(fields, 1, 0);
-    j.bis = IntOr(fields, 2, -1);
-    j.volumen = IntOr(fields, 3, 100);
-    j.anfang = IntOr(fields, 4, 0);
-    j.stilledanach = IntOr(fields, 5, 0);
+    j.start = IntOr(fields, 1, 0);
+    j.end = IntOr(fields, 2, -1);
+    j.volume_percent = IntOr(fields, 3, 100);
+    j.gapBefore = IntOr(fields, 4, 0);
+    j.silenceAfter = IntOr(fields, 5, 0);
     return j;
 }
 

@@ -77,7 +77,7 @@ void PlayChain::OnNotify(DeviceId id, bool success) {
     wav_.Speaking = false;
 }
 
-SoundAdapter::SoundAdapter(TWAV& wav) : wav_(wav), chain_(wav) {
+SoundAdapter::SoundAdapter(WaveComponent& wav) : wav_(wav), chain_(wav) {
     wav_.SetNotifyHandler(NotifyWindow::Host, [this](DeviceId id, bool ok) { chain_.OnNotify(id, ok); });
 }
 

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "sound/speakmath.h"
-#include "sound/wav.h"
+#include "sound/arithmetic_speaker.h"
+#include "sound/wave_component.h"
 #include "support/clock.h"
 #include "support/program_environment.h"
 
@@ -24,10 +24,10 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
         err << "radevir --speak: Tontabelle " << tablePath << " ist leer oder nicht lesbar\n";
         return 1;
     }
-    TWAV wav(env, output, clock);
-    Tspeakmath speak;
-    speak.dataset = &table;
-    speak.waver = &wav;
+    WaveComponent wav(env, output, clock);
+    ArithmeticSpeaker speak;
+    speak.soundTable = &table;
+    speak.wave = &wav;
     const Bytes bytes = ToCp1252(text);
     if (text.trimmed().isEmpty()) {
         err << "radevir --speak: kein Text zum Sprechen\n";

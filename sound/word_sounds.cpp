@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <map>
 
-#include "sound/wav.h"
+#include "sound/wave_component.h"
 #include "support/error_log.h"
 #include "support/program_environment.h"
 
@@ -54,7 +54,7 @@ public:
         bool keepText = false;  // FindLineSounds only
     };
 
-    Lookup(TWAV& wav, Params p) : wav_(wav), p_(std::move(p)) {
+    Lookup(WaveComponent& wav, Params p) : wav_(wav), p_(std::move(p)) {
         if (!p_.base.empty() && p_.base.back() != '\\' && p_.base.back() != '/') p_.base += '\\';
     }
 
@@ -166,7 +166,7 @@ private:
     }
     bool FindPiece(int folder);
 
-    TWAV& wav_;
+    WaveComponent& wav_;
     Params p_;
     std::map<std::string, FolderListing> listings_;
     Exceptions exceptions_;
@@ -460,7 +460,7 @@ void Lookup::Run(const Bytes& input, std::string& fileName) {
 
 }  // namespace
 
-void TWAV::ProcessEventsForLookup() { ProcessEvents(); }
+void WaveComponent::ProcessEventsForLookup() { ProcessEvents(); }
 
 namespace {
 
@@ -487,7 +487,7 @@ Lookup::Params LookupParams(const std::string& baseFolder, const std::string& c0
 
 }  // namespace
 
-void TWAV::FindWordSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
+void WaveComponent::FindWordSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
                           const std::string& c1, const std::string& c2, const std::string& c3,
                           const std::string& c4, const std::string& extension,
                           int trailingSilence, bool announceCapitals,
@@ -497,7 +497,7 @@ void TWAV::FindWordSounds(const Bytes& text, const std::string& baseFolder, cons
         .Run(text, fileName);
 }
 
-void TWAV::FindLineSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
+void WaveComponent::FindLineSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
                           const std::string& c1, const std::string& c2, const std::string& c3,
                           const std::string& c4, const std::string& extension,
                           int trailingSilence, bool announceCapitals,

@@ -30,14 +30,14 @@ TEST(CommaText, SplitsLikeTheProgramsStringLists) {
 TEST(JoinLineParse, DefaultsNameAndQuoting) {
     JoinLine j = ParseJoinLine("eins=x.wav,10,abc");
     EXPECT_EQ(j.file, "x.wav");
-    EXPECT_EQ(j.von, 10);
-    EXPECT_EQ(j.bis, -1);  // not a number
-    EXPECT_EQ(j.volumen, 100);
+    EXPECT_EQ(j.start, 10);
+    EXPECT_EQ(j.end, -1);  // not a number
+    EXPECT_EQ(j.volume_percent, 100);
     j = ParseJoinLine("\"a=b.wav\",1,2,50,-30,200");
     EXPECT_EQ(j.file, "a=b.wav");
-    EXPECT_EQ(j.volumen, 50);
-    EXPECT_EQ(j.anfang, -30);
-    EXPECT_EQ(j.stilledanach, 200);
+    EXPECT_EQ(j.volume_percent, 50);
+    EXPECT_EQ(j.gapBefore, -30);
+    EXPECT_EQ(j.silenceAfter, 200);
     EXPECT_EQ(QuoteWaveName("c:\\my sounds\\a b.wav"), "\"c:\\my sounds\\a b.wav\"");
     EXPECT_EQ(QuoteWaveName("a b.wav,0,100"), "\"a b.wav\",0,100");
     EXPECT_EQ(QuoteWaveName("\"a b.wav\",0"), "\"a b.wav\",0");
@@ -98,7 +98,7 @@ TEST_F(JoinTest, UnquotedNameWithBlankAndSearchFoldersAreFound) {
     const std::string spaced = WriteFile("Mein Klang.wav", PcmWave(std::vector<std::int16_t>(400, 9)));
     WriteFile("lib/Glocke.wav", PcmWave(std::vector<std::int16_t>(200, 9)));
     dir_.Write("intern/suchpfad.txt", QByteArray((dir_.Folder() + "lib\\\r\n").c_str()));
-    TWAV wav(env_, *output_, clock_);
+    WaveComponent wav(env_, *output_, clock_);
     ASSERT_TRUE(wav.JoinWaves(out_, {spaced + ",0,0,100", "glocke.wav", "fehlt.wav,0"}, false, 0));
     EXPECT_EQ(wav.FrameCount(out_), 600);
 }
@@ -123,8 +123,8 @@ TEST_F(JoinTest, OutsizedNumbersAreClampedToTheFileAndAPause) {
     const std::vector<Case> cases = {
         {{x + ",0,0," + big}, 0, 440, 10000},                          // ten-fold at most
         {{x + ",0,0,-" + big}, 0, 440, 1000},                          // unchanged
-        {{x + ",0,0,100," + big}, 0, kTenSeconds + 440, 0},            // Anfang
-        {{x + ",0,0,100,0," + big}, 0, 440 + kTenSeconds, 1000},      // Stilledanach
+        {{x + ",0,0,100," + big}, 0, kTenSeconds + 440, 0},            // gap before
+        {{x + ",0,0,100,0," + big}, 0, 440 + kTenSeconds, 1000},      // silence after
         {{x}, 2147483647, 440 + kTenSeconds, 1000},                    // the caller's pause
         {{x + "," + big}, 0, 0, 0},                                    // starts after the end
         {{x + ",-" + big + "," + big}, 0, 440, 1000},                  // the whole file
@@ -229,7 +229,7 @@ TEST_F(JoinTest, JoinToTempNamesFilesAndGivesUpWhenAllNamesAreTaken) {
     wav_->JoinToTemp({a}, 0, name);
     EXPECT_EQ(name, dir_.Folder() + "tempwav\\_new_0.wav");
     EXPECT_EQ(wav_->FrameCount(name), 100);
-    EXPECT_EQ(wav_->TempFiles, (twavhistory{name}));
+    EXPECT_EQ(wav_->TempFiles, (std::vector<std::string>{name}));
     wav_->JoinToTemp({"nothing.wav"}, 0, name);
     EXPECT_EQ(name, "");  // nothing was made
 

@@ -40,7 +40,7 @@ TEST_F(PlayTest, RangeRequestsWhileBusyQueueOneAndDropTheRest) {
     EXPECT_TRUE(wav_->Busy);
     EXPECT_FALSE(wav_->PlayRange(NotifyWindow::Application, b, 10, 30, true));
     EXPECT_FALSE(wav_->PlayRange(NotifyWindow::Application, c, 0, 50, true));
-    EXPECT_EQ(wav_->RangeQueue, (twavhistory{"\"" + b + "\",10,30"}));
+    EXPECT_EQ(wav_->RangeQueue, (std::vector<std::string>{"\"" + b + "\",10,30"}));
     const DeviceId first = wav_->CurrentDevice;
     Advance(45);  // the first range ends: its device closes and the queued range starts
     EXPECT_TRUE(wav_->RangeQueue.empty());
@@ -71,17 +71,17 @@ TEST_F(PlayTest, StopAllDeletesToneFilesAndTheNextToneMakesThemAgain) {
 TEST(ToneSynth, HarmonicsOfHalfTheFrequency) {
     // f = 2205: base period 20 samples, partials 20, 10, 6, (5, 4 skipped), 3
     std::vector<std::int16_t> s(120);
-    TWAV::ToneSynth(s.data(), 0, 8000, 2205, 120);
+    WaveComponent::ToneSynth(s.data(), 0, 8000, 2205, 120);
     EXPECT_EQ(s[0], 0);
     const double expected5 = std::sin(2 * M_PI * 5 / 20) * 4000 + std::sin(2 * M_PI * 5 / 10) * 8000 / 3.0 +
                              std::sin(2 * M_PI * 5 / 6) * 8000 / 4.5 + std::sin(2 * M_PI * 2 / 3) * 8000 / 15.1875;
     EXPECT_NEAR(s[5], expected5, 2);
     EXPECT_EQ(s[60], s[0]);  // the periods repeat together after 60 samples
     std::vector<std::int16_t> shifted(60);
-    TWAV::ToneSynth(shifted.data(), 60, 8000, 2205, 60);
+    WaveComponent::ToneSynth(shifted.data(), 60, 8000, 2205, 60);
     EXPECT_TRUE(std::equal(shifted.begin(), shifted.end(), s.begin()));
     std::vector<std::int16_t> none(4, 1);
-    TWAV::ToneSynth(none.data(), 0, 8000, 0, 4);  // no frequency: silence, no division by zero
+    WaveComponent::ToneSynth(none.data(), 0, 8000, 0, 4);  // no frequency: silence, no division by zero
     EXPECT_EQ(none, std::vector<std::int16_t>(4, 0));
 }
 
@@ -135,7 +135,7 @@ TEST_F(PlayTest, StaleReportsAfterStopAllAreDropped) {
 TEST_F(PlayTest, DiskOutputRecordsWhatIsPlayed) {
     const QString raw = dir_.Path() + "/out.raw";
     auto disk = MakeDiskAudioOutput(clock_, raw);
-    TWAV wav(env_, *disk, clock_);
+    WaveComponent wav(env_, *disk, clock_);
     const std::string a = Clip("a.wav");
     ASSERT_TRUE(wav.PlayRange(NotifyWindow::Application, a, 0, 50, true));
     ASSERT_TRUE(wav.Play(NotifyWindow::Application, a, false));

@@ -1,4 +1,4 @@
-// TWAV, the program's one sound engine: reads and writes wave files itself, joins lists of
+// WaveComponent, the program's one sound engine: reads and writes wave files itself, joins lists of
 // sound pieces into temporary files, plays files through an AudioOutput with small queues, and
 // makes the tone files that stand in for the speaker beeps. The word-to-sound lookup
 // (word_sounds.cpp) and the cutting of recordings at pauses (split_silence.cpp) belong to it too.
@@ -69,15 +69,14 @@ constexpr int kMaxJoinSilence_ms = 10000;
 // Who receives a device's end-of-play report.
 enum class NotifyWindow { None, Application, Host };
 
-using twavhistory = std::vector<std::string>;
 
-class TWAV : public QObject {
+class WaveComponent : public QObject {
     Q_OBJECT
 public:
-    TWAV(const ProgramEnvironment& env, AudioOutput& output, Clock& clock);
-    ~TWAV() override;
-    TWAV(const TWAV&) = delete;
-    TWAV& operator=(const TWAV&) = delete;
+    WaveComponent(const ProgramEnvironment& env, AudioOutput& output, Clock& clock);
+    ~WaveComponent() override;
+    WaveComponent(const WaveComponent&) = delete;
+    WaveComponent& operator=(const WaveComponent&) = delete;
 
     // --- wave files (paths are data paths: absolute, or relative to the ProgramFolder) ---
     int GetWaveInfo(const std::string& file, int& rate, int& bits, bool& stereo);
@@ -147,12 +146,12 @@ public:
     void SetMessageHandler(std::function<void(const Bytes&)> handler);
 
     // --- state (public like the component's fields) ---
-    twavhistory SearchFolders;
+    std::vector<std::string> SearchFolders;
     std::string TempFolder;
     bool UseTempFolder = true;
     bool NoTempFolder = false;
-    twavhistory TempFiles;
-    twavhistory RangeQueue;
+    std::vector<std::string> TempFiles;
+    std::vector<std::string> RangeQueue;
     std::vector<std::string> DeviceList;
     DeviceId CurrentDevice = kNoDevice;
     bool Busy = false;

@@ -1,10 +1,10 @@
-// TWAV's playing side: notifying and fire-and-forget plays, the one-entry range queue, the
+// WaveComponent's playing side: notifying and fire-and-forget plays, the one-entry range queue, the
 // W=/Z= device queue, and the handling of end-of-play reports.
 #include <QCoreApplication>
 #include <QThread>
 #include <algorithm>
 
-#include "sound/wav.h"
+#include "sound/wave_component.h"
 #include "support/program_environment.h"
 
 namespace radevir {
@@ -22,22 +22,22 @@ std::string EntryValue(const std::string& e) {
 
 }  // namespace
 
-void TWAV::SetNotifyHandler(NotifyWindow window, std::function<void(DeviceId, bool)> handler) {
+void WaveComponent::SetNotifyHandler(NotifyWindow window, std::function<void(DeviceId, bool)> handler) {
     if (window == NotifyWindow::Host) hostHandler_ = std::move(handler);
     if (window == NotifyWindow::Application) appHandler_ = std::move(handler);
 }
 
-void TWAV::SetMessageHandler(std::function<void(const Bytes&)> handler) {
+void WaveComponent::SetMessageHandler(std::function<void(const Bytes&)> handler) {
     messageHandler_ = std::move(handler);
 }
 
-void TWAV::ForgetDevice(DeviceId id) {
+void WaveComponent::ForgetDevice(DeviceId id) {
     targets_.erase(std::remove_if(targets_.begin(), targets_.end(),
                                   [id](const auto& t) { return t.first == id; }),
                    targets_.end());
 }
 
-void TWAV::OnCompleted(quint32 id, bool success) {
+void WaveComponent::OnCompleted(quint32 id, bool success) {
     // Reports of devices closed in the meantime (StopAll) are stale and dropped.
     auto it = std::find_if(targets_.begin(), targets_.end(),
                            [id](const auto& t) { return t.first == id; });
@@ -47,7 +47,7 @@ void TWAV::OnCompleted(quint32 id, bool success) {
     Dispatch(window, id, success);
 }
 
-void TWAV::Dispatch(NotifyWindow window, DeviceId id, bool success) {
+void WaveComponent::Dispatch(NotifyWindow window, DeviceId id, bool success) {
     if (window == NotifyWindow::Host && hostHandler_) {
         hostHandler_(id, success);
     } else if (window == NotifyWindow::Application && appHandler_) {
@@ -57,7 +57,7 @@ void TWAV::Dispatch(NotifyWindow window, DeviceId id, bool success) {
     }
 }
 
-void TWAV::HandleApplicationNotify(DeviceId id, bool success) {
+void WaveComponent::HandleApplicationNotify(DeviceId id, bool success) {
     // A device of the W=/Z= queue moves that queue on; any other is closed and the range queue
     // drains one entry.
     const std::string name = std::to_string(id);
@@ -72,7 +72,7 @@ void TWAV::HandleApplicationNotify(DeviceId id, bool success) {
     PlayNextRange();
 }
 
-bool TWAV::PlayDevice(DeviceId id, NotifyWindow window, int fromMs, int toMs, bool notify,
+bool WaveComponent::PlayDevice(DeviceId id, NotifyWindow window, int fromMs, int toMs, bool notify,
                       bool wait) {
     ForgetDevice(id);
     if (notify && window != NotifyWindow::None) targets_.emplace_back(id, window);
@@ -82,7 +82,7 @@ bool TWAV::PlayDevice(DeviceId id, NotifyWindow window, int fromMs, int toMs, bo
     return ok;
 }
 
-bool TWAV::Play(NotifyWindow window, const std::string& file, bool notify) {
+bool WaveComponent::Play(NotifyWindow window, const std::string& file, bool notify) {
     if (!notify) return output_.PlaySound(Native(file));
     if (!FileExists(file)) return false;
     const DeviceId id = output_.Open(Native(file));
@@ -97,7 +97,7 @@ bool TWAV::Play(NotifyWindow window, const std::string& file, bool notify) {
     return true;
 }
 
-bool TWAV::PlayRange(NotifyWindow window, const std::string& file, int from, int to, bool notify) {
+bool WaveComponent::PlayRange(NotifyWindow window, const std::string& file, int from, int to, bool notify) {
     if (Busy) {
         if (RangeQueue.empty()) {
             RangeQueue.push_back(QuoteIfNeeded(file) + "," + std::to_string(from) + "," +
@@ -119,7 +119,7 @@ bool TWAV::PlayRange(NotifyWindow window, const std::string& file, int from, int
     return true;
 }
 
-bool TWAV::PlayNextRange() {
+bool WaveComponent::PlayNextRange() {
     Busy = false;
     if (RangeQueue.empty()) return false;
     const std::string entry = RangeQueue.back();
@@ -130,7 +130,7 @@ bool TWAV::PlayNextRange() {
                      true);
 }
 
-bool TWAV::PlayQueued(NotifyWindow window, const std::string& file, bool wait,
+bool WaveComponent::PlayQueued(NotifyWindow window, const std::string& file, bool wait,
                       bool deleteDroppedTemp, bool allowDuplicate, bool dropPending,
                       bool queueIfBusy) {
     if (queueIfBusy && !DeviceList.empty()) {
@@ -170,7 +170,7 @@ bool TWAV::PlayQueued(NotifyWindow window, const std::string& file, bool wait,
     return true;
 }
 
-int TWAV::CloseAndPlayNext(DeviceId deviceId) {
+int WaveComponent::CloseAndPlayNext(DeviceId deviceId) {
     const bool closed = output_.Close(deviceId);
     ForgetDevice(deviceId);
     const std::string name = std::to_string(deviceId);
@@ -202,12 +202,12 @@ int TWAV::CloseAndPlayNext(DeviceId deviceId) {
     return remaining;
 }
 
-bool TWAV::PlayTo(DeviceId deviceId, NotifyWindow window, int position) {
+bool WaveComponent::PlayTo(DeviceId deviceId, NotifyWindow window, int position) {
     if (deviceId == kNoDevice || !output_.IsOpen(deviceId)) return false;
     return PlayDevice(deviceId, window, -1, position, true, false);
 }
 
-bool TWAV::StopAll() {
+bool WaveComponent::StopAll() {
     DeviceList.clear();
     targets_.clear();
     const bool ok = output_.CloseAll();
@@ -218,7 +218,7 @@ bool TWAV::StopAll() {
     return ok;
 }
 
-bool TWAV::CloseDevice(DeviceId& deviceId) {
+bool WaveComponent::CloseDevice(DeviceId& deviceId) {
     if (deviceId == kNoDevice) return true;
     ForgetDevice(deviceId);
     if (!output_.Close(deviceId)) {

@@ -1,5 +1,5 @@
-// TWAV's life: search folders, temporary folder and files, joining, tones.
-#include "sound/wav.h"
+// WaveComponent's life: search folders, temporary folder and files, joining, tones.
+#include "sound/wave_component.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,7 +21,7 @@ namespace {
 bool LessNoCase(const std::string& a, const std::string& b) { return LowerAscii(a) < LowerAscii(b); }
 
 // Adds to a sorted list, ignoring duplicates (compared without regard to case).
-void AddSorted(twavhistory& list, const std::string& s) {
+void AddSorted(std::vector<std::string>& list, const std::string& s) {
     auto it = std::lower_bound(list.begin(), list.end(), s, LessNoCase);
     if (it != list.end() && LowerAscii(*it) == LowerAscii(s)) return;
     list.insert(it, s);
@@ -51,7 +51,7 @@ WaveLayout HeaderLayout(const QString& nativePath, std::int64_t& fileSize) {
 
 }  // namespace
 
-TWAV::TWAV(const ProgramEnvironment& env, AudioOutput& output, Clock& clock)
+WaveComponent::WaveComponent(const ProgramEnvironment& env, AudioOutput& output, Clock& clock)
     : env_(env), output_(output), clock_(clock) {
     QFile f(Native("intern\\suchpfad.txt"));
     if (f.open(QIODevice::ReadOnly)) {
@@ -63,16 +63,16 @@ TWAV::TWAV(const ProgramEnvironment& env, AudioOutput& output, Clock& clock)
     }
     AddSorted(SearchFolders, env_.ProgramFolder());
     AddSorted(SearchFolders, env_.ProgramFolder() + "Sounds\\");
-    connect(&output_, &AudioOutput::Completed, this, &TWAV::OnCompleted);
+    connect(&output_, &AudioOutput::Completed, this, &WaveComponent::OnCompleted);
 }
 
-TWAV::~TWAV() {
+WaveComponent::~WaveComponent() {
     StopAll();
     output_.StopSound();
     DeleteTempFilesFrom(0);
 }
 
-void TWAV::DeleteTempFilesFrom(size_t keep) {
+void WaveComponent::DeleteTempFilesFrom(size_t keep) {
     // newest first; an entry whose file is gone stays only if it could not be deleted
     for (size_t i = TempFiles.size(); i-- > keep;) {
         if (DeleteFile(TempFiles[i]) || !FileExists(TempFiles[i])) {
@@ -81,7 +81,7 @@ void TWAV::DeleteTempFilesFrom(size_t keep) {
     }
 }
 
-std::string TWAV::FindInSearchFolders(const std::string& name) const {
+std::string WaveComponent::FindInSearchFolders(const std::string& name) const {
     for (const std::string& folder : SearchFolders) {
         const std::string candidate = folder + name;
         if (FileExists(candidate)) return candidate;
@@ -89,11 +89,11 @@ std::string TWAV::FindInSearchFolders(const std::string& name) const {
     return {};
 }
 
-void TWAV::ProcessEvents() {
+void WaveComponent::ProcessEvents() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
 
-bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>& lines,
+bool WaveComponent::JoinWaves(const std::string& outFile, const std::vector<std::string>& lines,
                      bool sampleUnits, int trailingSilence) {
     if (FileExists(outFile) && !DeleteFile(outFile)) return false;
     if (QFileInfo(Native(outFile)).isDir()) return false;
@@ -116,27 +116,28 @@ bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>&
             continue;
         }
         if (!CheckJoinPiece(j.file, file)) continue;
-        const int von = std::max(j.von, 0);
-        int bis = j.bis;
-        const int volume = std::clamp(j.volumen, 0, kMaxJoinVolume_percent) * 10;
-        int anfang = std::min(j.anfang, kMaxJoinSilence_ms);
-        if (trailingSilence == 0) trailingSilence = std::clamp(j.stilledanach, 0, kMaxJoinSilence_ms);
-        if (index == 0 && anfang < 0) anfang = 0;
-        if (bis < von) bis = -1;
-        if (von > 0 || bis > 0 || (volume > 0 && volume != 1000)) {
+        const int cutStart = std::max(j.start, 0);
+        int cutEnd = j.end;
+        const int volumePerMille = std::clamp(j.volume_percent, 0, kMaxJoinVolume_percent) * 10;
+        int gapBefore = std::min(j.gapBefore, kMaxJoinSilence_ms);
+        if (trailingSilence == 0) trailingSilence = std::clamp(j.silenceAfter, 0, kMaxJoinSilence_ms);
+        if (index == 0 && gapBefore < 0) gapBefore = 0;
+        if (cutEnd < cutStart) cutEnd = -1;
+        if (cutStart > 0 || cutEnd > 0 || (volumePerMille > 0 && volumePerMille != 1000)) {
             const std::string copy = workFolder + "_laut_" + FileNameOf(file);
-            if (CutAndScaleWave(file, copy, !sampleUnits, volume, bis == 0 ? -1 : bis, von)) {
+            if (CutAndScaleWave(file, copy, !sampleUnits, volumePerMille, cutEnd == 0 ? -1 : cutEnd,
+                                cutStart)) {
                 file = copy;
                 TempFiles.push_back(copy);
             }
         }
         // Silence first gives a new joined file the plain 22050 Hz header; the piece is then
         // brought into whatever format the joined file has.
-        if (anfang > 0) AppendSilence(outFile, anfang, sampleUnits, -1);
+        if (gapBefore > 0) AppendSilence(outFile, gapBefore, sampleUnits, -1);
         file = InJoinFormat(outFile, j.file, file);
         if (file.empty()) continue;
-        if (anfang < 0) {
-            OverlapWave(outFile, file, sampleUnits, anfang);
+        if (gapBefore < 0) {
+            OverlapWave(outFile, file, sampleUnits, gapBefore);
         } else {
             AppendWave(outFile, file, -1);
         }
@@ -147,7 +148,7 @@ bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>&
     return true;
 }
 
-bool TWAV::CheckJoinPiece(const std::string& lineFile, const std::string& file) {
+bool WaveComponent::CheckJoinPiece(const std::string& lineFile, const std::string& file) {
     std::int64_t size = 0;
     const WaveLayout w = HeaderLayout(Native(file), size);
     auto note = [&](PieceProblem problem, std::int64_t value) {
@@ -174,7 +175,7 @@ bool TWAV::CheckJoinPiece(const std::string& lineFile, const std::string& file) 
     return true;
 }
 
-std::string TWAV::InJoinFormat(const std::string& outFile, const std::string& lineFile,
+std::string WaveComponent::InJoinFormat(const std::string& outFile, const std::string& lineFile,
                                const std::string& file) {
     auto layoutOf = [this](const std::string& path) {
         std::int64_t size = 0;
@@ -250,7 +251,7 @@ Bytes DescribeJoinProblem(const JoinProblem& p) {
     return "Aufnahme " + name;
 }
 
-void TWAV::SetupTempFolder() {
+void WaveComponent::SetupTempFolder() {
     if (!UseTempFolder) return;
     const QString inProgram = Native("tempwav");
     if (QFileInfo(inProgram).isDir() || QDir().mkpath(inProgram)) {
@@ -269,7 +270,7 @@ void TWAV::SetupTempFolder() {
     NoTempFolder = true;
 }
 
-void TWAV::JoinToTemp(const std::vector<std::string>& lines, int trailingSilence,
+void WaveComponent::JoinToTemp(const std::vector<std::string>& lines, int trailingSilence,
                       std::string& fileName) {
     fileName.clear();
     if (UseTempFolder && (TempFolder.empty() || !QFileInfo(Native(TempFolder)).isDir())) {
@@ -290,7 +291,7 @@ void TWAV::JoinToTemp(const std::vector<std::string>& lines, int trailingSilence
     }
 }
 
-bool TWAV::MakeToneFile(const std::string& file, int lengthMs, int amplitude, int frequency) {
+bool WaveComponent::MakeToneFile(const std::string& file, int lengthMs, int amplitude, int frequency) {
     if (frequency <= 0 || lengthMs < 0) return false;
     const std::int64_t frames = std::int64_t{lengthMs} * 22050 / 1000;
     std::vector<std::int16_t> samples(static_cast<size_t>(frames));
@@ -305,7 +306,7 @@ bool TWAV::MakeToneFile(const std::string& file, int lengthMs, int amplitude, in
     return ok;
 }
 
-void TWAV::ToneSynth(std::int16_t* buffer, std::int64_t firstIndex, int amplitude, int frequency,
+void WaveComponent::ToneSynth(std::int16_t* buffer, std::int64_t firstIndex, int amplitude, int frequency,
                      std::int64_t count) {
     if (frequency <= 0 || count <= 0) {
         for (std::int64_t i = 0; i < count; ++i) buffer[i] = 0;
