@@ -257,7 +257,7 @@ bool ArithmeticSpeaker::Speak(const Bytes& text, bool queued) {
         if (file.empty()) return false;
         lastFile_ = file;
         if (queued) {
-            return wave->PlayQueued(NotifyWindow::Application, file, true, true, true, true, true);
+            return wave->PlayQueued(NotifyWindow::Application, file, kSpokenTextPlay);
         }
         return wave->Play(NotifyWindow::Application, file, true);
     } catch (...) {

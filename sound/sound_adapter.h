@@ -44,8 +44,8 @@ public:
     // behind a running one.
     bool PlayFile(const QString& nativePath, int lengthMs) override;
     void StopAll() override;
-    void SetSpeaking(bool speaking) override { wav_.Speaking = speaking; }
-    bool Speaking() const override { return wav_.Speaking; }
+    void SetSpeaking(bool speaking) override { wav_.SetSpeaking(speaking); }
+    bool Speaking() const override { return wav_.Speaking(); }
     // "Sound dieser Zeile abspielen": the line lookup, played piece by piece. `listFolder` (the
     // task list's path relative to the ProgramFolder, without extension) is searched first; it
     // is the word folder too when it contains "Wortübungen", else "2" is.

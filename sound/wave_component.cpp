@@ -58,11 +58,11 @@ WaveComponent::WaveComponent(const ProgramEnvironment& env, AudioOutput& output,
         while (!f.atEnd()) {
             QByteArray line = f.readLine();
             while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-            AddSorted(SearchFolders, line.toStdString());
+            AddSorted(searchFolders_, line.toStdString());
         }
     }
-    AddSorted(SearchFolders, env_.ProgramFolder());
-    AddSorted(SearchFolders, env_.ProgramFolder() + "Sounds\\");
+    AddSorted(searchFolders_, env_.ProgramFolder());
+    AddSorted(searchFolders_, env_.ProgramFolder() + "Sounds\\");
     connect(&output_, &AudioOutput::Completed, this, &WaveComponent::OnCompleted);
 }
 
@@ -74,15 +74,15 @@ WaveComponent::~WaveComponent() {
 
 void WaveComponent::DeleteTempFilesFrom(size_t keep) {
     // newest first; an entry whose file is gone stays only if it could not be deleted
-    for (size_t i = TempFiles.size(); i-- > keep;) {
-        if (DeleteFile(TempFiles[i]) || !FileExists(TempFiles[i])) {
-            TempFiles.erase(TempFiles.begin() + static_cast<std::ptrdiff_t>(i));
+    for (size_t i = tempFiles_.size(); i-- > keep;) {
+        if (DeleteFile(tempFiles_[i]) || !FileExists(tempFiles_[i])) {
+            tempFiles_.erase(tempFiles_.begin() + static_cast<std::ptrdiff_t>(i));
         }
     }
 }
 
 std::string WaveComponent::FindInSearchFolders(const std::string& name) const {
-    for (const std::string& folder : SearchFolders) {
+    for (const std::string& folder : searchFolders_) {
         const std::string candidate = folder + name;
         if (FileExists(candidate)) return candidate;
     }
@@ -97,10 +97,10 @@ bool WaveComponent::JoinWaves(const std::string& outFile, const std::vector<std:
                      bool sampleUnits, int trailingSilence) {
     if (FileExists(outFile) && !DeleteFile(outFile)) return false;
     if (QFileInfo(Native(outFile)).isDir()) return false;
-    if (sampleUnits) PieceEnds.clear();
-    JoinProblems.clear();
+    if (sampleUnits) pieceEnds_.clear();
+    joinProblems_.clear();
     const std::string workFolder = FolderOf(outFile);
-    const size_t keep = TempFiles.size();
+    const size_t keep = tempFiles_.size();
     // The numbers come from sound tables and list files anyone can edit: negative silences
     // mean nothing, and a silence of hours would fill the disk.
     trailingSilence = std::min(trailingSilence, kMaxJoinSilence_ms);
@@ -112,7 +112,7 @@ bool WaveComponent::JoinWaves(const std::string& outFile, const std::vector<std:
         std::string file = j.file;
         if (!FileExists(file)) file = FindInSearchFolders(j.file);
         if (!FileExists(file)) {
-            JoinProblems.push_back({j.file, PieceProblem::Missing, 0});
+            joinProblems_.push_back({j.file, PieceProblem::Missing, 0});
             continue;
         }
         if (!CheckJoinPiece(j.file, file)) continue;
@@ -128,7 +128,7 @@ bool WaveComponent::JoinWaves(const std::string& outFile, const std::vector<std:
             if (CutAndScaleWave(file, copy, !sampleUnits, volumePerMille, cutEnd == 0 ? -1 : cutEnd,
                                 cutStart)) {
                 file = copy;
-                TempFiles.push_back(copy);
+                tempFiles_.push_back(copy);
             }
         }
         // Silence first gives a new joined file the plain 22050 Hz header; the piece is then
@@ -142,7 +142,7 @@ bool WaveComponent::JoinWaves(const std::string& outFile, const std::vector<std:
             AppendWave(outFile, file, -1);
         }
         if (trailingSilence > 0) AppendSilence(outFile, trailingSilence, sampleUnits, -1);
-        if (sampleUnits) PieceEnds.push_back(FrameCount(outFile));
+        if (sampleUnits) pieceEnds_.push_back(FrameCount(outFile));
     }
     DeleteTempFilesFrom(keep);
     return true;
@@ -152,7 +152,7 @@ bool WaveComponent::CheckJoinPiece(const std::string& lineFile, const std::strin
     std::int64_t size = 0;
     const WaveLayout w = HeaderLayout(Native(file), size);
     auto note = [&](PieceProblem problem, std::int64_t value) {
-        JoinProblems.push_back({lineFile, problem, value});
+        joinProblems_.push_back({lineFile, problem, value});
     };
     if (!w.valid) {
         note(PieceProblem::NotAWave, 0);
@@ -182,7 +182,7 @@ std::string WaveComponent::InJoinFormat(const std::string& outFile, const std::s
         return HeaderLayout(Native(path), size);
     };
     auto fail = [&](PieceProblem problem, std::int64_t value) {
-        JoinProblems.push_back({lineFile, problem, value});
+        joinProblems_.push_back({lineFile, problem, value});
         return std::string();
     };
     const WaveLayout piece = layoutOf(file);
@@ -223,7 +223,7 @@ std::string WaveComponent::InJoinFormat(const std::string& outFile, const std::s
     }
     const std::string copy = FolderOf(outFile) + "_format_" + FileNameOf(file);
     if (!CopyWaveHeader(copy, outFile)) return fail(PieceProblem::NotConvertible, 0);
-    TempFiles.push_back(copy);
+    tempFiles_.push_back(copy);
     if (!WriteWaveData(copy, bytes.data(), static_cast<std::int64_t>(length), 0)) {
         return fail(PieceProblem::NotConvertible, 0);
     }
@@ -252,39 +252,39 @@ Bytes DescribeJoinProblem(const JoinProblem& p) {
 }
 
 void WaveComponent::SetupTempFolder() {
-    if (!UseTempFolder) return;
+    if (!useTempFolder_) return;
     const QString inProgram = Native("tempwav");
     if (QFileInfo(inProgram).isDir() || QDir().mkpath(inProgram)) {
-        TempFolder = env_.ProgramFolder() + "tempwav\\";
-        NoTempFolder = false;
+        tempFolder_ = env_.ProgramFolder() + "tempwav\\";
+        noTempFolder_ = false;
         return;
     }
     // A read-only program folder: a folder of the user's own instead.
     const QString fallback =
         QStandardPaths::writableLocation(QStandardPaths::TempLocation) + "/radevir-tempwav";
     if (QFileInfo(fallback).isDir() || QDir().mkpath(fallback)) {
-        TempFolder = ToCp1252(fallback) + "/";
-        NoTempFolder = false;
+        tempFolder_ = ToCp1252(fallback) + "/";
+        noTempFolder_ = false;
         return;
     }
-    NoTempFolder = true;
+    noTempFolder_ = true;
 }
 
 void WaveComponent::JoinToTemp(const std::vector<std::string>& lines, int trailingSilence,
                       std::string& fileName) {
     fileName.clear();
-    if (UseTempFolder && (TempFolder.empty() || !QFileInfo(Native(TempFolder)).isDir())) {
+    if (useTempFolder_ && (tempFolder_.empty() || !QFileInfo(Native(tempFolder_)).isDir())) {
         SetupTempFolder();
     }
-    if (NoTempFolder) return;
+    if (noTempFolder_) return;
     for (int n = 0; n <= 999; ++n) {
-        const std::string name = TempFolder + "_new_" + std::to_string(n) + ".wav";
+        const std::string name = tempFolder_ + "_new_" + std::to_string(n) + ".wav";
         const QFileInfo info(Native(name));
         if (info.exists() && !(info.isFile() && QFile::remove(info.filePath()))) continue;
-        if (JoinWaves(name, lines, SampleUnits, trailingSilence) && FileExists(name)) {
+        if (JoinWaves(name, lines, sampleUnits_, trailingSilence) && FileExists(name)) {
             fileName = name;
-            if (std::find(TempFiles.begin(), TempFiles.end(), name) == TempFiles.end()) {
-                TempFiles.push_back(name);
+            if (std::find(tempFiles_.begin(), tempFiles_.end(), name) == tempFiles_.end()) {
+                tempFiles_.push_back(name);
             }
         }
         return;
@@ -302,7 +302,7 @@ bool WaveComponent::MakeToneFile(const std::string& file, int lengthMs, int ampl
     }
     if (!CreateEmptyWave(file, 22050, false)) return false;
     const bool ok = WriteWaveData(file, bytes.data(), frames * 2, 0);
-    TempFiles.push_back(file);
+    tempFiles_.push_back(file);
     return ok;
 }
 

@@ -60,16 +60,19 @@ void WaveComponent::Dispatch(NotifyWindow window, DeviceId id, bool success) {
 void WaveComponent::HandleApplicationNotify(DeviceId id, bool success) {
     // A device of the W=/Z= queue moves that queue on; any other is closed and the range queue
     // drains one entry.
-    const std::string name = std::to_string(id);
-    const bool queued = std::any_of(DeviceList.begin(), DeviceList.end(),
-                                    [&](const std::string& e) { return EntryName(e) == name; });
-    if (queued) {
+    if (InDeviceList(id)) {
         CloseAndPlayNext(id);
         return;
     }
     if (id != kFailedDevice) output_.Close(id);
-    if (id == CurrentDevice) CurrentDevice = kNoDevice;
+    if (id == currentDevice_) currentDevice_ = kNoDevice;
     PlayNextRange();
+}
+
+bool WaveComponent::InDeviceList(DeviceId id) const {
+    const std::string name = std::to_string(id);
+    return std::any_of(deviceList_.begin(), deviceList_.end(),
+                       [&](const std::string& e) { return EntryName(e) == name; });
 }
 
 bool WaveComponent::PlayDevice(DeviceId id, NotifyWindow window, int fromMs, int toMs, bool notify,
@@ -87,20 +90,20 @@ bool WaveComponent::Play(NotifyWindow window, const std::string& file, bool noti
     if (!FileExists(file)) return false;
     const DeviceId id = output_.Open(Native(file));
     if (id == kNoDevice) return false;
-    Busy = true;
-    CurrentDevice = id;
+    busy_ = true;
+    currentDevice_ = id;
     if (!PlayDevice(id, window, 0, -1, true, false)) {
         output_.Close(id);
-        CurrentDevice = kNoDevice;
+        currentDevice_ = kNoDevice;
         return false;
     }
     return true;
 }
 
 bool WaveComponent::PlayRange(NotifyWindow window, const std::string& file, int from, int to, bool notify) {
-    if (Busy) {
-        if (RangeQueue.empty()) {
-            RangeQueue.push_back(QuoteIfNeeded(file) + "," + std::to_string(from) + "," +
+    if (busy_) {
+        if (rangeQueue_.empty()) {
+            rangeQueue_.push_back(QuoteIfNeeded(file) + "," + std::to_string(from) + "," +
                                  std::to_string(to));
         }
         return false;
@@ -108,52 +111,51 @@ bool WaveComponent::PlayRange(NotifyWindow window, const std::string& file, int 
     if (!FileExists(file)) return false;
     const DeviceId id = output_.Open(Native(file));
     if (id == kNoDevice) return false;
-    CurrentDevice = id;
-    Busy = notify;
+    currentDevice_ = id;
+    busy_ = notify;
     if (!PlayDevice(id, window, from, to, notify, false)) {
         output_.Close(id);
-        if (CurrentDevice == id) CurrentDevice = kNoDevice;
-        Busy = false;
+        if (currentDevice_ == id) currentDevice_ = kNoDevice;
+        busy_ = false;
         return false;
     }
     return true;
 }
 
 bool WaveComponent::PlayNextRange() {
-    Busy = false;
-    if (RangeQueue.empty()) return false;
-    const std::string entry = RangeQueue.back();
-    RangeQueue.pop_back();
+    busy_ = false;
+    if (rangeQueue_.empty()) return false;
+    const std::string entry = rangeQueue_.back();
+    rangeQueue_.pop_back();
     const auto fields = SplitCommaText(entry);
     if (fields.empty()) return false;
     return PlayRange(NotifyWindow::Application, fields[0], IntOr(fields, 1, 0), IntOr(fields, 2, -1),
                      true);
 }
 
-bool WaveComponent::PlayQueued(NotifyWindow window, const std::string& file, bool wait,
-                      bool deleteDroppedTemp, bool allowDuplicate, bool dropPending,
-                      bool queueIfBusy) {
-    if (queueIfBusy && !DeviceList.empty()) {
+bool WaveComponent::PlayQueued(NotifyWindow window, const std::string& file,
+                               QueuedPlayOptions options) {
+    if (options.queueIfBusy && !deviceList_.empty()) {
         if (!FileExists(file)) return false;
-        if (dropPending) {
-            for (size_t i = DeviceList.size(); i-- > 0;) {
-                if (EntryName(DeviceList[i]) != "W") continue;
-                const std::string value = EntryValue(DeviceList[i]);
-                auto temp = std::find(TempFiles.begin(), TempFiles.end(), value);
-                if (temp != TempFiles.end()) {
-                    if (!deleteDroppedTemp) continue;
+        if (options.dropPending) {
+            for (size_t i = deviceList_.size(); i-- > 0;) {
+                if (EntryName(deviceList_[i]) != "W") continue;
+                const std::string value = EntryValue(deviceList_[i]);
+                auto temp = std::find(tempFiles_.begin(), tempFiles_.end(), value);
+                if (temp != tempFiles_.end()) {
+                    if (!options.deleteDroppedTemp) continue;
                     DeleteFile(value);
-                    TempFiles.erase(temp);
+                    tempFiles_.erase(temp);
                 }
-                DeviceList.erase(DeviceList.begin() + static_cast<std::ptrdiff_t>(i));
+                deviceList_.erase(deviceList_.begin() + static_cast<std::ptrdiff_t>(i));
             }
         }
-        if (!allowDuplicate &&
-            std::any_of(DeviceList.begin(), DeviceList.end(),
+        if (!options.allowDuplicate &&
+            std::any_of(deviceList_.begin(), deviceList_.end(),
                         [&](const std::string& e) { return EntryValue(e) == file; })) {
             return false;
         }
-        DeviceList.push_back((wait ? "Z=" : "W=") + file);
+        deviceList_.push_back((options.wait ? "Z=" : "W=") + file);
         return false;
     }
     if (!FileExists(file)) return false;
@@ -162,8 +164,8 @@ bool WaveComponent::PlayQueued(NotifyWindow window, const std::string& file, boo
         Dispatch(window, kFailedDevice, false);
         return false;
     }
-    DeviceList.push_back(std::to_string(id) + "=" + file);
-    if (!PlayDevice(id, window, 0, -1, true, wait)) {
+    deviceList_.push_back(std::to_string(id) + "=" + file);
+    if (!PlayDevice(id, window, 0, -1, true, options.wait)) {
         CloseAndPlayNext(id);
         return false;
     }
@@ -174,29 +176,29 @@ int WaveComponent::CloseAndPlayNext(DeviceId deviceId) {
     const bool closed = output_.Close(deviceId);
     ForgetDevice(deviceId);
     const std::string name = std::to_string(deviceId);
-    auto it = std::find_if(DeviceList.begin(), DeviceList.end(),
+    auto it = std::find_if(deviceList_.begin(), deviceList_.end(),
                            [&](const std::string& e) { return EntryName(e) == name; });
-    if (it == DeviceList.end()) return 0;
+    if (it == deviceList_.end()) return 0;
     const std::string file = EntryValue(*it);
     if (!closed) {
         const Bytes message = "Fehler beim Schließen von "_b + file;
         if (messageHandler_) messageHandler_(message);
         else qWarning("%s", FromCp1252(message).toUtf8().constData());
     }
-    auto temp = std::find(TempFiles.begin(), TempFiles.end(), file);
-    if (temp != TempFiles.end()) {
+    auto temp = std::find(tempFiles_.begin(), tempFiles_.end(), file);
+    if (temp != tempFiles_.end()) {
         DeleteFile(file);
-        TempFiles.erase(temp);
+        tempFiles_.erase(temp);
     }
-    DeviceList.erase(it);
-    const int remaining = static_cast<int>(DeviceList.size());
+    deviceList_.erase(it);
+    const int remaining = static_cast<int>(deviceList_.size());
     for (const char* kind : {"W", "Z"}) {
-        auto next = std::find_if(DeviceList.begin(), DeviceList.end(),
+        auto next = std::find_if(deviceList_.begin(), deviceList_.end(),
                                  [&](const std::string& e) { return EntryName(e) == kind; });
-        if (next == DeviceList.end()) continue;
+        if (next == deviceList_.end()) continue;
         const std::string nextFile = EntryValue(*next);
-        DeviceList.erase(next);
-        PlayQueued(NotifyWindow::Application, nextFile, kind[0] == 'Z', false, false, false, false);
+        deviceList_.erase(next);
+        PlayQueued(NotifyWindow::Application, nextFile, {.wait = kind[0] == 'Z'});
         break;
     }
     return remaining;
@@ -207,14 +209,28 @@ bool WaveComponent::PlayTo(DeviceId deviceId, NotifyWindow window, int position)
     return PlayDevice(deviceId, window, -1, position, true, false);
 }
 
+bool WaveComponent::PlayFromStartTo(NotifyWindow window, const std::string& file, int toMs) {
+    const DeviceId id = output_.Open(Native(file));
+    if (id == kNoDevice) return false;
+    currentDevice_ = id;
+    busy_ = true;
+    output_.Cue(id);
+    if (!PlayTo(id, window, toMs)) {
+        output_.Close(id);
+        currentDevice_ = kNoDevice;
+        return false;
+    }
+    return true;
+}
+
 bool WaveComponent::StopAll() {
-    DeviceList.clear();
+    deviceList_.clear();
     targets_.clear();
     const bool ok = output_.CloseAll();
-    CurrentDevice = kNoDevice;
+    currentDevice_ = kNoDevice;
     DeleteTempFilesFrom(0);
-    TempFiles.clear();
-    Busy = false;
+    tempFiles_.clear();
+    busy_ = false;
     return ok;
 }
 

@@ -40,7 +40,9 @@ struct Exceptions {
     }
 };
 
-class Lookup {
+}  // namespace
+
+class WordSoundLookup {
 public:
     struct Params {
         std::string base;
@@ -54,7 +56,7 @@ public:
         bool keepText = false;  // FindLineSounds only
     };
 
-    Lookup(WaveComponent& wav, Params p) : wav_(wav), p_(std::move(p)) {
+    WordSoundLookup(WaveComponent& wav, Params p) : wav_(wav), p_(std::move(p)) {
         if (!p_.base.empty() && p_.base.back() != '\\' && p_.base.back() != '/') p_.base += '\\';
     }
 
@@ -177,7 +179,7 @@ private:
     bool boundary_ = true;
 };
 
-void Lookup::Clean(const Bytes& text) {
+void WordSoundLookup::Clean(const Bytes& text) {
     clean_.clear();
     raw_.clear();
     for (char c : text) {
@@ -212,7 +214,7 @@ void Lookup::Clean(const Bytes& text) {
 }
 
 // One shrink loop in one folder; true when a piece was taken off the remainders.
-bool Lookup::FindPiece(int folder) {
+bool WordSoundLookup::FindPiece(int folder) {
     std::string p = clean_;
     std::string pRaw = raw_;
     std::string s = p_.folders[folder];
@@ -280,7 +282,7 @@ bool Lookup::FindPiece(int folder) {
                 found_.push_back(at);
                 clean_.clear();
                 raw_.clear();
-                wav_.PieceTexts.emplace_back();
+                wav_.pieceTexts_.emplace_back();
                 return true;
             }
         }
@@ -293,14 +295,14 @@ bool Lookup::FindPiece(int folder) {
                     const std::string gross = FileIn(s, ToCp1252(QStringLiteral("groß")) + Ext());
                     if (!gross.empty()) {
                         found_.push_back(gross);
-                        wav_.PieceTexts.push_back("#gross#");
+                        wav_.pieceTexts_.push_back("#gross#");
                     }
                 }
                 const bool add = !(p.size() == 1 && IsSeparator(p[0]));
                 if (add) found_.push_back(file);
                 if (p_.line && p.size() == 1) boundary_ = IsBoundary(p[0]);
                 Cut(p.size());
-                if (add) wav_.PieceTexts.push_back(raw_);
+                if (add) wav_.pieceTexts_.push_back(raw_);
                 return true;
             }
         }
@@ -313,7 +315,7 @@ bool Lookup::FindPiece(int folder) {
             if (add) found_.push_back(file);
             if (p_.line) boundary_ = IsBoundary(p[0]);
             Cut(1);
-            if (add) wav_.PieceTexts.push_back(raw_);
+            if (add) wav_.pieceTexts_.push_back(raw_);
             return true;
         }
         // two-word recordings
@@ -327,7 +329,7 @@ bool Lookup::FindPiece(int folder) {
                     if (parts.size() == 2) {
                         found_.push_back(swapped ? parts[0] : parts[1]);
                         Cut(p.size());
-                        wav_.PieceTexts.push_back(raw_);
+                        wav_.pieceTexts_.push_back(raw_);
                         return true;
                     }
                 }
@@ -337,7 +339,7 @@ bool Lookup::FindPiece(int folder) {
                 if (!file.empty()) {
                     found_.push_back(file);
                     Cut(w.size());
-                    wav_.PieceTexts.push_back(raw_);
+                    wav_.pieceTexts_.push_back(raw_);
                     return true;
                 }
             }
@@ -352,8 +354,8 @@ bool Lookup::FindPiece(int folder) {
         if (!pRaw.empty()) pRaw.pop_back();
         if (p_.line && inC2) {
             boundary_ = IsBoundary(dropped);
-            if (wav_.PieceTexts.size() > 1) {
-                const std::string& last = wav_.PieceTexts.back();
+            if (wav_.pieceTexts_.size() > 1) {
+                const std::string& last = wav_.pieceTexts_.back();
                 const std::ptrdiff_t idx = static_cast<std::ptrdiff_t>(last.size()) -
                                            static_cast<std::ptrdiff_t>(p.size());
                 if (idx >= 0 && idx < static_cast<std::ptrdiff_t>(last.size()) &&
@@ -366,21 +368,21 @@ bool Lookup::FindPiece(int folder) {
     }
 }
 
-void Lookup::Run(const Bytes& input, std::string& fileName) {
+void WordSoundLookup::Run(const Bytes& input, std::string& fileName) {
     fileName.clear();
     Bytes text = input;
     LoadExceptions();
     if (const std::string* r = exceptions_.Find(text)) text = *r;
-    const bool savedUnits = wav_.SampleUnits;
-    wav_.SampleUnits = true;
-    wav_.PieceEnds.clear();
-    wav_.PieceTexts.clear();
+    const bool savedUnits = wav_.sampleUnits_;
+    wav_.sampleUnits_ = true;
+    wav_.pieceEnds_.clear();
+    wav_.pieceTexts_.clear();
     try {
         Clean(text);
         const size_t words = 1 + static_cast<size_t>(std::count(clean_.begin(), clean_.end(), ' '));
         bool complete = false;
         if (!clean_.empty()) {
-            wav_.PieceTexts.push_back(raw_);
+            wav_.pieceTexts_.push_back(raw_);
             int folder = FirstSoundFolder();
             for (int rounds = 0; rounds < 1000000; ++rounds) {
                 bool restart = false;
@@ -422,7 +424,7 @@ void Lookup::Run(const Bytes& input, std::string& fileName) {
                     continue;
                 }
                 if (folder == 4) break;  // nothing more to try
-                wav_.ProcessEventsForLookup();
+                wav_.ProcessEvents();
                 folder = NextSoundFolder();
             }
         }
@@ -436,14 +438,14 @@ void Lookup::Run(const Bytes& input, std::string& fileName) {
                 wav_.JoinToTemp(found_, p_.trailingSilence, fileName);
             }
         }
-        if (!wav_.PieceTexts.empty()) wav_.PieceTexts.pop_back();
-        const bool reconcile = !p_.line || (!wav_.PieceTexts.empty() && !wav_.PieceEnds.empty());
+        if (!wav_.pieceTexts_.empty()) wav_.pieceTexts_.pop_back();
+        const bool reconcile = !p_.line || (!wav_.pieceTexts_.empty() && !wav_.pieceEnds_.empty());
         if (reconcile) {
-            if (wav_.PieceTexts.size() == wav_.PieceEnds.size()) {
-                for (size_t i = wav_.PieceTexts.size(); i-- > 1;) {
-                    if (wav_.PieceTexts[i] == "#gross#") {
-                        wav_.PieceTexts.erase(wav_.PieceTexts.begin() + static_cast<std::ptrdiff_t>(i));
-                        wav_.PieceEnds.erase(wav_.PieceEnds.begin() + static_cast<std::ptrdiff_t>(i - 1));
+            if (wav_.pieceTexts_.size() == wav_.pieceEnds_.size()) {
+                for (size_t i = wav_.pieceTexts_.size(); i-- > 1;) {
+                    if (wav_.pieceTexts_[i] == "#gross#") {
+                        wav_.pieceTexts_.erase(wav_.pieceTexts_.begin() + static_cast<std::ptrdiff_t>(i));
+                        wav_.pieceEnds_.erase(wav_.pieceEnds_.begin() + static_cast<std::ptrdiff_t>(i - 1));
                     }
                 }
             } else if (!p_.listOnly) {
@@ -455,59 +457,41 @@ void Lookup::Run(const Bytes& input, std::string& fileName) {
         // ends with whatever was made
         LogDroppedException("finding word sounds");
     }
-    wav_.SampleUnits = savedUnits;
+    wav_.sampleUnits_ = savedUnits;
 }
-
-}  // namespace
-
-void WaveComponent::ProcessEventsForLookup() { ProcessEvents(); }
 
 namespace {
 
 // The settings both lookups share.
-Lookup::Params LookupParams(const std::string& baseFolder, const std::string& c0,
-                            const std::string& c1, const std::string& c2, const std::string& c3,
-                            const std::string& c4, const std::string& extension,
-                            int trailingSilence, bool announceCapitals,
-                            const std::string& separators, bool listOnly) {
-    Lookup::Params p;
-    p.base = baseFolder;
-    p.folders[0] = c0;
-    p.folders[1] = c1;
-    p.folders[2] = c2;
-    p.folders[3] = c3;
-    p.folders[4] = c4;
-    p.extension = extension;
-    p.trailingSilence = trailingSilence;
-    p.announceCapitals = announceCapitals;
-    p.separators = separators;
-    p.listOnly = listOnly;
+WordSoundLookup::Params LookupParams(const WordSoundQuery& query) {
+    WordSoundLookup::Params p;
+    p.base = query.baseFolder;
+    p.folders[0] = query.listFolder;
+    p.folders[1] = query.wordFolder;
+    p.folders[2] = query.pairFolder;
+    p.folders[3] = query.syllableFolder;
+    p.folders[4] = query.characterFolder;
+    p.extension = query.extension;
+    p.trailingSilence = query.trailingSilence_frames;
+    p.announceCapitals = query.announceCapitals;
+    p.separators = query.separators;
+    p.listOnly = query.listOnly;
     return p;
 }
 
 }  // namespace
 
-void WaveComponent::FindWordSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
-                          const std::string& c1, const std::string& c2, const std::string& c3,
-                          const std::string& c4, const std::string& extension,
-                          int trailingSilence, bool announceCapitals,
-                          const std::string& separators, bool listOnly, std::string& fileName) {
-    Lookup(*this, LookupParams(baseFolder, c0, c1, c2, c3, c4, extension, trailingSilence,
-                               announceCapitals, separators, listOnly))
-        .Run(text, fileName);
+void WaveComponent::FindWordSounds(const Bytes& text, const WordSoundQuery& query,
+                                   std::string& fileName) {
+    WordSoundLookup(*this, LookupParams(query)).Run(text, fileName);
 }
 
-void WaveComponent::FindLineSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
-                          const std::string& c1, const std::string& c2, const std::string& c3,
-                          const std::string& c4, const std::string& extension,
-                          int trailingSilence, bool announceCapitals,
-                          const std::string& separators, bool listOnly, bool keepText,
-                          std::string& fileName) {
-    Lookup::Params p = LookupParams(baseFolder, c0, c1, c2, c3, c4, extension, trailingSilence,
-                                    announceCapitals, separators, listOnly);
+void WaveComponent::FindLineSounds(const Bytes& text, const WordSoundQuery& query,
+                                   std::string& fileName) {
+    WordSoundLookup::Params p = LookupParams(query);
     p.line = true;
-    p.keepText = keepText;
-    Lookup(*this, std::move(p)).Run(text, fileName);
+    p.keepText = query.keepText;
+    WordSoundLookup(*this, std::move(p)).Run(text, fileName);
 }
 
 }  // namespace radevir

@@ -110,17 +110,17 @@ TEST_F(SpeakTest, TaskGivesFourPiecesInOrderAndPlays) {
     EXPECT_EQ(names, (std::vector<Bytes>{"12", "+", "35", "="}));
     EXPECT_EQ(pieces[0], "mathsound\\zwoelf.wav,,,,,");
     ASSERT_TRUE(speak_.Speak("12 + 35 =", false));
-    EXPECT_TRUE(wav_->Busy);
+    EXPECT_TRUE(wav_->Busy());
     EXPECT_EQ(wav_->FrameCount(speak_.LastFile()), 4410 + 2206 + 6614 + 2204);
     Advance(1000);
-    EXPECT_FALSE(wav_->Busy);
+    EXPECT_FALSE(wav_->Busy());
 }
 
 TEST_F(SpeakTest, AWordWithoutARecordSilencesTheWholeText) {
     std::vector<std::string> pieces;
     EXPECT_FALSE(speak_.BuildPieces("12 plus 35", pieces));
     EXPECT_FALSE(speak_.Speak("12 plus 35", false));
-    EXPECT_EQ(wav_->CurrentDevice, kNoDevice);
+    EXPECT_EQ(wav_->CurrentDevice(), kNoDevice);
     EXPECT_FALSE(speak_.Speak("", false));
     // numbers without records make no file: nothing is played
     EXPECT_FALSE(speak_.Speak("77", false));

@@ -59,13 +59,22 @@ TEST_F(KitSoundsTest, SpeakCommandPlaysATaskFromTheKitTable) {
 TEST_F(KitSoundsTest, WordSoundsAndATwoWordRecordingSplitAtItsPause) {
     WaveComponent wav(env_, *output_, clock_);
     const std::string base = env_.ProgramFolder() + "sounds\\";
+    WordSoundQuery query;
+    query.baseFolder = base;
+    query.listFolder = "Aufgaben\\Kopfrechnen\\liste";
+    query.wordFolder = "1";
+    query.pairFolder = "2";
+    query.syllableFolder = "Silben";
+    query.characterFolder = "Zeichen";
+    query.announceCapitals = true;
+    query.separators = " ";
+    query.keepText = true;
     std::string file;
-    wav.FindLineSounds("Haus Tür"_b, base, "Aufgaben\\Kopfrechnen\\liste", "1", "2", "Silben",
-                       "Zeichen", "wav", 0, true, " ", false, true, file);
+    wav.FindLineSounds("Haus Tür"_b, query, file);
     ASSERT_FALSE(file.empty());
-    EXPECT_EQ(wav.PieceEnds.size(), 2u);
-    wav.FindLineSounds("Am 3.", base, "x", "1", "2", "Silben", "Zeichen", "wav", 0, true, " ",
-                       false, true, file);
+    EXPECT_EQ(wav.PieceEnds().size(), 2u);
+    query.listFolder = "x";
+    wav.FindLineSounds("Am 3.", query, file);
     EXPECT_FALSE(file.empty());
     const auto parts = wav.SplitBySilence(base + "2\\guten\\guten morgen.wav", 2);
     EXPECT_EQ(parts.size(), 2u);

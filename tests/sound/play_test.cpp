@@ -21,8 +21,8 @@ TEST_F(PlayTest, NotifyingPlayEndsOnTheProgramClock) {
     std::vector<std::pair<DeviceId, bool>> reports;
     wav_->SetNotifyHandler(NotifyWindow::Host, [&](DeviceId id, bool ok) { reports.emplace_back(id, ok); });
     ASSERT_TRUE(wav_->Play(NotifyWindow::Host, f, true));
-    EXPECT_TRUE(wav_->Busy);
-    const DeviceId id = wav_->CurrentDevice;
+    EXPECT_TRUE(wav_->Busy());
+    const DeviceId id = wav_->CurrentDevice();
     EXPECT_NE(id, kNoDevice);
     Advance(50);
     EXPECT_TRUE(reports.empty());
@@ -37,20 +37,20 @@ TEST_F(PlayTest, RangeRequestsWhileBusyQueueOneAndDropTheRest) {
     const std::string b = Clip("b b.wav");
     const std::string c = Clip("c.wav");
     ASSERT_TRUE(wav_->PlayRange(NotifyWindow::Application, a, 0, 40, true));
-    EXPECT_TRUE(wav_->Busy);
+    EXPECT_TRUE(wav_->Busy());
     EXPECT_FALSE(wav_->PlayRange(NotifyWindow::Application, b, 10, 30, true));
     EXPECT_FALSE(wav_->PlayRange(NotifyWindow::Application, c, 0, 50, true));
-    EXPECT_EQ(wav_->RangeQueue, (std::vector<std::string>{"\"" + b + "\",10,30"}));
-    const DeviceId first = wav_->CurrentDevice;
+    EXPECT_EQ(wav_->RangeQueue(), (std::vector<std::string>{"\"" + b + "\",10,30"}));
+    const DeviceId first = wav_->CurrentDevice();
     Advance(45);  // the first range ends: its device closes and the queued range starts
-    EXPECT_TRUE(wav_->RangeQueue.empty());
+    EXPECT_TRUE(wav_->RangeQueue().empty());
     EXPECT_FALSE(output_->IsOpen(first));
-    EXPECT_NE(wav_->CurrentDevice, first);
-    EXPECT_TRUE(wav_->Busy);
-    EXPECT_EQ(output_->PositionMs(wav_->CurrentDevice), 10);
+    EXPECT_NE(wav_->CurrentDevice(), first);
+    EXPECT_TRUE(wav_->Busy());
+    EXPECT_EQ(output_->PositionMs(wav_->CurrentDevice()), 10);
     Advance(25);
-    EXPECT_FALSE(wav_->Busy);
-    EXPECT_FALSE(output_->IsOpen(wav_->CurrentDevice));
+    EXPECT_FALSE(wav_->Busy());
+    EXPECT_FALSE(output_->IsOpen(wav_->CurrentDevice()));
 }
 
 TEST_F(PlayTest, StopAllDeletesToneFilesAndTheNextToneMakesThemAgain) {
@@ -62,8 +62,8 @@ TEST_F(PlayTest, StopAllDeletesToneFilesAndTheNextToneMakesThemAgain) {
     ASSERT_TRUE(port.PlayFile(tone, 300));
     port.StopAll();
     EXPECT_FALSE(QFileInfo::exists(tone));
-    EXPECT_FALSE(wav_->Busy);
-    EXPECT_FALSE(output_->IsOpen(wav_->CurrentDevice));
+    EXPECT_FALSE(wav_->Busy());
+    EXPECT_FALSE(output_->IsOpen(wav_->CurrentDevice()));
     ASSERT_TRUE(port.MakeToneFile(tone, 440, 2000, 8000));
     EXPECT_TRUE(QFileInfo::exists(tone));
 }
@@ -89,33 +89,39 @@ TEST_F(PlayTest, QueuedPlaysRunWaitingEntriesBeforeBlockingOnes) {
     const std::string a = Clip("a.wav");
     const std::string b = Clip("b.wav");
     const std::string c = Clip("c.wav");
-    ASSERT_TRUE(wav_->PlayQueued(NotifyWindow::Application, a, false, false, true, false, true));
-    ASSERT_EQ(wav_->DeviceList.size(), 1u);
-    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, b, true, false, true, false, true));
-    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, c, false, false, true, false, true));
-    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, c, false, false, false, false, true));  // duplicate
-    EXPECT_EQ(wav_->DeviceList.size(), 3u);
-    EXPECT_EQ(wav_->DeviceList[1], "Z=" + b);
-    EXPECT_EQ(wav_->DeviceList[2], "W=" + c);
+    constexpr QueuedPlayOptions kQueue{.allowDuplicate = true, .queueIfBusy = true};
+    constexpr QueuedPlayOptions kQueueAndWait{
+        .wait = true, .allowDuplicate = true, .queueIfBusy = true};
+    ASSERT_TRUE(wav_->PlayQueued(NotifyWindow::Application, a, kQueue));
+    ASSERT_EQ(wav_->DeviceList().size(), 1u);
+    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, b, kQueueAndWait));
+    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, c, kQueue));
+    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, c, {.queueIfBusy = true}));  // duplicate
+    EXPECT_EQ(wav_->DeviceList().size(), 3u);
+    EXPECT_EQ(wav_->DeviceList()[1], "Z=" + b);
+    EXPECT_EQ(wav_->DeviceList()[2], "W=" + c);
 
     Advance(110);  // a ends: c (W=) goes before b (Z=)
-    ASSERT_EQ(wav_->DeviceList.size(), 2u);
-    EXPECT_EQ(wav_->DeviceList[0], "Z=" + b);
-    EXPECT_NE(wav_->DeviceList[1].find("=" + c), std::string::npos);
+    ASSERT_EQ(wav_->DeviceList().size(), 2u);
+    EXPECT_EQ(wav_->DeviceList()[0], "Z=" + b);
+    EXPECT_NE(wav_->DeviceList()[1].find("=" + c), std::string::npos);
     const double before = clock_.NowMs();
     Advance(110);  // c ends: b plays and the call waits for its end on the clock
     EXPECT_GE(clock_.NowMs() - before, 110 + 100);
     Advance(1);
-    EXPECT_TRUE(wav_->DeviceList.empty());
+    EXPECT_TRUE(wav_->DeviceList().empty());
 
     // dropping pending plays deletes dropped temporary files when asked
-    ASSERT_TRUE(wav_->PlayQueued(NotifyWindow::Application, a, false, false, true, false, true));
+    ASSERT_TRUE(wav_->PlayQueued(NotifyWindow::Application, a, kQueue));
     const std::string temp = Clip("temp.wav");
-    wav_->TempFiles.push_back(temp);
-    wav_->PlayQueued(NotifyWindow::Application, temp, false, true, true, false, true);
-    wav_->PlayQueued(NotifyWindow::Application, b, false, true, true, true, true);
-    EXPECT_EQ(wav_->DeviceList.back(), "W=" + b);
-    EXPECT_EQ(wav_->DeviceList.size(), 2u);
+    wav_->AddTempFile(temp);
+    QueuedPlayOptions dropping = kQueue;
+    dropping.deleteDroppedTemp = true;
+    wav_->PlayQueued(NotifyWindow::Application, temp, dropping);
+    dropping.dropPending = true;
+    wav_->PlayQueued(NotifyWindow::Application, b, dropping);
+    EXPECT_EQ(wav_->DeviceList().back(), "W=" + b);
+    EXPECT_EQ(wav_->DeviceList().size(), 2u);
     EXPECT_FALSE(QFileInfo::exists(FromCp1252(temp)));
 }
 
@@ -129,7 +135,7 @@ TEST_F(PlayTest, StaleReportsAfterStopAllAreDropped) {
     wav_->StopAll();
     Advance(200);
     EXPECT_EQ(reports, 0);
-    EXPECT_EQ(wav_->RangeQueue.size(), 1u);  // the range queue survives StopAll
+    EXPECT_EQ(wav_->RangeQueue().size(), 1u);  // the range queue survives StopAll
 }
 
 TEST_F(PlayTest, DiskOutputRecordsWhatIsPlayed) {
