@@ -199,6 +199,12 @@ class WordSoundLookup {
     bool TakeTwoWords(const Candidate& piece);
     bool Shorten(int folder, Candidate& piece);
     bool FindPiece(int folder);
+    void TrimBlanks();
+    enum class Step { Covered, Taken, NotFound };
+    Step StepIn(int folder);
+    bool CoverText();
+    void HandOver(size_t words, std::string& fileName);
+    void ReconcilePieces(std::string& fileName);
 
     WaveComponent& wav_;
     Params p_;
@@ -433,11 +439,86 @@ bool WordSoundLookup::FindPiece(int folder) {
     }
 }
 
+void WordSoundLookup::TrimBlanks() {
+    const size_t first = clean_.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        clean_.clear();
+        raw_.clear();
+        return;
+    }
+    const size_t last = clean_.find_last_not_of(' ');
+    clean_ = clean_.substr(first, last - first + 1);
+    raw_ = raw_.substr(std::min(first, raw_.size()), last - first + 1);
+}
+
+WordSoundLookup::Step WordSoundLookup::StepIn(int folder) {
+    if (IsSeparator(' ')) TrimBlanks();
+    if (clean_.empty()) return Step::Covered;
+    if (const std::string* replacement = exceptions_.Find(clean_)) {
+        clean_ = *replacement;
+        raw_ = *replacement;
+    }
+    if (!FindPiece(folder)) return Step::NotFound;
+    return clean_.empty() ? Step::Covered : Step::Taken;
+}
+
+// Takes pieces off the text, every piece searched from the first folder on; true when the
+// whole text was covered.
+bool WordSoundLookup::CoverText() {
+    constexpr int kMaxRounds = 1000000;
+    int folder = FirstSoundFolder();
+    for (int round = 0; round < kMaxRounds; ++round) {
+        if (FolderExists(folder)) {
+            const Step step = StepIn(folder);
+            if (step == Step::Covered) return true;
+            if (step == Step::Taken) {
+                folder = FirstSoundFolder();
+                continue;
+            }
+        }
+        if (folder == kCharacterFolder) return false;  // nothing more to try
+        wav_.ProcessEvents();
+        folder = NextSoundFolder();
+    }
+    return false;
+}
+
+void WordSoundLookup::HandOver(size_t words, std::string& fileName) {
+    const bool tooMany = (!p_.line || !p_.keepText) && found_.size() > words + 1;
+    if (tooMany) return;  // every character on its own: not worth speaking
+    if (p_.listOnly) {
+        for (const std::string& f : found_) fileName += f + "\r\n";
+    } else {
+        wav_.JoinToTemp(found_, p_.trailingSilence, fileName);
+    }
+}
+
+// One text per piece end, and a "groß" announcement forms one piece with its letter; a joined
+// file whose pieces cannot be told apart is not handed out.
+void WordSoundLookup::ReconcilePieces(std::string& fileName) {
+    std::vector<Bytes>& texts = wav_.pieceTexts_;
+    std::vector<std::int32_t>& ends = wav_.pieceEnds_;
+    if (!texts.empty()) texts.pop_back();
+    const bool reconcile = !p_.line || (!texts.empty() && !ends.empty());
+    if (!reconcile) return;
+    if (texts.size() == ends.size()) {
+        for (size_t i = texts.size(); i-- > 1;) {
+            if (texts[i] == kCapitalMark) {
+                texts.erase(texts.begin() + static_cast<std::ptrdiff_t>(i));
+                ends.erase(ends.begin() + static_cast<std::ptrdiff_t>(i - 1));
+            }
+        }
+    } else if (!p_.listOnly) {
+        if (!fileName.empty()) wav_.DeleteFile(fileName);
+        fileName.clear();
+    }
+}
+
 void WordSoundLookup::Run(const Bytes& input, std::string& fileName) {
     fileName.clear();
     Bytes text = input;
     LoadExceptions();
-    if (const std::string* r = exceptions_.Find(text)) text = *r;
+    if (const std::string* replacement = exceptions_.Find(text)) text = *replacement;
     const bool savedUnits = wav_.sampleUnits_;
     wav_.sampleUnits_ = true;
     wav_.pieceEnds_.clear();
@@ -448,78 +529,10 @@ void WordSoundLookup::Run(const Bytes& input, std::string& fileName) {
         bool complete = false;
         if (!clean_.empty()) {
             wav_.pieceTexts_.push_back(raw_);
-            int folder = FirstSoundFolder();
-            for (int rounds = 0; rounds < 1000000; ++rounds) {
-                bool restart = false;
-                if (FolderExists(folder)) {
-                    for (;;) {
-                        if (IsSeparator(' ')) {
-                            const size_t a = clean_.find_first_not_of(' ');
-                            if (a == std::string::npos) {
-                                clean_.clear();
-                                raw_.clear();
-                            } else {
-                                const size_t b = clean_.find_last_not_of(' ');
-                                clean_ = clean_.substr(a, b - a + 1);
-                                raw_ = raw_.substr(std::min(a, raw_.size()), b - a + 1);
-                            }
-                        }
-                        if (clean_.empty()) {
-                            complete = true;
-                            break;
-                        }
-                        if (const std::string* r = exceptions_.Find(clean_)) {
-                            clean_ = *r;
-                            raw_ = *r;
-                        }
-                        if (!FindPiece(folder)) break;
-                        if (clean_.empty()) {
-                            complete = true;
-                            break;
-                        }
-                        restart = true;
-                        break;
-                    }
-                    if (complete) break;
-                } else if (folder == kCharacterFolder) {
-                    break;
-                }
-                if (restart) {
-                    folder = FirstSoundFolder();
-                    continue;
-                }
-                if (folder == kCharacterFolder) break;  // nothing more to try
-                wav_.ProcessEvents();
-                folder = NextSoundFolder();
-            }
+            complete = CoverText();
         }
-        if (complete) {
-            const bool tooMany = (!p_.line || !p_.keepText) && found_.size() > words + 1;
-            if (tooMany) {
-                // every character on its own: not worth speaking
-            } else if (p_.listOnly) {
-                for (const std::string& f : found_) fileName += f + "\r\n";
-            } else {
-                wav_.JoinToTemp(found_, p_.trailingSilence, fileName);
-            }
-        }
-        if (!wav_.pieceTexts_.empty()) wav_.pieceTexts_.pop_back();
-        const bool reconcile = !p_.line || (!wav_.pieceTexts_.empty() && !wav_.pieceEnds_.empty());
-        if (reconcile) {
-            if (wav_.pieceTexts_.size() == wav_.pieceEnds_.size()) {
-                for (size_t i = wav_.pieceTexts_.size(); i-- > 1;) {
-                    if (wav_.pieceTexts_[i] == kCapitalMark) {
-                        wav_.pieceTexts_.erase(wav_.pieceTexts_.begin() +
-                                               static_cast<std::ptrdiff_t>(i));
-                        wav_.pieceEnds_.erase(wav_.pieceEnds_.begin() +
-                                              static_cast<std::ptrdiff_t>(i - 1));
-                    }
-                }
-            } else if (!p_.listOnly) {
-                if (!fileName.empty()) wav_.DeleteFile(fileName);
-                fileName.clear();
-            }
-        }
+        if (complete) HandOver(words, fileName);
+        ReconcilePieces(fileName);
     } catch (...) {
         // ends with whatever was made
         LogDroppedException("finding word sounds");
