@@ -8,6 +8,7 @@
 #include "sound/join_line.h"
 #include "sound/wave_component.h"
 #include "support/error_log.h"
+#include "support/text_helpers.h"
 #include "support/program_environment.h"
 
 namespace radevir {
@@ -17,12 +18,6 @@ bool IsNumberText(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
         return (c >= '0' && c <= '9') || c == ',' || c == '.' || c == '^';
     });
-}
-
-std::string Trim(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    return std::string(s);
 }
 
 std::string StripLeadingZeros(std::string_view s) {

@@ -135,17 +135,4 @@ std::string QuoteWaveName(std::string_view line) {
     return QuoteIfNeeded(head) + std::string(rest);
 }
 
-std::string LowerAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
-    return s.size() >= suffix.size() &&
-           LowerAscii(s.substr(s.size() - suffix.size())) == LowerAscii(suffix);
-}
-
 }  // namespace radevir

@@ -50,8 +50,4 @@ JoinLine ParseJoinLine(std::string_view line);
 // stay as they are.
 std::string QuoteWaveName(std::string_view line);
 
-// ASCII lower case of a byte string.
-std::string LowerAscii(std::string_view s);
-bool EndsWithNoCase(std::string_view s, std::string_view suffix);
-
 }  // namespace radevir

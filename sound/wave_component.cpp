@@ -14,6 +14,7 @@
 #include "support/clock.h"
 #include "support/program_environment.h"
 #include "support/rounding.h"
+#include "support/text_helpers.h"
 
 namespace radevir {
 namespace {
