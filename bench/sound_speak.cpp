@@ -8,8 +8,8 @@
 #include <cmath>
 
 #include "sound/audio_output.h"
-#include "sound/speakmath.h"
-#include "sound/wav.h"
+#include "sound/arithmetic_speaker.h"
+#include "sound/wave_component.h"
 #include "support/clock.h"
 #include "support/program_environment.h"
 
@@ -23,9 +23,9 @@ struct Fixture {
     ProgramEnvironment env{ToCp1252(dir.path() + "/")};
     VirtualClock clock;
     std::unique_ptr<AudioOutput> output = MakeNullAudioOutput(clock);
-    TWAV wav{env, *output, clock};
+    WaveComponent wav{env, *output, clock};
     SoundTable table;
-    Tspeakmath speak;
+    ArithmeticSpeaker speak;
 
     Fixture() {
         QDir().mkpath(dir.path() + "/mathsound");
@@ -34,13 +34,13 @@ struct Fixture {
             const std::string file = "piece" + std::to_string(k) + ".wav";
             MakePiece(env.ProgramFolder() + "mathsound/" + file, 200.0 + 40.0 * static_cast<double>(k));
             SoundRecord r;
-            r.Name = names[k];
-            r.Pfad = "mathsound\\";
-            r.Wavedatei = file;
+            r.name = names[k];
+            r.folder = "mathsound\\";
+            r.waveFile = file;
             table.Add(r);
         }
-        speak.dataset = &table;
-        speak.waver = &wav;
+        speak.soundTable = &table;
+        speak.wave = &wav;
     }
 
     // 0.6 s of a tone; a teacher's own recording is 44.1 kHz stereo.

@@ -51,14 +51,6 @@ std::optional<QColor> ReadColour(std::string_view text) {
     return FromBgr(v);
 }
 
-Bytes Trim(std::string_view s) {
-    size_t a = 0;
-    size_t b = s.size();
-    while (a < b && static_cast<unsigned char>(s[a]) <= ' ') ++a;
-    while (b > a && static_cast<unsigned char>(s[b - 1]) <= ' ') --b;
-    return Bytes(s.substr(a, b - a));
-}
-
 // 'Arial' → Arial, with '' standing for one quote.
 Bytes Unquote(std::string_view s) {
     if (s.size() < 2 || s.front() != '\'' || s.back() != '\'') return Bytes(s);

@@ -117,11 +117,11 @@ JoinLine ParseJoinLine(std::string_view line) {
     const auto fields = SplitCommaText(line);
     JoinLine j;
     if (!fields.empty()) j.file = fields[0];
-    j.von = IntOr(fields, 1, 0);
-    j.bis = IntOr(fields, 2, -1);
-    j.volumen = IntOr(fields, 3, 100);
-    j.anfang = IntOr(fields, 4, 0);
-    j.stilledanach = IntOr(fields, 5, 0);
+    j.start = IntOr(fields, 1, 0);
+    j.end = IntOr(fields, 2, -1);
+    j.volume_percent = IntOr(fields, 3, 100);
+    j.gapBefore = IntOr(fields, 4, 0);
+    j.silenceAfter = IntOr(fields, 5, 0);
     return j;
 }
 
@@ -133,19 +133,6 @@ std::string QuoteWaveName(std::string_view line) {
     if (rest.empty()) return QuoteIfNeeded(line);
     if (rest.front() == '"') return std::string(line);
     return QuoteIfNeeded(head) + std::string(rest);
-}
-
-std::string LowerAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
-    return s.size() >= suffix.size() &&
-           LowerAscii(s.substr(s.size() - suffix.size())) == LowerAscii(suffix);
 }
 
 }  // namespace radevir

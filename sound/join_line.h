@@ -31,13 +31,14 @@ std::string JoinCommaText(const std::vector<std::string>& fields);
 std::optional<int> ParseInt(std::string_view text);
 int IntOr(const std::vector<std::string>& fields, std::size_t index, int fallback);
 
+// Start and end are in milliseconds or sample frames, as the join is asked for.
 struct JoinLine {
     std::string file;
-    int von = 0;
-    int bis = -1;
-    int volumen = 100;
-    int anfang = 0;
-    int stilledanach = 0;
+    int start = 0;
+    int end = -1;               // -1: to the end of the recording
+    int volume_percent = 100;
+    int gapBefore = 0;          // silence before the piece; negative: overlap with the one before
+    int silenceAfter = 0;
 };
 
 // Reads one join line: when a '=' stands outside double quotes only the text after the first
@@ -48,9 +49,5 @@ JoinLine ParseJoinLine(std::string_view line);
 // that "my sound.wav,0,100" keeps its name in one field. Lines without ".wav" (in any case)
 // stay as they are.
 std::string QuoteWaveName(std::string_view line);
-
-// ASCII lower case of a byte string.
-std::string LowerAscii(std::string_view s);
-bool EndsWithNoCase(std::string_view s, std::string_view suffix);
 
 }  // namespace radevir

@@ -13,11 +13,21 @@ std::string FolderPath(const QString& native) {
     return f;
 }
 
-// The first and third sound folders of a lookup: the list's own folder is searched first, and
-// a word exercise ("Wortübungen") keeps its word recordings there too; other lists use "2".
-std::pair<std::string, std::string> Folders(const Bytes& listFolder) {
-    if (listFolder.find("Wortübungen"_b) != Bytes::npos) return {listFolder, listFolder};
-    return {listFolder, std::string("2")};
+// The folders of a lookup: the list's own folder is searched first, and a word exercise
+// ("Wortübungen") keeps its two-word recordings there too; other lists use "2".
+WordSoundQuery QueryFor(const Bytes& text, const Bytes& listFolder, const QString& soundsFolder,
+                        const std::string& syllableFolder) {
+    WordSoundQuery query;
+    query.baseFolder = FolderPath(soundsFolder);
+    query.listFolder = listFolder;
+    query.wordFolder = "1";
+    query.pairFolder = listFolder.find("Wortübungen"_b) != Bytes::npos ? listFolder : Bytes("2");
+    query.syllableFolder = syllableFolder;
+    query.characterFolder = "Zeichen";
+    query.extension = "wav";
+    query.announceCapitals = true;
+    query.separators = SoundAdapter::LookupSeparators(text, " ");
+    return query;
 }
 
 }  // namespace
@@ -25,35 +35,24 @@ std::pair<std::string, std::string> Folders(const Bytes& listFolder) {
 bool PlayChain::Start(const std::string& file) {
     index_ = 0;
     endsMs_.clear();
-    texts_ = wav_.PieceTexts;
+    texts_ = wav_.PieceTexts();
     int rate = 0;
     int bits = 0;
     bool stereo = false;
     if (wav_.GetWaveInfo(file, rate, bits, stereo) < 0 || rate <= 0) return false;
-    for (std::int32_t frames : wav_.PieceEnds) {
+    for (std::int32_t frames : wav_.PieceEnds()) {
         // rounded up, so that a piece's last frames are not cut off
         endsMs_.push_back(static_cast<int>((std::int64_t{frames} * 1000 + rate - 1) / rate));
     }
     if (endsMs_.empty()) return false;
-    const DeviceId id = wav_.Output().Open(wav_.Native(file));
-    if (id == kNoDevice) return false;
-    wav_.CurrentDevice = id;
-    wav_.Busy = true;
-    wav_.Output().Cue(id);
-    if (!wav_.PlayTo(id, NotifyWindow::Host, endsMs_[0])) {
-        wav_.Output().Close(id);
-        wav_.CurrentDevice = kNoDevice;
-        return false;
-    }
+    if (!wav_.PlayFromStartTo(NotifyWindow::Host, file, endsMs_[0])) return false;
     if (onPiece) onPiece(0, texts_.empty() ? Bytes() : texts_[0]);
     return true;
 }
 
 void PlayChain::OnNotify(DeviceId id, bool success) {
     // devices of the W=/Z= queue belong to that queue
-    const std::string name = std::to_string(id) + "=";
-    if (std::any_of(wav_.DeviceList.begin(), wav_.DeviceList.end(),
-                    [&](const std::string& e) { return e.rfind(name, 0) == 0; })) {
+    if (wav_.InDeviceList(id)) {
         wav_.HandleApplicationNotify(id, success);
         return;
     }
@@ -74,10 +73,10 @@ void PlayChain::OnNotify(DeviceId id, bool success) {
     index_ = count + 1;
     endsMs_.clear();
     wav_.StopAll();
-    wav_.Speaking = false;
+    wav_.SetSpeaking(false);
 }
 
-SoundAdapter::SoundAdapter(TWAV& wav) : wav_(wav), chain_(wav) {
+SoundAdapter::SoundAdapter(WaveComponent& wav) : wav_(wav), chain_(wav) {
     wav_.SetNotifyHandler(NotifyWindow::Host, [this](DeviceId id, bool ok) { chain_.OnNotify(id, ok); });
 }
 
@@ -95,7 +94,6 @@ bool SoundAdapter::PlayFile(const QString& nativePath, int lengthMs) {
 
 void SoundAdapter::StopAll() {
     wav_.StopAll();
-    wav_.Busy = false;
 }
 
 std::string SoundAdapter::LookupSeparators(const Bytes& text, std::string separators) {
@@ -112,13 +110,13 @@ bool SoundAdapter::SpeakWordSounds(const Bytes& text, const Bytes& listFolder,
     StopAll();
     chain_.Reset();
     if (text.empty()) return false;
-    const auto [c0, c2] = Folders(listFolder);
+    WordSoundQuery query = QueryFor(text, listFolder, soundsFolder, "Silben");
+    query.keepText = true;
     std::string file;
-    wav_.FindLineSounds(text, FolderPath(soundsFolder), c0, "1", c2, "Silben", "Zeichen",
-                        "wav", 0, true, LookupSeparators(text, " "), false, true, file);
-    if (file.empty() || wav_.PieceEnds.empty()) return false;
+    wav_.FindLineSounds(text, query, file);
+    if (file.empty() || wav_.PieceEnds().empty()) return false;
     const bool started = chain_.Start(file);
-    if (started) wav_.Speaking = true;
+    if (started) wav_.SetSpeaking(true);
     return started;
 }
 
@@ -127,14 +125,12 @@ bool SoundAdapter::SpeakWordSoundsAndWait(const Bytes& text, const Bytes& listFo
     StopAll();
     chain_.Reset();
     if (text.empty()) return false;
-    const auto [c0, c2] = Folders(listFolder);
     std::string file;
-    wav_.FindWordSounds(text, FolderPath(soundsFolder), c0, "1", c2, "3", "Zeichen", "wav",
-                        0, true, LookupSeparators(text, " "), false, file);
-    if (file.empty() || wav_.PieceEnds.empty()) return false;
-    const bool started = wav_.PlayQueued(NotifyWindow::Host, file, true, true, true, true, true);
-    wav_.Busy = true;
-    if (started) wav_.Speaking = true;
+    wav_.FindWordSounds(text, QueryFor(text, listFolder, soundsFolder, "3"), file);
+    if (file.empty() || wav_.PieceEnds().empty()) return false;
+    const bool started = wav_.PlayQueued(NotifyWindow::Host, file, kSpokenTextPlay);
+    wav_.MarkBusy();
+    if (started) wav_.SetSpeaking(true);
     return started;
 }
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "console/sound_port.h"
-#include "sound/wav.h"
+#include "sound/wave_component.h"
 
 namespace radevir {
 
@@ -16,7 +16,7 @@ namespace radevir {
 // joined file).
 class PlayChain {
 public:
-    explicit PlayChain(TWAV& wav) : wav_(wav) {}
+    explicit PlayChain(WaveComponent& wav) : wav_(wav) {}
     // Plays the first piece of `file` (pieces from the last lookup's PieceEnds).
     bool Start(const std::string& file);
     void Reset() { index_ = 0; }
@@ -28,7 +28,7 @@ public:
     std::function<void(int, const Bytes&)> onPiece;
 
 private:
-    TWAV& wav_;
+    WaveComponent& wav_;
     std::vector<int> endsMs_;
     std::vector<Bytes> texts_;
     int index_ = 0;
@@ -36,7 +36,7 @@ private:
 
 class SoundAdapter final : public SoundPort {
 public:
-    explicit SoundAdapter(TWAV& wav);
+    explicit SoundAdapter(WaveComponent& wav);
     ~SoundAdapter() override;
 
     bool MakeToneFile(const QString& nativePath, int frequencyHz, int arg1, int arg2) override;
@@ -44,8 +44,8 @@ public:
     // behind a running one.
     bool PlayFile(const QString& nativePath, int lengthMs) override;
     void StopAll() override;
-    void SetSpeaking(bool speaking) override { wav_.Speaking = speaking; }
-    bool Speaking() const override { return wav_.Speaking; }
+    void SetSpeaking(bool speaking) override { wav_.SetSpeaking(speaking); }
+    bool Speaking() const override { return wav_.Speaking(); }
     // "Sound dieser Zeile abspielen": the line lookup, played piece by piece. `listFolder` (the
     // task list's path relative to the ProgramFolder, without extension) is searched first; it
     // is the word folder too when it contains "Wortübungen", else "2" is.
@@ -56,14 +56,14 @@ public:
                                 const QString& soundsFolder);
 
     PlayChain& Chain() { return chain_; }
-    TWAV& Wave() { return wav_; }
+    WaveComponent& Wave() { return wav_; }
 
     // The separators handed to the lookup: `separators` without the leading characters of
     // `text` that occur in it (one occurrence per character).
     static std::string LookupSeparators(const Bytes& text, std::string separators);
 
 private:
-    TWAV& wav_;
+    WaveComponent& wav_;
     PlayChain chain_;
 };
 

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "sound/speakmath.h"
-#include "sound/wav.h"
+#include "sound/arithmetic_speaker.h"
+#include "sound/wave_component.h"
 #include "support/clock.h"
 #include "support/program_environment.h"
 
@@ -24,10 +24,10 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
         err << "radevir --speak: Tontabelle " << tablePath << " ist leer oder nicht lesbar\n";
         return 1;
     }
-    TWAV wav(env, output, clock);
-    Tspeakmath speak;
-    speak.dataset = &table;
-    speak.waver = &wav;
+    WaveComponent wav(env, output, clock);
+    ArithmeticSpeaker speak;
+    speak.soundTable = &table;
+    speak.wave = &wav;
     const Bytes bytes = ToCp1252(text);
     if (text.trimmed().isEmpty()) {
         err << "radevir --speak: kein Text zum Sprechen\n";
@@ -41,10 +41,10 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
     // Teachers use this to check their recordings: a recording that could not be used (or
     // only in part) is named and fails the command, even when the rest was played.
     auto reportProblems = [&] {
-        for (const JoinProblem& p : wav.JoinProblems) {
+        for (const JoinProblem& p : wav.JoinProblems()) {
             err << "radevir --speak: " << FromCp1252(DescribeJoinProblem(p)) << "\n";
         }
-        return wav.JoinProblems.empty() ? 0 : 1;
+        return wav.JoinProblems().empty() ? 0 : 1;
     };
     if (!speak.Speak(bytes, false)) {
         wav.StopAll();
@@ -55,9 +55,9 @@ int RunSpeakCommand(const ProgramEnvironment& env, AudioOutput& output, Clock& c
         return 1;
     }
     // Wait for the end of the play on the program's clock (a virtual clock jumps there).
-    const DeviceId device = wav.CurrentDevice;
+    const DeviceId device = wav.CurrentDevice();
     const double limit = clock.NowMs() + output.LengthMs(device) + 10000.0;
-    while (wav.Busy && clock.NowMs() < limit) {
+    while (wav.Busy() && clock.NowMs() < limit) {
         if (clock.IsVirtual()) {
             const int left = output.LengthMs(device) - output.PositionMs(device);
             clock.SleepMs(left > 0 ? left : 10);

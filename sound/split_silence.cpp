@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "sound/wav.h"
+#include "sound/wave_component.h"
 #include "sound/wave_decode.h"
 #include "support/rounding.h"
 
@@ -63,7 +63,7 @@ Stretch Scan(const std::vector<std::int16_t>& x, std::int64_t frames, int rate, 
 
 }  // namespace
 
-std::vector<std::string> TWAV::SplitBySilence(const std::string& file, int maxParts) {
+std::vector<std::string> WaveComponent::SplitBySilence(const std::string& file, int maxParts) {
     std::vector<std::string> parts;
     auto info = ReadWaveData(file);
     if (!info || !info->hasData) return parts;

@@ -178,7 +178,7 @@ bool ParseScript(const QString& content, std::vector<ScriptCommand>& commands, Q
     return true;
 }
 
-AutomationDriver::AutomationDriver(TForm_dos& host, Clock& clock, VirtualClock* virtualClock,
+AutomationDriver::AutomationDriver(HostWindow& host, Clock& clock, VirtualClock* virtualClock,
                                    std::vector<ScriptCommand> commands)
     : host_(host), clock_(clock), virtualClock_(virtualClock), commands_(std::move(commands)) {
     timer_.setInterval(virtualClock_ != nullptr ? 0 : 1);

@@ -13,7 +13,7 @@
 namespace radevir {
 
 class Clock;
-class TForm_dos;
+class HostWindow;
 class VirtualClock;
 
 struct ScriptCommand {
@@ -50,7 +50,7 @@ class AutomationDriver : public QObject {
 
 public:
     // `virtualClock` is the program's clock when the run is on virtual time, else null.
-    AutomationDriver(TForm_dos& host, Clock& clock, VirtualClock* virtualClock,
+    AutomationDriver(HostWindow& host, Clock& clock, VirtualClock* virtualClock,
                      std::vector<ScriptCommand> commands);
 
     void Start();
@@ -73,7 +73,7 @@ private:
     QPoint ToClient(QPoint vga, bool cell) const;
     void Finish(int exitCode, const QString& message = {});
 
-    TForm_dos& host_;
+    HostWindow& host_;
     Clock& clock_;
     VirtualClock* virtualClock_;
     std::vector<ScriptCommand> commands_;

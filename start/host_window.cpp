@@ -96,7 +96,7 @@ int VirtualKeyFromQt(int qtKey, bool keypad) {
     return 0;
 }
 
-TForm_dos::TForm_dos(Services services, QSize fixedClientSize)
+HostWindow::HostWindow(Services services, QSize fixedClientSize)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       services_(services),
       console_(*this, services.clock, services.env),
@@ -116,12 +116,12 @@ TForm_dos::TForm_dos(Services services, QSize fixedClientSize)
     FormCreate();
 }
 
-TForm_dos::~TForm_dos() {
+HostWindow::~HostWindow() {
     SaveRecentFiles();
     if (fonts_) fonts_->UninstallFonts(installedFonts_);
 }
 
-void TForm_dos::FormCreate() {
+void HostWindow::FormCreate() {
     const ProgramEnvironment& env = services_.env;
     setWindowTitle(QStringLiteral("Radevir"));
 
@@ -173,7 +173,7 @@ void TForm_dos::FormCreate() {
                       recentFiles_);
 }
 
-void TForm_dos::FormShow() {
+void HostWindow::FormShow() {
     if (!runMenuPending_ || shown_) return;
     shown_ = true;
     painted_ = false;
@@ -200,7 +200,7 @@ void TForm_dos::FormShow() {
     activateWindow();
 }
 
-void TForm_dos::paintEvent(QPaintEvent* event) {
+void HostWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QImage* source = &framebuffer_;
     // while the list chooser is open the window shows the picture from before it opened
@@ -210,7 +210,7 @@ void TForm_dos::paintEvent(QPaintEvent* event) {
     if (runMenuPending_) ScheduleIdle();
 }
 
-void TForm_dos::ScheduleIdle() {
+void HostWindow::ScheduleIdle() {
     if (idleScheduled_) return;
     idleScheduled_ = true;
     QTimer::singleShot(0, this, [this] {
@@ -219,7 +219,7 @@ void TForm_dos::ScheduleIdle() {
     });
 }
 
-void TForm_dos::IdleStep() {
+void HostWindow::IdleStep() {
     if (!painted_ || !runMenuPending_ || inIdle_) return;
     inIdle_ = true;
     services_.clock.SleepMs(0);
@@ -251,7 +251,7 @@ void TForm_dos::IdleStep() {
     close();
 }
 
-void TForm_dos::resizeEvent(QResizeEvent* event) {
+void HostWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (size() != framebuffer_.size() && !size().isEmpty()) {
         QImage next = MakeFramebuffer(size());
@@ -268,7 +268,7 @@ void TForm_dos::resizeEvent(QResizeEvent* event) {
     console_.abortRequested = true;
 }
 
-void TForm_dos::closeEvent(QCloseEvent* event) {
+void HostWindow::closeEvent(QCloseEvent* event) {
     if (console_.consoleActive) {
         // the running program sees Escape and leaves the way the user would
         event->ignore();
@@ -285,7 +285,7 @@ void TForm_dos::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TForm_dos::SaveRecentFiles() {
+void HostWindow::SaveRecentFiles() {
     try {
         if (recentFiles_.size() > kRecentFilesKept) recentFiles_.resize(kRecentFilesKept);
         const Bytes folder = IncludeTrailingBackslash(services_.env.ResolvePath("Bgi7"));
@@ -296,7 +296,7 @@ void TForm_dos::SaveRecentFiles() {
     }
 }
 
-void TForm_dos::FormKeyDown(int virtualKey) {
+void HostWindow::FormKeyDown(int virtualKey) {
     if (virtualKey == vk::kAlt) {
         if (!altDown_) altComposer_.AltPressed();
         altDown_ = true;
@@ -325,18 +325,18 @@ void TForm_dos::FormKeyDown(int virtualKey) {
     console_.AppendKey(static_cast<unsigned char>(code), true);
 }
 
-void TForm_dos::FormKeyPress(unsigned char character) {
+void HostWindow::FormKeyPress(unsigned char character) {
     console_.AppendKey(console_.ToOem(character), false);
 }
 
-void TForm_dos::FormKeyUp(int virtualKey) {
+void HostWindow::FormKeyUp(int virtualKey) {
     if (virtualKey != vk::kAlt) return;
     const int composed = altComposer_.AltReleased();
     altDown_ = false;
     if (composed > 0) FormKeyPress(static_cast<unsigned char>(composed));
 }
 
-void TForm_dos::keyPressEvent(QKeyEvent* event) {
+void HostWindow::keyPressEvent(QKeyEvent* event) {
     if (discardKeys_) return;
     const bool keypad = event->modifiers().testFlag(Qt::KeypadModifier);
     if (altDown_ && keypad) {
@@ -355,12 +355,12 @@ void TForm_dos::keyPressEvent(QKeyEvent* event) {
     for (char c : ToCp1252(text)) FormKeyPress(static_cast<unsigned char>(c));
 }
 
-void TForm_dos::keyReleaseEvent(QKeyEvent* event) {
+void HostWindow::keyReleaseEvent(QKeyEvent* event) {
     if (discardKeys_ || event->isAutoRepeat()) return;
     FormKeyUp(VirtualKeyFromQt(event->key(), false));
 }
 
-void TForm_dos::CreatePanel(int id, QRect clientRect, const Bytes& caption) {
+void HostWindow::CreatePanel(int id, QRect clientRect, const Bytes& caption) {
     RemovePanel(id);
     auto* panel = new QLabel(FromCp1252(caption), this);
     panel->setGeometry(clientRect);
@@ -372,19 +372,19 @@ void TForm_dos::CreatePanel(int id, QRect clientRect, const Bytes& caption) {
     panels_[id] = panel;
 }
 
-void TForm_dos::RemovePanel(int id) {
+void HostWindow::RemovePanel(int id) {
     const auto it = panels_.find(id);
     if (it == panels_.end()) return;
     delete it->second;
     panels_.erase(it);
 }
 
-QWidget* TForm_dos::Panel(int id) const {
+QWidget* HostWindow::Panel(int id) const {
     const auto it = panels_.find(id);
     return it == panels_.end() ? nullptr : it->second;
 }
 
-void TForm_dos::mousePressEvent(QMouseEvent* event) {
+void HostWindow::mousePressEvent(QMouseEvent* event) {
     if (discardMouse_ || !console_.mouseHandlersAttached) return;
     // a press on a panel: its caption lights up until the button is released
     for (const auto& [id, panel] : panels_) {
@@ -400,7 +400,7 @@ void TForm_dos::mousePressEvent(QMouseEvent* event) {
                           event->button() == Qt::RightButton);
 }
 
-void TForm_dos::mouseReleaseEvent(QMouseEvent* event) {
+void HostWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (pressedPanel_) {
         QPalette restored = pressedPanel_->palette();
         restored.setColor(QPalette::WindowText, pressedPanelColour_);
@@ -412,17 +412,17 @@ void TForm_dos::mouseReleaseEvent(QMouseEvent* event) {
                            event->button() == Qt::RightButton);
 }
 
-void TForm_dos::mouseMoveEvent(QMouseEvent* event) {
+void HostWindow::mouseMoveEvent(QMouseEvent* event) {
     if (discardMouse_) return;
     console_.MouseMoved(event->position().toPoint());
 }
 
-void TForm_dos::LetGoOfAlt() {
+void HostWindow::LetGoOfAlt() {
     altDown_ = false;
     altComposer_ = AltComposer();
 }
 
-bool TForm_dos::event(QEvent* event) {
+bool HostWindow::event(QEvent* event) {
     switch (event->type()) {
         case QEvent::WindowActivate: hostWasActive_ = true; break;
         // Alt+Tab: the Alt release goes to the window that takes over, so the press we saw
@@ -438,7 +438,7 @@ bool TForm_dos::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void TForm_dos::ApplicationDeactivated() {
+void HostWindow::ApplicationDeactivated() {
     LetGoOfAlt();
     if (!painted_) return;
     painted_ = false;
@@ -469,27 +469,27 @@ void TForm_dos::ApplicationDeactivated() {
     update();
 }
 
-void TForm_dos::ApplicationActivated() {
+void HostWindow::ApplicationActivated() {
     ProcessEvents();
     if (QApplication::activeWindow() == this || hostWasActive_) console_.RestoreScreenPage(5, true);
 }
 
-bool TForm_dos::EnterFullScreenWindow() {
+bool HostWindow::EnterFullScreenWindow() {
     if (!fixedClientSize_.isEmpty() || isFullScreen()) return true;
     fullScreenWindow_ = true;
     setWindowState(windowState() | Qt::WindowFullScreen);
     return true;
 }
 
-void TForm_dos::LeaveFullScreenWindow() {
+void HostWindow::LeaveFullScreenWindow() {
     if (!fullScreenWindow_) return;
     fullScreenWindow_ = false;
     setWindowState(windowState() & ~Qt::WindowFullScreen);
 }
 
-void TForm_dos::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void HostWindow::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-void TForm_dos::WaitForEvents(double maxMs) {
+void HostWindow::WaitForEvents(double maxMs) {
     // the thread sleeps until an event comes; a single-shot timer is the deadline
     QTimer deadline;
     if (maxMs >= 0) {
@@ -500,21 +500,21 @@ void TForm_dos::WaitForEvents(double maxMs) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void TForm_dos::FlushInput(bool keyboard, bool mouse) {
+void HostWindow::FlushInput(bool keyboard, bool mouse) {
     discardKeys_ = keyboard;
     discardMouse_ = mouse;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     discardKeys_ = discardMouse_ = false;
 }
 
-bool TForm_dos::HasActiveWindow() const {
+bool HostWindow::HasActiveWindow() const {
     return QApplication::activeWindow() != nullptr || QApplication::activeModalWidget() != nullptr ||
            QGuiApplication::platformName() == QLatin1String("offscreen");
 }
 
-void TForm_dos::Beep() { QApplication::beep(); }
+void HostWindow::Beep() { QApplication::beep(); }
 
-void TForm_dos::SetPointerVisible(bool visible) {
+void HostWindow::SetPointerVisible(bool visible) {
     if (visible) {
         unsetCursor();
     } else {
@@ -522,8 +522,8 @@ void TForm_dos::SetPointerVisible(bool visible) {
     }
 }
 
-QPoint TForm_dos::PointerPosition() const { return mapFromGlobal(QCursor::pos()); }
+QPoint HostWindow::PointerPosition() const { return mapFromGlobal(QCursor::pos()); }
 
-void TForm_dos::SetPointerPosition(QPoint clientPixel) { QCursor::setPos(mapToGlobal(clientPixel)); }
+void HostWindow::SetPointerPosition(QPoint clientPixel) { QCursor::setPos(mapToGlobal(clientPixel)); }
 
 }  // namespace radevir

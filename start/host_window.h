@@ -1,4 +1,4 @@
-// The host window TForm_dos: a borderless window covering the screen that owns the console's
+// The host window: a borderless window covering the screen that owns the console's
 // framebuffer, turns Qt key and mouse events into DOS key codes, and runs the program menu from
 // its idle step once after the first paint (restarting it after a resize).
 #pragma once
@@ -25,10 +25,10 @@ class Metafile;
 class ProgramEnvironment;
 class SettingsStore;
 
-class TForm_dos : public QWidget,
-                  public ConsoleHost,
-                  public FullScreenWindowPort,
-                  public PanelHostPort {
+class HostWindow : public QWidget,
+                   public ConsoleHost,
+                   public FullScreenWindowPort,
+                   public PanelHostPort {
     Q_OBJECT
 
 public:
@@ -38,8 +38,8 @@ public:
         Clock& clock;
     };
     // fixedClientSize: the window's client size instead of the whole screen (empty: screen).
-    TForm_dos(Services services, QSize fixedClientSize = {});
-    ~TForm_dos() override;
+    HostWindow(Services services, QSize fixedClientSize = {});
+    ~HostWindow() override;
 
     Console& GetConsole() { return console_; }
 

@@ -19,8 +19,8 @@
 #include "sound/audio_output.h"
 #include "sound/sound_adapter.h"
 #include "sound/speak_command.h"
-#include "sound/speakmath.h"
-#include "sound/wav.h"
+#include "sound/arithmetic_speaker.h"
+#include "sound/wave_component.h"
 #include "start/host_window.h"
 #include "support/speed_dialog.h"
 #include "support/clock.h"
@@ -149,16 +149,16 @@ int main(int argc, char** argv) {
     SettingsStore settings(cl.settingsFile, env.ProgramFileName());
 
     // the wave component and the spoken arithmetic live as long as the window
-    TWAV wave(env, *audio, *clock);
+    WaveComponent wave(env, *audio, *clock);
     SoundTable soundTable;
     const QString soundTableFile = env.NativePath("mathsound.xml");
     if (QFile::exists(soundTableFile)) soundTable.LoadFile(soundTableFile);
-    Tspeakmath speak;
-    speak.dataset = &soundTable;
-    speak.waver = &wave;
+    ArithmeticSpeaker speak;
+    speak.soundTable = &soundTable;
+    speak.wave = &wave;
     SoundAdapter sound(wave);
 
-    TForm_dos host({env, settings, *clock}, cl.size);
+    HostWindow host({env, settings, *clock}, cl.size);
     host.GetConsole().SetSoundPort(&sound);
     Graphics graphics(host.GetConsole());
     graphics.SetFullScreenWindow(&host);

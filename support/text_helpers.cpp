@@ -263,4 +263,23 @@ Bytes FixedToText(double value, int decimals) {
     return Bytes(buf, res.ptr);
 }
 
+Bytes LowerAscii(std::string_view text) {
+    Bytes out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           LowerAscii(text.substr(text.size() - suffix.size())) == LowerAscii(suffix);
+}
+
+Bytes Trim(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    return Bytes(text);
+}
+
 }  // namespace radevir

@@ -45,6 +45,12 @@ Bytes QuoteIfNeeded(std::string_view text);
 // "Textdateien|*.txt|Alle Dateien|*.*"; an index out of range counts as 0.
 Bytes FilterExtension(std::string_view filter, int index);
 
+// ASCII lower case (other bytes stay), and a suffix compared in it.
+Bytes LowerAscii(std::string_view text);
+bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+// The text without leading and trailing blanks and control characters.
+Bytes Trim(std::string_view text);
+
 // Windows-1252 upper case: a-z, à-þ (not ÷), š œ ž ÿ. ß and µ have no capital and stay.
 char UpperChar(char c);
 Bytes UpperText(std::string_view text);

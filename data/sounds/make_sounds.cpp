@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "sound/audio_output.h"
-#include "sound/wav.h"
+#include "sound/wave_component.h"
 #include "support/clock.h"
 #include "support/codepage.h"
 #include "support/program_environment.h"
@@ -30,7 +30,7 @@ constexpr double kPi = std::numbers::pi;
 struct Kit {
     QString dir;
     QString espeak;
-    TWAV* wav = nullptr;
+    WaveComponent* wav = nullptr;
     int failures = 0;
 };
 
@@ -354,7 +354,7 @@ int main(int argc, char** argv) {
     VirtualClock clock;
     auto output = MakeNullAudioOutput(clock);
     ProgramEnvironment env(ToCp1252(kit.dir + "/"));
-    TWAV wav(env, *output, clock);
+    WaveComponent wav(env, *output, clock);
     kit.wav = &wav;
     MakeEffects(kit);
     if (kit.espeak.isEmpty()) {

@@ -30,14 +30,14 @@ TEST(CommaText, SplitsLikeTheProgramsStringLists) {
 TEST(JoinLineParse, DefaultsNameAndQuoting) {
     JoinLine j = ParseJoinLine("eins=x.wav,10,abc");
     EXPECT_EQ(j.file, "x.wav");
-    EXPECT_EQ(j.von, 10);
-    EXPECT_EQ(j.bis, -1);  // not a number
-    EXPECT_EQ(j.volumen, 100);
+    EXPECT_EQ(j.start, 10);
+    EXPECT_EQ(j.end, -1);  // not a number
+    EXPECT_EQ(j.volume_percent, 100);
     j = ParseJoinLine("\"a=b.wav\",1,2,50,-30,200");
     EXPECT_EQ(j.file, "a=b.wav");
-    EXPECT_EQ(j.volumen, 50);
-    EXPECT_EQ(j.anfang, -30);
-    EXPECT_EQ(j.stilledanach, 200);
+    EXPECT_EQ(j.volume_percent, 50);
+    EXPECT_EQ(j.gapBefore, -30);
+    EXPECT_EQ(j.silenceAfter, 200);
     EXPECT_EQ(QuoteWaveName("c:\\my sounds\\a b.wav"), "\"c:\\my sounds\\a b.wav\"");
     EXPECT_EQ(QuoteWaveName("a b.wav,0,100"), "\"a b.wav\",0,100");
     EXPECT_EQ(QuoteWaveName("\"a b.wav\",0"), "\"a b.wav\",0");
@@ -69,7 +69,7 @@ TEST_F(JoinTest, VolumeHundredAndZeroLeaveTheSamplesFiftyHalvesThem) {
         ASSERT_EQ(s.size(), 440u) << volume;  // written in whole 4-byte steps
         EXPECT_EQ(s.front(), expected) << volume;
         EXPECT_FALSE(QFile::exists(dir_.Path() + "/_laut_x.wav"));  // cut copies are removed
-        EXPECT_TRUE(wav_->TempFiles.empty());
+        EXPECT_TRUE(wav_->TempFiles().empty());
     }
 }
 
@@ -98,7 +98,7 @@ TEST_F(JoinTest, UnquotedNameWithBlankAndSearchFoldersAreFound) {
     const std::string spaced = WriteFile("Mein Klang.wav", PcmWave(std::vector<std::int16_t>(400, 9)));
     WriteFile("lib/Glocke.wav", PcmWave(std::vector<std::int16_t>(200, 9)));
     dir_.Write("intern/suchpfad.txt", QByteArray((dir_.Folder() + "lib\\\r\n").c_str()));
-    TWAV wav(env_, *output_, clock_);
+    WaveComponent wav(env_, *output_, clock_);
     ASSERT_TRUE(wav.JoinWaves(out_, {spaced + ",0,0,100", "glocke.wav", "fehlt.wav,0"}, false, 0));
     EXPECT_EQ(wav.FrameCount(out_), 600);
 }
@@ -106,7 +106,7 @@ TEST_F(JoinTest, UnquotedNameWithBlankAndSearchFoldersAreFound) {
 TEST_F(JoinTest, SampleUnitsRecordPieceEndsAndCutInFrames) {
     const std::string a = WriteFile("a.wav", PcmWave(std::vector<std::int16_t>(1000, 5)));
     ASSERT_TRUE(wav_->JoinWaves(out_, {a + ",100,300", a + ",0,0,100,50"}, true, 0));
-    EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{200, 1250}));
+    EXPECT_EQ(wav_->PieceEnds(), (std::vector<std::int32_t>{200, 1250}));
 }
 
 TEST_F(JoinTest, OutsizedNumbersAreClampedToTheFileAndAPause) {
@@ -123,8 +123,8 @@ TEST_F(JoinTest, OutsizedNumbersAreClampedToTheFileAndAPause) {
     const std::vector<Case> cases = {
         {{x + ",0,0," + big}, 0, 440, 10000},                          // ten-fold at most
         {{x + ",0,0,-" + big}, 0, 440, 1000},                          // unchanged
-        {{x + ",0,0,100," + big}, 0, kTenSeconds + 440, 0},            // Anfang
-        {{x + ",0,0,100,0," + big}, 0, 440 + kTenSeconds, 1000},      // Stilledanach
+        {{x + ",0,0,100," + big}, 0, kTenSeconds + 440, 0},            // gap before
+        {{x + ",0,0,100,0," + big}, 0, 440 + kTenSeconds, 1000},      // silence after
         {{x}, 2147483647, 440 + kTenSeconds, 1000},                    // the caller's pause
         {{x + "," + big}, 0, 0, 0},                                    // starts after the end
         {{x + ",-" + big + "," + big}, 0, 440, 1000},                  // the whole file
@@ -157,7 +157,7 @@ TEST_F(JoinTest, PiecesOfAnotherFormatAreConvertedToTheJoinedFilesFormat) {
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(wav_->JoinWaves(out_, c.lines, false, 0));
-        EXPECT_TRUE(wav_->JoinProblems.empty()) << c.lines.front();
+        EXPECT_TRUE(wav_->JoinProblems().empty()) << c.lines.front();
         int rate = 0;
         int bits = 0;
         bool stereoOut = false;
@@ -166,7 +166,7 @@ TEST_F(JoinTest, PiecesOfAnotherFormatAreConvertedToTheJoinedFilesFormat) {
         EXPECT_EQ(stereoOut, c.stereo);
         EXPECT_EQ(bits, 16);
         EXPECT_NEAR(frames, c.frames, 4) << c.lines.front();
-        EXPECT_TRUE(wav_->TempFiles.empty());  // converted copies are removed
+        EXPECT_TRUE(wav_->TempFiles().empty());  // converted copies are removed
     }
     // the samples are converted, not reinterpreted: the middle of each piece keeps its level
     ASSERT_TRUE(wav_->JoinWaves(out_, {mono, stereo, low}, false, 0));
@@ -177,9 +177,9 @@ TEST_F(JoinTest, PiecesOfAnotherFormatAreConvertedToTheJoinedFilesFormat) {
     EXPECT_NEAR(s[2 * 2205 + 1100], 16 * 256, 40);
     // in sample units the piece ends count frames of the joined file
     ASSERT_TRUE(wav_->JoinWaves(out_, {mono, stereo}, true, 0));
-    ASSERT_EQ(wav_->PieceEnds.size(), 2u);
-    EXPECT_EQ(wav_->PieceEnds[0], 2204);
-    EXPECT_NEAR(wav_->PieceEnds[1], 2204 + 2205, 4);
+    ASSERT_EQ(wav_->PieceEnds().size(), 2u);
+    EXPECT_EQ(wav_->PieceEnds()[0], 2204);
+    EXPECT_NEAR(wav_->PieceEnds()[1], 2204 + 2205, 4);
 }
 
 TEST_F(JoinTest, UnusableRecordingsAreLeftOutAndNamed) {
@@ -204,23 +204,23 @@ TEST_F(JoinTest, UnusableRecordingsAreLeftOutAndNamed) {
     for (const Case& c : cases) {
         const std::string bad = WriteFile(c.name, c.bytes);
         ASSERT_TRUE(wav_->JoinWaves(out_, {bad, g}, false, 0));
-        ASSERT_EQ(wav_->JoinProblems.size(), 1u) << c.name.toStdString();
-        EXPECT_EQ(wav_->JoinProblems[0].file, bad);
-        EXPECT_EQ(wav_->JoinProblems[0].problem, c.problem) << c.name.toStdString();
-        EXPECT_EQ(wav_->JoinProblems[0].value, c.value) << c.name.toStdString();
+        ASSERT_EQ(wav_->JoinProblems().size(), 1u) << c.name.toStdString();
+        EXPECT_EQ(wav_->JoinProblems()[0].file, bad);
+        EXPECT_EQ(wav_->JoinProblems()[0].problem, c.problem) << c.name.toStdString();
+        EXPECT_EQ(wav_->JoinProblems()[0].value, c.value) << c.name.toStdString();
         // a piece left out does not give the joined file its format
         int rate = 0;
         int bits = 0;
         bool stereo = false;
         EXPECT_EQ(wav_->GetWaveInfo(out_, rate, bits, stereo), c.frames) << c.name.toStdString();
         EXPECT_EQ(rate, 22050);
-        EXPECT_NE(DescribeJoinProblem(wav_->JoinProblems[0]).find(bad), std::string::npos);
+        EXPECT_NE(DescribeJoinProblem(wav_->JoinProblems()[0]).find(bad), std::string::npos);
     }
     ASSERT_TRUE(wav_->JoinWaves(out_, {"fehlt.wav", g}, false, 0));
-    ASSERT_EQ(wav_->JoinProblems.size(), 1u);
-    EXPECT_EQ(wav_->JoinProblems[0].problem, PieceProblem::Missing);
+    ASSERT_EQ(wav_->JoinProblems().size(), 1u);
+    EXPECT_EQ(wav_->JoinProblems()[0].problem, PieceProblem::Missing);
     ASSERT_TRUE(wav_->JoinWaves(out_, {g, g}, false, 0));
-    EXPECT_TRUE(wav_->JoinProblems.empty());
+    EXPECT_TRUE(wav_->JoinProblems().empty());
 }
 
 TEST_F(JoinTest, JoinToTempNamesFilesAndGivesUpWhenAllNamesAreTaken) {
@@ -229,7 +229,7 @@ TEST_F(JoinTest, JoinToTempNamesFilesAndGivesUpWhenAllNamesAreTaken) {
     wav_->JoinToTemp({a}, 0, name);
     EXPECT_EQ(name, dir_.Folder() + "tempwav\\_new_0.wav");
     EXPECT_EQ(wav_->FrameCount(name), 100);
-    EXPECT_EQ(wav_->TempFiles, (twavhistory{name}));
+    EXPECT_EQ(wav_->TempFiles(), (std::vector<std::string>{name}));
     wav_->JoinToTemp({"nothing.wav"}, 0, name);
     EXPECT_EQ(name, "");  // nothing was made
 

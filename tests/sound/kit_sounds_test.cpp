@@ -4,7 +4,7 @@
 
 #include "sound/sound_adapter.h"
 #include "sound/speak_command.h"
-#include "sound/speakmath.h"
+#include "sound/arithmetic_speaker.h"
 #include "sound/wave_decode.h"
 #include "tests/sound/sound_fixture.h"
 
@@ -20,7 +20,7 @@ protected:
 };
 
 TEST_F(KitSoundsTest, EffectFilesAreValidWaves) {
-    TWAV wav(env_, *output_, clock_);
+    WaveComponent wav(env_, *output_, clock_);
     for (const char* name : {"tippton", "fehlerton", "peep440", "peep660", "korrektur", "richtig",
                              "loeschkopfrech", "loesch45", "loesch-merk-tachi", "jokerweg", "Geld",
                              "klatsch0", "klatsch1", "klatsch2"}) {
@@ -33,14 +33,14 @@ TEST_F(KitSoundsTest, EffectFilesAreValidWaves) {
 TEST_F(KitSoundsTest, SpeakCommandPlaysATaskFromTheKitTable) {
     SoundTable table;
     ASSERT_TRUE(table.LoadFile(env_.NativePath("mathsound.xml")));
-    TWAV wav(env_, *output_, clock_);
-    Tspeakmath speak;
-    speak.dataset = &table;
-    speak.waver = &wav;
+    WaveComponent wav(env_, *output_, clock_);
+    ArithmeticSpeaker speak;
+    speak.soundTable = &table;
+    speak.wave = &wav;
     std::int64_t frames = 0;
     for (const char* name : {"12", "+", "35", "="}) {
         ASSERT_NE(table.Find(name), nullptr) << name;
-        frames += wav.FrameCount(table.Find(name)->Pfad + table.Find(name)->Wavedatei);
+        frames += wav.FrameCount(table.Find(name)->folder + table.Find(name)->waveFile);
     }
     for (const char* number : {"0", "7", "99", "345", "1278", "2000", "1000000", "3,5", "2^3"}) {
         std::vector<std::string> pieces;
@@ -57,15 +57,24 @@ TEST_F(KitSoundsTest, SpeakCommandPlaysATaskFromTheKitTable) {
 }
 
 TEST_F(KitSoundsTest, WordSoundsAndATwoWordRecordingSplitAtItsPause) {
-    TWAV wav(env_, *output_, clock_);
+    WaveComponent wav(env_, *output_, clock_);
     const std::string base = env_.ProgramFolder() + "sounds\\";
+    WordSoundQuery query;
+    query.baseFolder = base;
+    query.listFolder = "Aufgaben\\Kopfrechnen\\liste";
+    query.wordFolder = "1";
+    query.pairFolder = "2";
+    query.syllableFolder = "Silben";
+    query.characterFolder = "Zeichen";
+    query.announceCapitals = true;
+    query.separators = " ";
+    query.keepText = true;
     std::string file;
-    wav.FindLineSounds("Haus Tür"_b, base, "Aufgaben\\Kopfrechnen\\liste", "1", "2", "Silben",
-                       "Zeichen", "wav", 0, true, " ", false, true, file);
+    wav.FindLineSounds("Haus Tür"_b, query, file);
     ASSERT_FALSE(file.empty());
-    EXPECT_EQ(wav.PieceEnds.size(), 2u);
-    wav.FindLineSounds("Am 3.", base, "x", "1", "2", "Silben", "Zeichen", "wav", 0, true, " ",
-                       false, true, file);
+    EXPECT_EQ(wav.PieceEnds().size(), 2u);
+    query.listFolder = "x";
+    wav.FindLineSounds("Am 3.", query, file);
     EXPECT_FALSE(file.empty());
     const auto parts = wav.SplitBySilence(base + "2\\guten\\guten morgen.wav", 2);
     EXPECT_EQ(parts.size(), 2u);
@@ -84,7 +93,7 @@ TEST_F(KitSoundsTest, ATeachersRecordingInAnotherFormatIsConverted) {
         const SoundRecord* r = table.Find(name);
         ASSERT_NE(r, nullptr) << name;
         DecodedWave wave;
-        ASSERT_TRUE(DecodeWaveFile(env_.NativePath(r->Pfad + r->Wavedatei), wave)) << name;
+        ASSERT_TRUE(DecodeWaveFile(env_.NativePath(r->folder + r->waveFile), wave)) << name;
         expectedMs += wave.DurationMs();
         if (std::string(name) == "12") {
             DecodedWave cd;

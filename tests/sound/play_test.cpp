@@ -21,8 +21,8 @@ TEST_F(PlayTest, NotifyingPlayEndsOnTheProgramClock) {
     std::vector<std::pair<DeviceId, bool>> reports;
     wav_->SetNotifyHandler(NotifyWindow::Host, [&](DeviceId id, bool ok) { reports.emplace_back(id, ok); });
     ASSERT_TRUE(wav_->Play(NotifyWindow::Host, f, true));
-    EXPECT_TRUE(wav_->Busy);
-    const DeviceId id = wav_->CurrentDevice;
+    EXPECT_TRUE(wav_->Busy());
+    const DeviceId id = wav_->CurrentDevice();
     EXPECT_NE(id, kNoDevice);
     Advance(50);
     EXPECT_TRUE(reports.empty());
@@ -37,20 +37,20 @@ TEST_F(PlayTest, RangeRequestsWhileBusyQueueOneAndDropTheRest) {
     const std::string b = Clip("b b.wav");
     const std::string c = Clip("c.wav");
     ASSERT_TRUE(wav_->PlayRange(NotifyWindow::Application, a, 0, 40, true));
-    EXPECT_TRUE(wav_->Busy);
+    EXPECT_TRUE(wav_->Busy());
     EXPECT_FALSE(wav_->PlayRange(NotifyWindow::Application, b, 10, 30, true));
     EXPECT_FALSE(wav_->PlayRange(NotifyWindow::Application, c, 0, 50, true));
-    EXPECT_EQ(wav_->RangeQueue, (twavhistory{"\"" + b + "\",10,30"}));
-    const DeviceId first = wav_->CurrentDevice;
+    EXPECT_EQ(wav_->RangeQueue(), (std::vector<std::string>{"\"" + b + "\",10,30"}));
+    const DeviceId first = wav_->CurrentDevice();
     Advance(45);  // the first range ends: its device closes and the queued range starts
-    EXPECT_TRUE(wav_->RangeQueue.empty());
+    EXPECT_TRUE(wav_->RangeQueue().empty());
     EXPECT_FALSE(output_->IsOpen(first));
-    EXPECT_NE(wav_->CurrentDevice, first);
-    EXPECT_TRUE(wav_->Busy);
-    EXPECT_EQ(output_->PositionMs(wav_->CurrentDevice), 10);
+    EXPECT_NE(wav_->CurrentDevice(), first);
+    EXPECT_TRUE(wav_->Busy());
+    EXPECT_EQ(output_->PositionMs(wav_->CurrentDevice()), 10);
     Advance(25);
-    EXPECT_FALSE(wav_->Busy);
-    EXPECT_FALSE(output_->IsOpen(wav_->CurrentDevice));
+    EXPECT_FALSE(wav_->Busy());
+    EXPECT_FALSE(output_->IsOpen(wav_->CurrentDevice()));
 }
 
 TEST_F(PlayTest, StopAllDeletesToneFilesAndTheNextToneMakesThemAgain) {
@@ -62,8 +62,8 @@ TEST_F(PlayTest, StopAllDeletesToneFilesAndTheNextToneMakesThemAgain) {
     ASSERT_TRUE(port.PlayFile(tone, 300));
     port.StopAll();
     EXPECT_FALSE(QFileInfo::exists(tone));
-    EXPECT_FALSE(wav_->Busy);
-    EXPECT_FALSE(output_->IsOpen(wav_->CurrentDevice));
+    EXPECT_FALSE(wav_->Busy());
+    EXPECT_FALSE(output_->IsOpen(wav_->CurrentDevice()));
     ASSERT_TRUE(port.MakeToneFile(tone, 440, 2000, 8000));
     EXPECT_TRUE(QFileInfo::exists(tone));
 }
@@ -71,17 +71,17 @@ TEST_F(PlayTest, StopAllDeletesToneFilesAndTheNextToneMakesThemAgain) {
 TEST(ToneSynth, HarmonicsOfHalfTheFrequency) {
     // f = 2205: base period 20 samples, partials 20, 10, 6, (5, 4 skipped), 3
     std::vector<std::int16_t> s(120);
-    TWAV::ToneSynth(s.data(), 0, 8000, 2205, 120);
+    WaveComponent::ToneSynth(s.data(), 0, 8000, 2205, 120);
     EXPECT_EQ(s[0], 0);
     const double expected5 = std::sin(2 * M_PI * 5 / 20) * 4000 + std::sin(2 * M_PI * 5 / 10) * 8000 / 3.0 +
                              std::sin(2 * M_PI * 5 / 6) * 8000 / 4.5 + std::sin(2 * M_PI * 2 / 3) * 8000 / 15.1875;
     EXPECT_NEAR(s[5], expected5, 2);
     EXPECT_EQ(s[60], s[0]);  // the periods repeat together after 60 samples
     std::vector<std::int16_t> shifted(60);
-    TWAV::ToneSynth(shifted.data(), 60, 8000, 2205, 60);
+    WaveComponent::ToneSynth(shifted.data(), 60, 8000, 2205, 60);
     EXPECT_TRUE(std::equal(shifted.begin(), shifted.end(), s.begin()));
     std::vector<std::int16_t> none(4, 1);
-    TWAV::ToneSynth(none.data(), 0, 8000, 0, 4);  // no frequency: silence, no division by zero
+    WaveComponent::ToneSynth(none.data(), 0, 8000, 0, 4);  // no frequency: silence, no division by zero
     EXPECT_EQ(none, std::vector<std::int16_t>(4, 0));
 }
 
@@ -89,33 +89,39 @@ TEST_F(PlayTest, QueuedPlaysRunWaitingEntriesBeforeBlockingOnes) {
     const std::string a = Clip("a.wav");
     const std::string b = Clip("b.wav");
     const std::string c = Clip("c.wav");
-    ASSERT_TRUE(wav_->PlayQueued(NotifyWindow::Application, a, false, false, true, false, true));
-    ASSERT_EQ(wav_->DeviceList.size(), 1u);
-    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, b, true, false, true, false, true));
-    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, c, false, false, true, false, true));
-    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, c, false, false, false, false, true));  // duplicate
-    EXPECT_EQ(wav_->DeviceList.size(), 3u);
-    EXPECT_EQ(wav_->DeviceList[1], "Z=" + b);
-    EXPECT_EQ(wav_->DeviceList[2], "W=" + c);
+    constexpr QueuedPlayOptions kQueue{.allowDuplicate = true, .queueIfBusy = true};
+    constexpr QueuedPlayOptions kQueueAndWait{
+        .wait = true, .allowDuplicate = true, .queueIfBusy = true};
+    ASSERT_TRUE(wav_->PlayQueued(NotifyWindow::Application, a, kQueue));
+    ASSERT_EQ(wav_->DeviceList().size(), 1u);
+    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, b, kQueueAndWait));
+    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, c, kQueue));
+    EXPECT_FALSE(wav_->PlayQueued(NotifyWindow::Application, c, {.queueIfBusy = true}));  // duplicate
+    EXPECT_EQ(wav_->DeviceList().size(), 3u);
+    EXPECT_EQ(wav_->DeviceList()[1], "Z=" + b);
+    EXPECT_EQ(wav_->DeviceList()[2], "W=" + c);
 
     Advance(110);  // a ends: c (W=) goes before b (Z=)
-    ASSERT_EQ(wav_->DeviceList.size(), 2u);
-    EXPECT_EQ(wav_->DeviceList[0], "Z=" + b);
-    EXPECT_NE(wav_->DeviceList[1].find("=" + c), std::string::npos);
+    ASSERT_EQ(wav_->DeviceList().size(), 2u);
+    EXPECT_EQ(wav_->DeviceList()[0], "Z=" + b);
+    EXPECT_NE(wav_->DeviceList()[1].find("=" + c), std::string::npos);
     const double before = clock_.NowMs();
     Advance(110);  // c ends: b plays and the call waits for its end on the clock
     EXPECT_GE(clock_.NowMs() - before, 110 + 100);
     Advance(1);
-    EXPECT_TRUE(wav_->DeviceList.empty());
+    EXPECT_TRUE(wav_->DeviceList().empty());
 
     // dropping pending plays deletes dropped temporary files when asked
-    ASSERT_TRUE(wav_->PlayQueued(NotifyWindow::Application, a, false, false, true, false, true));
+    ASSERT_TRUE(wav_->PlayQueued(NotifyWindow::Application, a, kQueue));
     const std::string temp = Clip("temp.wav");
-    wav_->TempFiles.push_back(temp);
-    wav_->PlayQueued(NotifyWindow::Application, temp, false, true, true, false, true);
-    wav_->PlayQueued(NotifyWindow::Application, b, false, true, true, true, true);
-    EXPECT_EQ(wav_->DeviceList.back(), "W=" + b);
-    EXPECT_EQ(wav_->DeviceList.size(), 2u);
+    wav_->AddTempFile(temp);
+    QueuedPlayOptions dropping = kQueue;
+    dropping.deleteDroppedTemp = true;
+    wav_->PlayQueued(NotifyWindow::Application, temp, dropping);
+    dropping.dropPending = true;
+    wav_->PlayQueued(NotifyWindow::Application, b, dropping);
+    EXPECT_EQ(wav_->DeviceList().back(), "W=" + b);
+    EXPECT_EQ(wav_->DeviceList().size(), 2u);
     EXPECT_FALSE(QFileInfo::exists(FromCp1252(temp)));
 }
 
@@ -129,13 +135,13 @@ TEST_F(PlayTest, StaleReportsAfterStopAllAreDropped) {
     wav_->StopAll();
     Advance(200);
     EXPECT_EQ(reports, 0);
-    EXPECT_EQ(wav_->RangeQueue.size(), 1u);  // the range queue survives StopAll
+    EXPECT_EQ(wav_->RangeQueue().size(), 1u);  // the range queue survives StopAll
 }
 
 TEST_F(PlayTest, DiskOutputRecordsWhatIsPlayed) {
     const QString raw = dir_.Path() + "/out.raw";
     auto disk = MakeDiskAudioOutput(clock_, raw);
-    TWAV wav(env_, *disk, clock_);
+    WaveComponent wav(env_, *disk, clock_);
     const std::string a = Clip("a.wav");
     ASSERT_TRUE(wav.PlayRange(NotifyWindow::Application, a, 0, 50, true));
     ASSERT_TRUE(wav.Play(NotifyWindow::Application, a, false));

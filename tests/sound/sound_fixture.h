@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "sound/audio_output.h"
-#include "sound/wav.h"
+#include "sound/wave_component.h"
 #include "support/clock.h"
 #include "support/program_environment.h"
 #include "tests/test_support.h"
@@ -115,7 +115,7 @@ protected:
     SoundTest()
         : env_(dir_.Folder()),
           output_(MakeNullAudioOutput(clock_)),
-          wav_(std::make_unique<TWAV>(env_, *output_, clock_)) {}
+          wav_(std::make_unique<WaveComponent>(env_, *output_, clock_)) {}
 
     std::string P(const QString& relative) const { return dir_.Folder() + relative.toStdString(); }
     std::string WriteFile(const QString& relative, const QByteArray& bytes) const {
@@ -135,7 +135,7 @@ protected:
     ProgramEnvironment env_;
     VirtualClock clock_;
     std::unique_ptr<AudioOutput> output_;
-    std::unique_ptr<TWAV> wav_;
+    std::unique_ptr<WaveComponent> wav_;
 };
 
 }  // namespace radevir::test

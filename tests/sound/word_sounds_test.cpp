@@ -14,16 +14,29 @@ protected:
         WriteFile("sounds/" + relative, PcmWave(Sine(frames, 220, 5000)));
     }
     std::string Base() const { return dir_.Folder() + "sounds\\"; }
+    WordSoundQuery Query(const std::string& syllableFolder, bool listOnly) const {
+        WordSoundQuery query;
+        query.baseFolder = Base();
+        query.listFolder = "Aufgaben\\liste";
+        query.wordFolder = "1";
+        query.pairFolder = "2";
+        query.syllableFolder = syllableFolder;
+        query.characterFolder = "Zeichen";
+        query.announceCapitals = true;
+        query.separators = " ";
+        query.listOnly = listOnly;
+        return query;
+    }
     std::string Words(const Bytes& text, bool listOnly = false) {
         std::string file;
-        wav_->FindWordSounds(text, Base(), "Aufgaben\\liste", "1", "2", "3", "Zeichen", "wav", 0,
-                             true, " ", listOnly, file);
+        wav_->FindWordSounds(text, Query("3", listOnly), file);
         return file;
     }
     std::string Line(const Bytes& text, bool listOnly) {
+        WordSoundQuery query = Query("Silben", listOnly);
+        query.keepText = true;
         std::string file;
-        wav_->FindLineSounds(text, Base(), "Aufgaben\\liste", "1", "2", "Silben", "Zeichen", "wav",
-                             0, true, " ", listOnly, true, file);
+        wav_->FindLineSounds(text, query, file);
         return file;
     }
 };
@@ -33,20 +46,20 @@ TEST_F(WordSoundsTest, TwoWordsGiveTwoPiecesWithTheirEndsAndTexts) {
     Sound("1/tür.wav", 600);
     const std::string file = Words("Haus Tür"_b);
     ASSERT_FALSE(file.empty());
-    EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{1000, 1600}));
-    EXPECT_EQ(wav_->PieceTexts, (std::vector<Bytes>{"Haus Tür"_b, " Tür"_b}));
+    EXPECT_EQ(wav_->PieceEnds(), (std::vector<std::int32_t>{1000, 1600}));
+    EXPECT_EQ(wav_->PieceTexts(), (std::vector<Bytes>{"Haus Tür"_b, " Tür"_b}));
     EXPECT_EQ(wav_->FrameCount(file), 1600);
-    EXPECT_FALSE(wav_->SampleUnits);  // restored
+    EXPECT_FALSE(wav_->SampleUnits());  // restored
 }
 
 TEST_F(WordSoundsTest, CapitalLetterIsAnnouncedButFormsOnePiece) {
     Sound("Zeichen/a.wav", 500);
     Sound("Zeichen/groß.wav", 300);
     ASSERT_FALSE(Words("A").empty());
-    EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{800}));
-    EXPECT_EQ(wav_->PieceTexts, (std::vector<Bytes>{"A"}));
+    EXPECT_EQ(wav_->PieceEnds(), (std::vector<std::int32_t>{800}));
+    EXPECT_EQ(wav_->PieceTexts(), (std::vector<Bytes>{"A"}));
     ASSERT_FALSE(Words("a").empty());
-    EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{500}));
+    EXPECT_EQ(wav_->PieceEnds(), (std::vector<std::int32_t>{500}));
 }
 
 TEST_F(WordSoundsTest, SignsAreLookedUpByTheirCode) {
@@ -71,7 +84,7 @@ TEST_F(WordSoundsTest, ExceptionListReplacesTheText) {
     Sound("1/haus.wav", 700);
     dir_.Write("sounds/ausnahme.txt", "Hallo=Haus\r\n");
     ASSERT_FALSE(Words("hallo").empty());
-    EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{700}));
+    EXPECT_EQ(wav_->PieceEnds(), (std::vector<std::int32_t>{700}));
     EXPECT_EQ(Words("Hallo Welt"), "");
 }
 
@@ -79,9 +92,9 @@ TEST_F(WordSoundsTest, ListFolderRecordingsOfTheWholeRestAndSubFolders) {
     Sound("Aufgaben/liste/guten@.wav", 900);
     Sound("1/tag/tag.wav", 400);
     ASSERT_FALSE(Words("Guten Morgen").empty());
-    EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{900}));
+    EXPECT_EQ(wav_->PieceEnds(), (std::vector<std::int32_t>{900}));
     ASSERT_FALSE(Words("Tag").empty());
-    EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{400}));
+    EXPECT_EQ(wav_->PieceEnds(), (std::vector<std::int32_t>{400}));
 }
 
 TEST_F(WordSoundsTest, PlayChainPlaysPieceByPieceThenStops) {
@@ -92,11 +105,11 @@ TEST_F(WordSoundsTest, PlayChainPlaysPieceByPieceThenStops) {
     port.Chain().onPiece = [&](int i, const Bytes&) { pieces.push_back(i); };
     ASSERT_TRUE(port.SpeakWordSounds("Haus Tür"_b, "2", dir_.Path() + "/sounds"));
     EXPECT_TRUE(port.Speaking());
-    const std::string joined = wav_->TempFiles.back();
-    EXPECT_EQ(output_->PositionMs(wav_->CurrentDevice), 0);
+    const std::string joined = wav_->TempFiles().back();
+    EXPECT_EQ(output_->PositionMs(wav_->CurrentDevice()), 0);
     Advance(101);
     EXPECT_EQ(port.Chain().Index(), 1);
-    EXPECT_EQ(output_->PositionMs(wav_->CurrentDevice), 100);
+    EXPECT_EQ(output_->PositionMs(wav_->CurrentDevice()), 100);
     Advance(201);
     EXPECT_EQ(pieces, (std::vector<int>{0, 1}));
     EXPECT_FALSE(port.Speaking());
@@ -122,7 +135,7 @@ TEST_F(WordSoundsTest, TheConsoleFindsTheListsOwnRecordings) {
     for (const auto& [listFolder, frames] : cases) {
         console.SpeakWordSounds("Haus", listFolder);
         EXPECT_TRUE(port.Speaking()) << listFolder;
-        EXPECT_EQ(wav_->PieceEnds, (std::vector<std::int32_t>{frames})) << listFolder;
+        EXPECT_EQ(wav_->PieceEnds(), (std::vector<std::int32_t>{frames})) << listFolder;
     }
     console.StopSounds();
     console.SetSoundPort(nullptr);

@@ -24,10 +24,10 @@ struct HostFixture {
     ProgramEnvironment env{dir.Folder(), "radevir"};
     SettingsStore settings{dir.Path() + "/settings.ini", "radevir"};
     VirtualClock clock;
-    std::unique_ptr<TForm_dos> host;
+    std::unique_ptr<HostWindow> host;
 
     HostFixture() {
-        host = std::make_unique<TForm_dos>(TForm_dos::Services{env, settings, clock}, QSize(802, 502));
+        host = std::make_unique<HostWindow>(HostWindow::Services{env, settings, clock}, QSize(802, 502));
     }
     Console& Con() { return host->GetConsole(); }
     void Key(int qtKey, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -140,7 +140,7 @@ TEST(HostWindow, RecentFilesAreKeptToTwenty) {
         ProgramEnvironment env(dir.Folder(), "radevir");
         SettingsStore settings(dir.Path() + "/s.ini", "radevir");
         VirtualClock clock;
-        TForm_dos host({env, settings, clock}, QSize(640, 480));
+        HostWindow host({env, settings, clock}, QSize(640, 480));
         EXPECT_EQ(host.RecentFiles().size(), 25u);  // the folder is found as "Bgi7" too
     }
     std::vector<Bytes> saved;
@@ -223,19 +223,19 @@ TEST(HostKeys, AltIsLetGoWhenTheWindowLosesTheKeyboard) {
     // Alt+Tab: the window sees the Alt press, the release goes to another window
     const struct {
         const char* loss;
-        std::function<void(TForm_dos&)> lose;
+        std::function<void(HostWindow&)> lose;
     } table[] = {
         {"focus out",
-         [](TForm_dos& host) {
+         [](HostWindow& host) {
              QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
              QApplication::sendEvent(&host, &out);
          }},
         {"window deactivated",
-         [](TForm_dos& host) {
+         [](HostWindow& host) {
              QEvent deactivate(QEvent::WindowDeactivate);
              QApplication::sendEvent(&host, &deactivate);
          }},
-        {"application deactivated", [](TForm_dos& host) { host.ApplicationDeactivated(); }},
+        {"application deactivated", [](HostWindow& host) { host.ApplicationDeactivated(); }},
     };
     for (const auto& row : table) {
         HostFixture f;

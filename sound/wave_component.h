@@ -1,4 +1,4 @@
-// TWAV, the program's one sound engine: reads and writes wave files itself, joins lists of
+// WaveComponent, the program's one sound engine: reads and writes wave files itself, joins lists of
 // sound pieces into temporary files, plays files through an AudioOutput with small queues, and
 // makes the tone files that stand in for the speaker beeps. The word-to-sound lookup
 // (word_sounds.cpp) and the cutting of recordings at pauses (split_silence.cpp) belong to it too.
@@ -69,15 +69,47 @@ constexpr int kMaxJoinSilence_ms = 10000;
 // Who receives a device's end-of-play report.
 enum class NotifyWindow { None, Application, Host };
 
-using twavhistory = std::vector<std::string>;
+// How PlayQueued treats a file while a queued play is running (all off by default).
+struct QueuedPlayOptions {
+    bool wait = false;               // the play blocks until its end ("Z=" while it waits)
+    bool deleteDroppedTemp = false;  // dropped temporary files are deleted (else they stay queued)
+    bool allowDuplicate = false;     // a file already in the queue may be queued again
+    bool dropPending = false;        // waiting "W=" entries are dropped first
+    bool queueIfBusy = false;        // queued behind running plays instead of played at once
+};
+// A spoken text: it replaces texts still waiting, queues behind the running play and is
+// played to its end before the call returns.
+inline constexpr QueuedPlayOptions kSpokenTextPlay{.wait = true,
+                                                  .deleteDroppedTemp = true,
+                                                  .allowDuplicate = true,
+                                                  .dropPending = true,
+                                                  .queueIfBusy = true};
 
-class TWAV : public QObject {
+// What the word and line lookups search for a text: five sound folders below baseFolder,
+// tried in this order for every piece.
+struct WordSoundQuery {
+    std::string baseFolder;
+    std::string listFolder;       // the task list's own recordings; "…@.wav" speaks the whole rest
+    std::string wordFolder;       // words, also in sub-folders named after the text's beginning
+    std::string pairFolder;       // two-word recordings, in sub-folders named after the first word
+    std::string syllableFolder;
+    std::string characterFolder;  // single characters by name or as "#code", and "groß"
+    std::string extension = "wav";
+    int trailingSilence_frames = 0;  // after every piece of the joined file
+    bool announceCapitals = false;   // "groß" before a capital letter spoken on its own
+    std::string separators;          // characters skipped without a sound
+    bool listOnly = false;           // the files found, one a line, instead of a joined file
+    bool keepText = false;           // line lookup: blanks, '#' and trailing dots are not trimmed
+};
+
+
+class WaveComponent : public QObject {
     Q_OBJECT
 public:
-    TWAV(const ProgramEnvironment& env, AudioOutput& output, Clock& clock);
-    ~TWAV() override;
-    TWAV(const TWAV&) = delete;
-    TWAV& operator=(const TWAV&) = delete;
+    WaveComponent(const ProgramEnvironment& env, AudioOutput& output, Clock& clock);
+    ~WaveComponent() override;
+    WaveComponent(const WaveComponent&) = delete;
+    WaveComponent& operator=(const WaveComponent&) = delete;
 
     // --- wave files (paths are data paths: absolute, or relative to the ProgramFolder) ---
     int GetWaveInfo(const std::string& file, int& rate, int& bits, bool& stereo);
@@ -116,25 +148,22 @@ public:
     bool Play(NotifyWindow window, const std::string& file, bool notify);
     bool PlayRange(NotifyWindow window, const std::string& file, int from, int to, bool notify);
     bool PlayNextRange();
-    bool PlayQueued(NotifyWindow window, const std::string& file, bool wait,
-                    bool deleteDroppedTemp, bool allowDuplicate, bool dropPending,
-                    bool queueIfBusy);
+    bool PlayQueued(NotifyWindow window, const std::string& file, QueuedPlayOptions options);
     int CloseAndPlayNext(DeviceId deviceId);
     bool PlayTo(DeviceId deviceId, NotifyWindow window, int position);
+    // Opens `file` as the current device and plays it from the start to `toMs`, reporting the
+    // end to `window`; busy from then on (the host's piece-by-piece play).
+    bool PlayFromStartTo(NotifyWindow window, const std::string& file, int toMs);
     bool StopAll();
     bool CloseDevice(DeviceId& deviceId);
 
     // --- word-to-sound lookup and splitting (word_sounds.cpp, split_silence.cpp) ---
-    void FindWordSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
-                        const std::string& c1, const std::string& c2, const std::string& c3,
-                        const std::string& c4, const std::string& extension,
-                        int trailingSilence, bool announceCapitals, const std::string& separators,
-                        bool listOnly, std::string& fileName);
-    void FindLineSounds(const Bytes& text, const std::string& baseFolder, const std::string& c0,
-                        const std::string& c1, const std::string& c2, const std::string& c3,
-                        const std::string& c4, const std::string& extension,
-                        int trailingSilence, bool announceCapitals, const std::string& separators,
-                        bool listOnly, bool keepText, std::string& fileName);
+    // `fileName` receives the joined temporary file (or the list of files with listOnly);
+    // empty when the text could not be covered. PieceEnds/PieceTexts describe the pieces.
+    void FindWordSounds(const Bytes& text, const WordSoundQuery& query, std::string& fileName);
+    // The same for a line of a task list: its cleaning keeps more of the text, and two-word
+    // recordings are used only at word boundaries.
+    void FindLineSounds(const Bytes& text, const WordSoundQuery& query, std::string& fileName);
     std::vector<std::string> SplitBySilence(const std::string& file, int maxParts);
 
     // --- end-of-play reports ---
@@ -146,23 +175,29 @@ public:
     // Where "Fehler beim Schließen von …" goes (default: the warning log).
     void SetMessageHandler(std::function<void(const Bytes&)> handler);
 
-    // --- state (public like the component's fields) ---
-    twavhistory SearchFolders;
-    std::string TempFolder;
-    bool UseTempFolder = true;
-    bool NoTempFolder = false;
-    twavhistory TempFiles;
-    twavhistory RangeQueue;
-    std::vector<std::string> DeviceList;
-    DeviceId CurrentDevice = kNoDevice;
-    bool Busy = false;
-    bool SampleUnits = false;
-    std::vector<std::int32_t> PieceEnds;
-    std::vector<Bytes> PieceTexts;
+    // --- state ---
+    const std::vector<std::string>& TempFiles() const { return tempFiles_; }
+    // Deleted with the other temporary files (on StopAll, or when its queued play ends).
+    void AddTempFile(const std::string& file) { tempFiles_.push_back(file); }
+    // The one range request waiting while a notifying play runs ("file,from,to").
+    const std::vector<std::string>& RangeQueue() const { return rangeQueue_; }
+    // The queued plays: "id=file" for open devices, "W=file" / "Z=file" for waiting ones.
+    const std::vector<std::string>& DeviceList() const { return deviceList_; }
+    bool InDeviceList(DeviceId id) const;
+    DeviceId CurrentDevice() const { return currentDevice_; }
+    // A notifying play is running: range requests wait in the range queue.
+    bool Busy() const { return busy_; }
+    void MarkBusy() { busy_ = true; }
+    // Joins count in sample frames and record PieceEnds (only during a word lookup).
+    bool SampleUnits() const { return sampleUnits_; }
+    // The joined file's piece ends (frames) and the text from each piece on.
+    const std::vector<std::int32_t>& PieceEnds() const { return pieceEnds_; }
+    const std::vector<Bytes>& PieceTexts() const { return pieceTexts_; }
     // What the last JoinWaves could not use (or used only in part), in line order.
-    std::vector<JoinProblem> JoinProblems;
+    const std::vector<JoinProblem>& JoinProblems() const { return joinProblems_; }
     // The speaking flag of the console's word sounds.
-    bool Speaking = false;
+    bool Speaking() const { return speaking_; }
+    void SetSpeaking(bool speaking) { speaking_ = speaking; }
 
     const ProgramEnvironment& Environment() const { return env_; }
     AudioOutput& Output() { return output_; }
@@ -170,8 +205,6 @@ public:
     QString Native(const std::string& path) const;
     bool FileExists(const std::string& path) const;
     bool DeleteFile(const std::string& path) const;
-    // Lets pending events run between the lookup's folder rounds.
-    void ProcessEventsForLookup();
 
 private:
     void OnCompleted(quint32 id, bool success);
@@ -188,8 +221,8 @@ private:
     std::string InJoinFormat(const std::string& outFile, const std::string& lineFile,
                              const std::string& file);
     void ProcessEvents();
-    template <class Lookup>
-    void LookUpSounds(const Bytes& text, Lookup& lookup, std::string& fileName);
+    // The word-to-sound lookup fills the piece lists and joins in sample frames.
+    friend class WordSoundLookup;
 
     const ProgramEnvironment& env_;
     AudioOutput& output_;
@@ -198,6 +231,21 @@ private:
     std::function<void(DeviceId, bool)> hostHandler_;
     std::function<void(DeviceId, bool)> appHandler_;
     std::function<void(const Bytes&)> messageHandler_;
+
+    std::vector<std::string> searchFolders_;  // sorted, without regard to case
+    std::string tempFolder_;
+    bool useTempFolder_ = true;
+    bool noTempFolder_ = false;  // none could be made: nothing is joined to a temporary file
+    std::vector<std::string> tempFiles_;
+    std::vector<std::string> rangeQueue_;
+    std::vector<std::string> deviceList_;
+    DeviceId currentDevice_ = kNoDevice;
+    bool busy_ = false;
+    bool sampleUnits_ = false;
+    std::vector<std::int32_t> pieceEnds_;
+    std::vector<Bytes> pieceTexts_;
+    std::vector<JoinProblem> joinProblems_;
+    bool speaking_ = false;
 };
 
 }  // namespace radevir

@@ -1,4 +1,4 @@
-// Tspeakmath speaks arithmetic: a text such as "12 + 35 =" becomes a list of recorded pieces
+// ArithmeticSpeaker speaks arithmetic: a text such as "12 + 35 =" becomes a list of recorded pieces
 // from the sound table "mathsound.xml" (numbers without a recording of their own are composed
 // from digit groups and powers of ten), joined by the wave component and played.
 #pragma once
@@ -12,19 +12,21 @@
 
 namespace radevir {
 
-class TWAV;
+class WaveComponent;
 class ProgramEnvironment;
 
+// One row of the sound table; the comments name the row's attributes in the table file.
+// The fields stay texts as the table holds them: ToJoinLine hands them on unread.
 struct SoundRecord {
-    Bytes Name;
-    Bytes Pfad;
-    Bytes Wavedatei;
-    Bytes von;
-    Bytes bis;
-    Bytes Volumen;
-    Bytes Anfang;
-    Bytes Stilledanach;
-    // The record as a join line: file, von, bis, Volumen, Anfang, Stilledanach.
+    Bytes name;          // Name: what a task's token must equal
+    Bytes folder;        // Pfad
+    Bytes waveFile;      // Wavedatei (or a text file of join lines)
+    Bytes start;         // von
+    Bytes end;           // bis
+    Bytes volume;        // Volumen, percent
+    Bytes gapBefore;     // Anfang: silence before, or overlap when negative
+    Bytes silenceAfter;  // Stilledanach
+    // The record as a join line: file, start, end, volume, gap before, silence after.
     std::string ToJoinLine() const;
 };
 
@@ -45,13 +47,13 @@ private:
     std::unordered_map<Bytes, size_t> byName_;
 };
 
-class Tspeakmath {
+class ArithmeticSpeaker {
 public:
-    Tspeakmath() = default;
+    ArithmeticSpeaker() = default;
 
-    int pause = 0;
-    TWAV* waver = nullptr;
-    const SoundTable* dataset = nullptr;
+    int trailingSilence_ms = 0;  // after every piece (0: what the records ask for)
+    WaveComponent* wave = nullptr;
+    const SoundTable* soundTable = nullptr;
 
     // Speaks `text`; true when playing started.
     bool Speak(const Bytes& text, bool queued);

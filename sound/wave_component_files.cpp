@@ -1,4 +1,4 @@
-// TWAV's wave file operations: format queries, reading and writing the data chunk, headers,
+// WaveComponent's wave file operations: format queries, reading and writing the data chunk, headers,
 // silence, overlapping, cutting and volume.
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sound/wav.h"
+#include "sound/wave_component.h"
 #include "support/program_environment.h"
 
 namespace radevir {
@@ -62,21 +62,21 @@ void ScaleSamples(std::vector<std::uint8_t>& data, std::int64_t length, int bits
 
 }  // namespace
 
-QString TWAV::Native(const std::string& path) const { return env_.NativePath(path); }
+QString WaveComponent::Native(const std::string& path) const { return env_.NativePath(path); }
 
-bool TWAV::FileExists(const std::string& path) const {
+bool WaveComponent::FileExists(const std::string& path) const {
     if (path.empty()) return false;
     const QFileInfo info(Native(path));
     return info.exists() && info.isFile();
 }
 
-bool TWAV::DeleteFile(const std::string& path) const {
+bool WaveComponent::DeleteFile(const std::string& path) const {
     const QString native = Native(path);
     if (!QFileInfo(native).isFile()) return false;
     return QFile::remove(native);
 }
 
-int TWAV::GetWaveInfo(const std::string& file, int& rate, int& bits, bool& stereo) {
+int WaveComponent::GetWaveInfo(const std::string& file, int& rate, int& bits, bool& stereo) {
     rate = 22050;
     bits = 16;
     stereo = false;
@@ -90,14 +90,14 @@ int TWAV::GetWaveInfo(const std::string& file, int& rate, int& bits, bool& stere
     return static_cast<int>(w.FrameCount());
 }
 
-int TWAV::FrameCount(const std::string& file) {
+int WaveComponent::FrameCount(const std::string& file) {
     int rate = 0;
     int bits = 0;
     bool stereo = false;
     return GetWaveInfo(file, rate, bits, stereo);
 }
 
-std::optional<WaveInfo> TWAV::ReadWaveData(const std::string& file, std::int64_t startByte,
+std::optional<WaveInfo> WaveComponent::ReadWaveData(const std::string& file, std::int64_t startByte,
                                            std::int64_t& length) {
     FileWaveIo io(Native(file), QIODevice::ReadOnly);
     if (!io.IsOpen()) return std::nullopt;
@@ -130,12 +130,12 @@ std::optional<WaveInfo> TWAV::ReadWaveData(const std::string& file, std::int64_t
     return info;
 }
 
-std::optional<WaveInfo> TWAV::ReadWaveData(const std::string& file) {
+std::optional<WaveInfo> WaveComponent::ReadWaveData(const std::string& file) {
     std::int64_t length = -1;
     return ReadWaveData(file, 0, length);
 }
 
-bool TWAV::WriteWaveData(const std::string& file, const std::uint8_t* buffer, std::int64_t length,
+bool WaveComponent::WriteWaveData(const std::string& file, const std::uint8_t* buffer, std::int64_t length,
                          std::int64_t offset) {
     FileWaveIo io(Native(file), QIODevice::ReadWrite);
     if (!io.IsOpen()) return false;
@@ -163,7 +163,7 @@ bool TWAV::WriteWaveData(const std::string& file, const std::uint8_t* buffer, st
     return ok;
 }
 
-bool TWAV::CreateEmptyWave(const std::string& file, int rate, bool stereo) {
+bool WaveComponent::CreateEmptyWave(const std::string& file, int rate, bool stereo) {
     const auto header = EmptyWaveHeader(static_cast<std::uint32_t>(std::max(rate, 0)), stereo);
     QFile f(Native(file));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
@@ -171,7 +171,7 @@ bool TWAV::CreateEmptyWave(const std::string& file, int rate, bool stereo) {
            static_cast<qint64>(header.size());
 }
 
-bool TWAV::CopyWaveHeader(const std::string& destFile, const std::string& templateFile) {
+bool WaveComponent::CopyWaveHeader(const std::string& destFile, const std::string& templateFile) {
     std::vector<std::uint8_t> header;
     {
         FileWaveIo io(Native(templateFile), QIODevice::ReadOnly);
@@ -203,7 +203,7 @@ bool TWAV::CopyWaveHeader(const std::string& destFile, const std::string& templa
     return ok;
 }
 
-bool TWAV::AppendWave(const std::string& outFile, const std::string& sourceFile,
+bool WaveComponent::AppendWave(const std::string& outFile, const std::string& sourceFile,
                       std::int64_t offset) {
     auto src = ReadWaveData(sourceFile);
     if (!src || !src->hasData) return false;
@@ -211,7 +211,7 @@ bool TWAV::AppendWave(const std::string& outFile, const std::string& sourceFile,
     return WriteWaveData(outFile, src->data.data(), src->length, offset);
 }
 
-bool TWAV::AppendSilence(const std::string& outFile, std::int64_t length, bool sampleUnits,
+bool WaveComponent::AppendSilence(const std::string& outFile, std::int64_t length, bool sampleUnits,
                          std::int64_t offset) {
     int rate = 0;
     int bits = 0;
@@ -228,7 +228,7 @@ bool TWAV::AppendSilence(const std::string& outFile, std::int64_t length, bool s
     return WriteWaveData(outFile, zeros.data(), count, offset);
 }
 
-bool TWAV::OverlapWave(const std::string& outFile, const std::string& sourceFile, bool sampleUnits,
+bool WaveComponent::OverlapWave(const std::string& outFile, const std::string& sourceFile, bool sampleUnits,
                        std::int64_t overlap) {
     int rate = 0;
     int bits = 0;
@@ -259,7 +259,7 @@ bool TWAV::OverlapWave(const std::string& outFile, const std::string& sourceFile
     return WriteWaveData(outFile, src->data.data(), s, position);
 }
 
-bool TWAV::CutAndScaleWave(const std::string& source, const std::string& dest, bool msUnits,
+bool WaveComponent::CutAndScaleWave(const std::string& source, const std::string& dest, bool msUnits,
                            int volumePerMille, std::int64_t end, std::int64_t start) {
     int rate = 0;
     int bits = 0;

@@ -2,7 +2,7 @@
 #include <QTextStream>
 
 #include "sound/speak_command.h"
-#include "sound/speakmath.h"
+#include "sound/arithmetic_speaker.h"
 #include "tests/sound/sound_fixture.h"
 
 namespace radevir::test {
@@ -10,8 +10,8 @@ namespace {
 
 SoundRecord Record(const std::string& name, const std::string& file = "x.wav") {
     SoundRecord r;
-    r.Name = name;
-    r.Wavedatei = file;
+    r.name = name;
+    r.waveFile = file;
     return r;
 }
 
@@ -34,8 +34,8 @@ SoundTable NumberTable() {
 
 TEST(SpeakNumber, AsksForTheGermanGroupRecords) {
     const SoundTable table = NumberTable();
-    Tspeakmath speak;
-    speak.dataset = &table;
+    ArithmeticSpeaker speak;
+    speak.soundTable = &table;
     const std::vector<std::pair<std::string, std::vector<Bytes>>> cases = {
         {"2000", {"2hoch3"}},
         {"12000", {"12", "hoch3"}},
@@ -79,7 +79,7 @@ TEST(SoundTableXml, ReadsTheDataPacketFirstRecordWins) {
     EXPECT_EQ(t.Find("plus")->ToJoinLine(), "mathsound\\plus.wav,10,,80,,");
     EXPECT_EQ(t.Find("Plus"), nullptr);  // names match exactly
     ASSERT_NE(t.Find("für"_b), nullptr);
-    EXPECT_EQ(t.Find("für"_b)->Wavedatei, "für.wav"_b);
+    EXPECT_EQ(t.Find("für"_b)->waveFile, "für.wav"_b);
     EXPECT_FALSE(t.LoadXml("<DATAPACKET><ROW"));
     EXPECT_EQ(t.Size(), 0u);
 }
@@ -93,14 +93,14 @@ protected:
                  {"=", "gleich.wav", 2204}}) {
             WriteFile("mathsound/" + QString::fromStdString(file), PcmWave(Sine(frames, 300, 6000)));
             SoundRecord r = Record(name, file);
-            r.Pfad = "mathsound\\";
+            r.folder = "mathsound\\";
             table_.Add(r);
         }
-        speak_.dataset = &table_;
-        speak_.waver = wav_.get();
+        speak_.soundTable = &table_;
+        speak_.wave = wav_.get();
     }
     SoundTable table_;
-    Tspeakmath speak_;
+    ArithmeticSpeaker speak_;
 };
 
 TEST_F(SpeakTest, TaskGivesFourPiecesInOrderAndPlays) {
@@ -110,17 +110,17 @@ TEST_F(SpeakTest, TaskGivesFourPiecesInOrderAndPlays) {
     EXPECT_EQ(names, (std::vector<Bytes>{"12", "+", "35", "="}));
     EXPECT_EQ(pieces[0], "mathsound\\zwoelf.wav,,,,,");
     ASSERT_TRUE(speak_.Speak("12 + 35 =", false));
-    EXPECT_TRUE(wav_->Busy);
+    EXPECT_TRUE(wav_->Busy());
     EXPECT_EQ(wav_->FrameCount(speak_.LastFile()), 4410 + 2206 + 6614 + 2204);
     Advance(1000);
-    EXPECT_FALSE(wav_->Busy);
+    EXPECT_FALSE(wav_->Busy());
 }
 
 TEST_F(SpeakTest, AWordWithoutARecordSilencesTheWholeText) {
     std::vector<std::string> pieces;
     EXPECT_FALSE(speak_.BuildPieces("12 plus 35", pieces));
     EXPECT_FALSE(speak_.Speak("12 plus 35", false));
-    EXPECT_EQ(wav_->CurrentDevice, kNoDevice);
+    EXPECT_EQ(wav_->CurrentDevice(), kNoDevice);
     EXPECT_FALSE(speak_.Speak("", false));
     // numbers without records make no file: nothing is played
     EXPECT_FALSE(speak_.Speak("77", false));
@@ -140,7 +140,7 @@ TEST_F(SpeakTest, QuotedDecimalsAndLongestMatches) {
 TEST_F(SpeakTest, ReferencesExpandToTheirJoinLines) {
     dir_.Write("saetze/aufgabe.txt", "mathsound\\zwoelf.wav,0,50\r\nmathsound\\plus.wav\r\n");
     SoundRecord r = Record("Aufgabe", "aufgabe.txt");
-    r.Pfad = "saetze\\";
+    r.folder = "saetze\\";
     table_.Add(r);
     std::vector<std::string> pieces;
     ASSERT_TRUE(speak_.BuildPieces("Aufgabe =", pieces));

@@ -1,5 +1,5 @@
-// TWAV's life: search folders, temporary folder and files, joining, tones.
-#include "sound/wav.h"
+// WaveComponent's life: search folders, temporary folder and files, joining, tones.
+#include "sound/wave_component.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,6 +14,7 @@
 #include "support/clock.h"
 #include "support/program_environment.h"
 #include "support/rounding.h"
+#include "support/text_helpers.h"
 
 namespace radevir {
 namespace {
@@ -21,7 +22,7 @@ namespace {
 bool LessNoCase(const std::string& a, const std::string& b) { return LowerAscii(a) < LowerAscii(b); }
 
 // Adds to a sorted list, ignoring duplicates (compared without regard to case).
-void AddSorted(twavhistory& list, const std::string& s) {
+void AddSorted(std::vector<std::string>& list, const std::string& s) {
     auto it = std::lower_bound(list.begin(), list.end(), s, LessNoCase);
     if (it != list.end() && LowerAscii(*it) == LowerAscii(s)) return;
     list.insert(it, s);
@@ -51,56 +52,56 @@ WaveLayout HeaderLayout(const QString& nativePath, std::int64_t& fileSize) {
 
 }  // namespace
 
-TWAV::TWAV(const ProgramEnvironment& env, AudioOutput& output, Clock& clock)
+WaveComponent::WaveComponent(const ProgramEnvironment& env, AudioOutput& output, Clock& clock)
     : env_(env), output_(output), clock_(clock) {
     QFile f(Native("intern\\suchpfad.txt"));
     if (f.open(QIODevice::ReadOnly)) {
         while (!f.atEnd()) {
             QByteArray line = f.readLine();
             while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-            AddSorted(SearchFolders, line.toStdString());
+            AddSorted(searchFolders_, line.toStdString());
         }
     }
-    AddSorted(SearchFolders, env_.ProgramFolder());
-    AddSorted(SearchFolders, env_.ProgramFolder() + "Sounds\\");
-    connect(&output_, &AudioOutput::Completed, this, &TWAV::OnCompleted);
+    AddSorted(searchFolders_, env_.ProgramFolder());
+    AddSorted(searchFolders_, env_.ProgramFolder() + "Sounds\\");
+    connect(&output_, &AudioOutput::Completed, this, &WaveComponent::OnCompleted);
 }
 
-TWAV::~TWAV() {
+WaveComponent::~WaveComponent() {
     StopAll();
     output_.StopSound();
     DeleteTempFilesFrom(0);
 }
 
-void TWAV::DeleteTempFilesFrom(size_t keep) {
+void WaveComponent::DeleteTempFilesFrom(size_t keep) {
     // newest first; an entry whose file is gone stays only if it could not be deleted
-    for (size_t i = TempFiles.size(); i-- > keep;) {
-        if (DeleteFile(TempFiles[i]) || !FileExists(TempFiles[i])) {
-            TempFiles.erase(TempFiles.begin() + static_cast<std::ptrdiff_t>(i));
+    for (size_t i = tempFiles_.size(); i-- > keep;) {
+        if (DeleteFile(tempFiles_[i]) || !FileExists(tempFiles_[i])) {
+            tempFiles_.erase(tempFiles_.begin() + static_cast<std::ptrdiff_t>(i));
         }
     }
 }
 
-std::string TWAV::FindInSearchFolders(const std::string& name) const {
-    for (const std::string& folder : SearchFolders) {
+std::string WaveComponent::FindInSearchFolders(const std::string& name) const {
+    for (const std::string& folder : searchFolders_) {
         const std::string candidate = folder + name;
         if (FileExists(candidate)) return candidate;
     }
     return {};
 }
 
-void TWAV::ProcessEvents() {
+void WaveComponent::ProcessEvents() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
 
-bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>& lines,
+bool WaveComponent::JoinWaves(const std::string& outFile, const std::vector<std::string>& lines,
                      bool sampleUnits, int trailingSilence) {
     if (FileExists(outFile) && !DeleteFile(outFile)) return false;
     if (QFileInfo(Native(outFile)).isDir()) return false;
-    if (sampleUnits) PieceEnds.clear();
-    JoinProblems.clear();
+    if (sampleUnits) pieceEnds_.clear();
+    joinProblems_.clear();
     const std::string workFolder = FolderOf(outFile);
-    const size_t keep = TempFiles.size();
+    const size_t keep = tempFiles_.size();
     // The numbers come from sound tables and list files anyone can edit: negative silences
     // mean nothing, and a silence of hours would fill the disk.
     trailingSilence = std::min(trailingSilence, kMaxJoinSilence_ms);
@@ -112,46 +113,47 @@ bool TWAV::JoinWaves(const std::string& outFile, const std::vector<std::string>&
         std::string file = j.file;
         if (!FileExists(file)) file = FindInSearchFolders(j.file);
         if (!FileExists(file)) {
-            JoinProblems.push_back({j.file, PieceProblem::Missing, 0});
+            joinProblems_.push_back({j.file, PieceProblem::Missing, 0});
             continue;
         }
         if (!CheckJoinPiece(j.file, file)) continue;
-        const int von = std::max(j.von, 0);
-        int bis = j.bis;
-        const int volume = std::clamp(j.volumen, 0, kMaxJoinVolume_percent) * 10;
-        int anfang = std::min(j.anfang, kMaxJoinSilence_ms);
-        if (trailingSilence == 0) trailingSilence = std::clamp(j.stilledanach, 0, kMaxJoinSilence_ms);
-        if (index == 0 && anfang < 0) anfang = 0;
-        if (bis < von) bis = -1;
-        if (von > 0 || bis > 0 || (volume > 0 && volume != 1000)) {
+        const int cutStart = std::max(j.start, 0);
+        int cutEnd = j.end;
+        const int volumePerMille = std::clamp(j.volume_percent, 0, kMaxJoinVolume_percent) * 10;
+        int gapBefore = std::min(j.gapBefore, kMaxJoinSilence_ms);
+        if (trailingSilence == 0) trailingSilence = std::clamp(j.silenceAfter, 0, kMaxJoinSilence_ms);
+        if (index == 0 && gapBefore < 0) gapBefore = 0;
+        if (cutEnd < cutStart) cutEnd = -1;
+        if (cutStart > 0 || cutEnd > 0 || (volumePerMille > 0 && volumePerMille != 1000)) {
             const std::string copy = workFolder + "_laut_" + FileNameOf(file);
-            if (CutAndScaleWave(file, copy, !sampleUnits, volume, bis == 0 ? -1 : bis, von)) {
+            if (CutAndScaleWave(file, copy, !sampleUnits, volumePerMille, cutEnd == 0 ? -1 : cutEnd,
+                                cutStart)) {
                 file = copy;
-                TempFiles.push_back(copy);
+                tempFiles_.push_back(copy);
             }
         }
         // Silence first gives a new joined file the plain 22050 Hz header; the piece is then
         // brought into whatever format the joined file has.
-        if (anfang > 0) AppendSilence(outFile, anfang, sampleUnits, -1);
+        if (gapBefore > 0) AppendSilence(outFile, gapBefore, sampleUnits, -1);
         file = InJoinFormat(outFile, j.file, file);
         if (file.empty()) continue;
-        if (anfang < 0) {
-            OverlapWave(outFile, file, sampleUnits, anfang);
+        if (gapBefore < 0) {
+            OverlapWave(outFile, file, sampleUnits, gapBefore);
         } else {
             AppendWave(outFile, file, -1);
         }
         if (trailingSilence > 0) AppendSilence(outFile, trailingSilence, sampleUnits, -1);
-        if (sampleUnits) PieceEnds.push_back(FrameCount(outFile));
+        if (sampleUnits) pieceEnds_.push_back(FrameCount(outFile));
     }
     DeleteTempFilesFrom(keep);
     return true;
 }
 
-bool TWAV::CheckJoinPiece(const std::string& lineFile, const std::string& file) {
+bool WaveComponent::CheckJoinPiece(const std::string& lineFile, const std::string& file) {
     std::int64_t size = 0;
     const WaveLayout w = HeaderLayout(Native(file), size);
     auto note = [&](PieceProblem problem, std::int64_t value) {
-        JoinProblems.push_back({lineFile, problem, value});
+        joinProblems_.push_back({lineFile, problem, value});
     };
     if (!w.valid) {
         note(PieceProblem::NotAWave, 0);
@@ -174,14 +176,14 @@ bool TWAV::CheckJoinPiece(const std::string& lineFile, const std::string& file) 
     return true;
 }
 
-std::string TWAV::InJoinFormat(const std::string& outFile, const std::string& lineFile,
+std::string WaveComponent::InJoinFormat(const std::string& outFile, const std::string& lineFile,
                                const std::string& file) {
     auto layoutOf = [this](const std::string& path) {
         std::int64_t size = 0;
         return HeaderLayout(Native(path), size);
     };
     auto fail = [&](PieceProblem problem, std::int64_t value) {
-        JoinProblems.push_back({lineFile, problem, value});
+        joinProblems_.push_back({lineFile, problem, value});
         return std::string();
     };
     const WaveLayout piece = layoutOf(file);
@@ -222,7 +224,7 @@ std::string TWAV::InJoinFormat(const std::string& outFile, const std::string& li
     }
     const std::string copy = FolderOf(outFile) + "_format_" + FileNameOf(file);
     if (!CopyWaveHeader(copy, outFile)) return fail(PieceProblem::NotConvertible, 0);
-    TempFiles.push_back(copy);
+    tempFiles_.push_back(copy);
     if (!WriteWaveData(copy, bytes.data(), static_cast<std::int64_t>(length), 0)) {
         return fail(PieceProblem::NotConvertible, 0);
     }
@@ -250,47 +252,47 @@ Bytes DescribeJoinProblem(const JoinProblem& p) {
     return "Aufnahme " + name;
 }
 
-void TWAV::SetupTempFolder() {
-    if (!UseTempFolder) return;
+void WaveComponent::SetupTempFolder() {
+    if (!useTempFolder_) return;
     const QString inProgram = Native("tempwav");
     if (QFileInfo(inProgram).isDir() || QDir().mkpath(inProgram)) {
-        TempFolder = env_.ProgramFolder() + "tempwav\\";
-        NoTempFolder = false;
+        tempFolder_ = env_.ProgramFolder() + "tempwav\\";
+        noTempFolder_ = false;
         return;
     }
     // A read-only program folder: a folder of the user's own instead.
     const QString fallback =
         QStandardPaths::writableLocation(QStandardPaths::TempLocation) + "/radevir-tempwav";
     if (QFileInfo(fallback).isDir() || QDir().mkpath(fallback)) {
-        TempFolder = ToCp1252(fallback) + "/";
-        NoTempFolder = false;
+        tempFolder_ = ToCp1252(fallback) + "/";
+        noTempFolder_ = false;
         return;
     }
-    NoTempFolder = true;
+    noTempFolder_ = true;
 }
 
-void TWAV::JoinToTemp(const std::vector<std::string>& lines, int trailingSilence,
+void WaveComponent::JoinToTemp(const std::vector<std::string>& lines, int trailingSilence,
                       std::string& fileName) {
     fileName.clear();
-    if (UseTempFolder && (TempFolder.empty() || !QFileInfo(Native(TempFolder)).isDir())) {
+    if (useTempFolder_ && (tempFolder_.empty() || !QFileInfo(Native(tempFolder_)).isDir())) {
         SetupTempFolder();
     }
-    if (NoTempFolder) return;
+    if (noTempFolder_) return;
     for (int n = 0; n <= 999; ++n) {
-        const std::string name = TempFolder + "_new_" + std::to_string(n) + ".wav";
+        const std::string name = tempFolder_ + "_new_" + std::to_string(n) + ".wav";
         const QFileInfo info(Native(name));
         if (info.exists() && !(info.isFile() && QFile::remove(info.filePath()))) continue;
-        if (JoinWaves(name, lines, SampleUnits, trailingSilence) && FileExists(name)) {
+        if (JoinWaves(name, lines, sampleUnits_, trailingSilence) && FileExists(name)) {
             fileName = name;
-            if (std::find(TempFiles.begin(), TempFiles.end(), name) == TempFiles.end()) {
-                TempFiles.push_back(name);
+            if (std::find(tempFiles_.begin(), tempFiles_.end(), name) == tempFiles_.end()) {
+                tempFiles_.push_back(name);
             }
         }
         return;
     }
 }
 
-bool TWAV::MakeToneFile(const std::string& file, int lengthMs, int amplitude, int frequency) {
+bool WaveComponent::MakeToneFile(const std::string& file, int lengthMs, int amplitude, int frequency) {
     if (frequency <= 0 || lengthMs < 0) return false;
     const std::int64_t frames = std::int64_t{lengthMs} * 22050 / 1000;
     std::vector<std::int16_t> samples(static_cast<size_t>(frames));
@@ -301,11 +303,11 @@ bool TWAV::MakeToneFile(const std::string& file, int lengthMs, int amplitude, in
     }
     if (!CreateEmptyWave(file, 22050, false)) return false;
     const bool ok = WriteWaveData(file, bytes.data(), frames * 2, 0);
-    TempFiles.push_back(file);
+    tempFiles_.push_back(file);
     return ok;
 }
 
-void TWAV::ToneSynth(std::int16_t* buffer, std::int64_t firstIndex, int amplitude, int frequency,
+void WaveComponent::ToneSynth(std::int16_t* buffer, std::int64_t firstIndex, int amplitude, int frequency,
                      std::int64_t count) {
     if (frequency <= 0 || count <= 0) {
         for (std::int64_t i = 0; i < count; ++i) buffer[i] = 0;

@@ -1,4 +1,4 @@
-#include "sound/speakmath.h"
+#include "sound/arithmetic_speaker.h"
 
 #include <QFile>
 #include <QString>
@@ -6,8 +6,9 @@
 #include <pugixml.hpp>
 
 #include "sound/join_line.h"
-#include "sound/wav.h"
+#include "sound/wave_component.h"
 #include "support/error_log.h"
+#include "support/text_helpers.h"
 #include "support/program_environment.h"
 
 namespace radevir {
@@ -17,12 +18,6 @@ bool IsNumberText(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
         return (c >= '0' && c <= '9') || c == ',' || c == '.' || c == '^';
     });
-}
-
-std::string Trim(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    return std::string(s);
 }
 
 std::string StripLeadingZeros(std::string_view s) {
@@ -46,7 +41,7 @@ Bytes AttributeBytes(const pugi::xml_node& row, const char* name) {
 }  // namespace
 
 std::string SoundRecord::ToJoinLine() const {
-    return JoinCommaText({Pfad + Wavedatei, von, bis, Volumen, Anfang, Stilledanach});
+    return JoinCommaText({folder + waveFile, start, end, volume, gapBefore, silenceAfter});
 }
 
 bool SoundTable::LoadFile(const QString& nativePath) {
@@ -65,21 +60,21 @@ bool SoundTable::LoadXml(const std::string& xml) {
     const pugi::xml_node rows = doc.child("DATAPACKET").child("ROWDATA");
     for (const pugi::xml_node& row : rows.children("ROW")) {
         SoundRecord r;
-        r.Name = AttributeBytes(row, "Name");
-        r.Pfad = AttributeBytes(row, "Pfad");
-        r.Wavedatei = AttributeBytes(row, "Wavedatei");
-        r.von = AttributeBytes(row, "von");
-        r.bis = AttributeBytes(row, "bis");
-        r.Volumen = AttributeBytes(row, "Volumen");
-        r.Anfang = AttributeBytes(row, "Anfang");
-        r.Stilledanach = AttributeBytes(row, "Stilledanach");
+        r.name = AttributeBytes(row, "Name");
+        r.folder = AttributeBytes(row, "Pfad");
+        r.waveFile = AttributeBytes(row, "Wavedatei");
+        r.start = AttributeBytes(row, "von");
+        r.end = AttributeBytes(row, "bis");
+        r.volume = AttributeBytes(row, "Volumen");
+        r.gapBefore = AttributeBytes(row, "Anfang");
+        r.silenceAfter = AttributeBytes(row, "Stilledanach");
         Add(std::move(r));
     }
     return true;
 }
 
 void SoundTable::Add(SoundRecord record) {
-    byName_.emplace(record.Name, records_.size());
+    byName_.emplace(record.name, records_.size());
     records_.push_back(std::move(record));
 }
 
@@ -93,16 +88,16 @@ void SoundTable::Clear() {
     byName_.clear();
 }
 
-bool Tspeakmath::AddRecord(const Bytes& name, std::vector<std::string>& pieces,
+bool ArithmeticSpeaker::AddRecord(const Bytes& name, std::vector<std::string>& pieces,
                            std::vector<Bytes>* names) {
-    const SoundRecord* r = dataset ? dataset->Find(name) : nullptr;
+    const SoundRecord* r = soundTable ? soundTable->Find(name) : nullptr;
     if (!r) return false;
     pieces.push_back(r->ToJoinLine());
     if (names) names->push_back(name);
     return true;
 }
 
-bool Tspeakmath::SpeakNumber(const Bytes& number, std::vector<std::string>& pieces,
+bool ArithmeticSpeaker::SpeakNumber(const Bytes& number, std::vector<std::string>& pieces,
                              std::vector<Bytes>* names) {
     Bytes text = number;
     char sign = 0;
@@ -130,7 +125,7 @@ bool Tspeakmath::SpeakNumber(const Bytes& number, std::vector<std::string>& piec
     return SpeakNumber(parts.size() > 1 ? parts[1] : Bytes(), pieces, names);
 }
 
-bool Tspeakmath::SpeakInteger(const Bytes& number, std::vector<std::string>& pieces,
+bool ArithmeticSpeaker::SpeakInteger(const Bytes& number, std::vector<std::string>& pieces,
                               std::vector<Bytes>* names) {
     if (number == "0") return AddRecord("0", pieces, names);
     Bytes digits = StripLeadingZeros(number);
@@ -191,7 +186,7 @@ bool Tspeakmath::SpeakInteger(const Bytes& number, std::vector<std::string>& pie
     return true;
 }
 
-bool Tspeakmath::BuildPieces(const Bytes& text, std::vector<std::string>& pieces,
+bool ArithmeticSpeaker::BuildPieces(const Bytes& text, std::vector<std::string>& pieces,
                              std::vector<Bytes>* names) {
     Bytes rest = text;
     while (!rest.empty()) {
@@ -208,7 +203,7 @@ bool Tspeakmath::BuildPieces(const Bytes& text, std::vector<std::string>& pieces
             }
             consumed = fields[count - 1].end;
             if (candidate.empty()) break;
-            found = dataset ? dataset->Find(candidate) : nullptr;
+            found = soundTable ? soundTable->Find(candidate) : nullptr;
             if (found || IsNumberText(candidate)) break;
         }
         if (count == 0 || candidate.empty()) return false;
@@ -225,7 +220,7 @@ bool Tspeakmath::BuildPieces(const Bytes& text, std::vector<std::string>& pieces
     return true;
 }
 
-std::vector<std::string> Tspeakmath::ExpandReferences(const std::vector<std::string>& pieces,
+std::vector<std::string> ArithmeticSpeaker::ExpandReferences(const std::vector<std::string>& pieces,
                                                       const ProgramEnvironment& env) const {
     std::vector<std::string> out = pieces;
     for (size_t i = out.size(); i-- > 0;) {
@@ -245,21 +240,21 @@ std::vector<std::string> Tspeakmath::ExpandReferences(const std::vector<std::str
     return out;
 }
 
-bool Tspeakmath::Speak(const Bytes& text, bool queued) {
+bool ArithmeticSpeaker::Speak(const Bytes& text, bool queued) {
     lastFile_.clear();
-    if (!waver) return false;
+    if (!wave) return false;
     try {
         std::vector<std::string> pieces;
         if (!BuildPieces(text, pieces)) return false;
-        pieces = ExpandReferences(pieces, waver->Environment());
+        pieces = ExpandReferences(pieces, wave->Environment());
         std::string file;
-        waver->JoinToTemp(pieces, pause, file);
+        wave->JoinToTemp(pieces, trailingSilence_ms, file);
         if (file.empty()) return false;
         lastFile_ = file;
         if (queued) {
-            return waver->PlayQueued(NotifyWindow::Application, file, true, true, true, true, true);
+            return wave->PlayQueued(NotifyWindow::Application, file, kSpokenTextPlay);
         }
-        return waver->Play(NotifyWindow::Application, file, true);
+        return wave->Play(NotifyWindow::Application, file, true);
     } catch (...) {
         LogDroppedException("speaking a task");
         return false;
