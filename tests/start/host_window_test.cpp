@@ -276,7 +276,7 @@ TEST(HostGlyphs, AnUnusablePictureIsDrawnFromTheFont) {
     SettingsStore settings{dir.Path() + "/settings.ini", "radevir"};
     VirtualClock clock;
     testing::internal::CaptureStderr();
-    TForm_dos host(TForm_dos::Services{env, settings, clock}, QSize(802, 502));
+    HostWindow host(HostWindow::Services{env, settings, clock}, QSize(802, 502));
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("196.emf"), std::string::npos) << log;
 
