@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "start/application.h"
 #include "start/automation.h"
@@ -64,14 +65,9 @@ void NameTheApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Zoze"));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-    const CommandLine cl = ParseCommandLine(args);
-    QTextStream err(stderr);
-    const StartMode mode = ChooseStartMode(cl, CurrentDisplayEnvironment());
+// What the command line and the display decide before anything is opened: an exit code when the
+// program ends here, nothing when it goes on.
+std::optional<int> EndBeforeStart(const CommandLine& cl, StartMode mode, QTextStream& err) {
     switch (mode) {
         case StartMode::ShowUsage: QTextStream(stdout) << UsageText(); return 0;
         case StartMode::BadCommandLine:
@@ -85,71 +81,61 @@ int main(int argc, char** argv) {
         case StartMode::Speak:
         case StartMode::Window: break;
     }
-
     // A folder without the kit marker is refused before anything is written into it.
     if (!cl.dataDir.isEmpty() && !ProgramEnvironment::HoldsDataKit(cl.dataDir)) {
         err << "radevir: --data " << cl.dataDir
             << ": not a data folder of this program (it holds no radevir.kit)\n";
         return kExitCannotStart;
     }
+    return std::nullopt;
+}
 
-    std::vector<ScriptCommand> script;
-    if (!cl.scriptFile.isEmpty()) {
-        QFile file(cl.scriptFile);
-        if (!file.open(QIODevice::ReadOnly)) {
-            err << "radevir: cannot read the script " << cl.scriptFile << "\n";
-            return kExitCannotStart;
-        }
-        QString error;
-        if (!ParseScript(QString::fromUtf8(file.readAll()), script, error)) {
-            err << "radevir: " << error << "\n";
-            return kExitCannotStart;
-        }
+bool ReadScriptFile(const QString& path, std::vector<ScriptCommand>& script, QTextStream& err) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << "radevir: cannot read the script " << path << "\n";
+        return false;
     }
-    const bool scripted = !cl.scriptFile.isEmpty();
-
-    // --speak needs the event loop but no window
-    std::unique_ptr<QCoreApplication> app;
-    if (mode == StartMode::Speak) {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    } else {
-        app = OpenApplicationOnDisplay(argc, argv);
-        QApplication::setApplicationDisplayName(QStringLiteral("Radevir 3.3"));
+    QString error;
+    if (!ParseScript(QString::fromUtf8(file.readAll()), script, error)) {
+        err << "radevir: " << error << "\n";
+        return false;
     }
-    NameTheApplication();
+    return true;
+}
 
-    const QString dataFolder = cl.dataDir.isEmpty()
-                                   ? ProgramEnvironment::FindDataFolder(QCoreApplication::applicationDirPath())
-                                   : QDir(cl.dataDir).absolutePath();
-    ProgramEnvironment env = ProgramEnvironment::FromNativeFolder(dataFolder, "radevir");
-
+// Scripts run on the virtual clock unless they ask for the real one.
+struct ProgramClock {
     std::unique_ptr<Clock> clock;
     VirtualClock* virtualClock = nullptr;
-    if (scripted && !cl.realTime) {
+};
+
+ProgramClock MakeClock(bool scripted, bool realTime) {
+    ProgramClock out;
+    if (scripted && !realTime) {
         auto v = std::make_unique<VirtualClock>();
-        virtualClock = v.get();
-        clock = std::move(v);
+        out.virtualClock = v.get();
+        out.clock = std::move(v);
     } else {
-        clock = std::make_unique<RealClock>();
+        out.clock = std::make_unique<RealClock>();
     }
+    return out;
+}
+
+// The window, its console, the sound and graphics behind it, and the message loop.
+int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& programClock,
+              AudioOutput& audio, std::vector<ScriptCommand> script) {
+    Clock& clock = *programClock.clock;
+    const bool scripted = !cl.scriptFile.isEmpty();
     const auto seed = cl.seed.value_or(
         scripted ? 1u
                  : static_cast<std::uint64_t>(
                        std::chrono::steady_clock::now().time_since_epoch().count()));
     Random random(seed);
-
-    QString audioError;
-    std::unique_ptr<AudioOutput> audio = MakeAudioOutput(cl.audio, *clock, &audioError);
-    if (!audio) {
-        err << "radevir: " << (audioError.isEmpty() ? QStringLiteral("no audio output") : audioError) << "\n";
-        return kExitCannotStart;
-    }
-    if (mode == StartMode::Speak) return RunSpeakCommand(env, *audio, *clock, *cl.speak, err);
-
     SettingsStore settings(cl.settingsFile, env.ProgramFileName());
 
     // the wave component and the spoken arithmetic live as long as the window
-    WaveComponent wave(env, *audio, *clock);
+    WaveComponent wave(env, audio, clock);
     SoundTable soundTable;
     const QString soundTableFile = env.NativePath("mathsound.xml");
     if (QFile::exists(soundTableFile)) soundTable.LoadFile(soundTableFile);
@@ -158,7 +144,7 @@ int main(int argc, char** argv) {
     speak.wave = &wave;
     SoundAdapter sound(wave);
 
-    HostWindow host({env, settings, *clock}, cl.size);
+    HostWindow host({env, settings, clock}, cl.size);
     host.GetConsole().SetSoundPort(&sound);
     Graphics graphics(host.GetConsole());
     graphics.SetFullScreenWindow(&host);
@@ -180,7 +166,8 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<AutomationDriver> driver;
     if (scripted) {
-        driver = std::make_unique<AutomationDriver>(host, *clock, virtualClock, std::move(script));
+        driver = std::make_unique<AutomationDriver>(host, clock, programClock.virtualClock,
+                                                    std::move(script));
         host.onProgramEnded = [&driver] { driver->ProgramEnded(); };
     }
 
@@ -188,4 +175,43 @@ int main(int argc, char** argv) {
     if (driver) driver->Start();
     const int result = QApplication::exec();
     return driver ? driver->ExitCode(result) : result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const CommandLine cl = ParseCommandLine(args);
+    QTextStream err(stderr);
+    const StartMode mode = ChooseStartMode(cl, CurrentDisplayEnvironment());
+    if (const std::optional<int> end = EndBeforeStart(cl, mode, err)) return *end;
+
+    std::vector<ScriptCommand> script;
+    if (!cl.scriptFile.isEmpty() && !ReadScriptFile(cl.scriptFile, script, err)) return kExitCannotStart;
+
+    // --speak needs the event loop but no window
+    std::unique_ptr<QCoreApplication> app;
+    if (mode == StartMode::Speak) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        app = OpenApplicationOnDisplay(argc, argv);
+        QApplication::setApplicationDisplayName(QStringLiteral("Radevir 3.3"));
+    }
+    NameTheApplication();
+
+    const QString dataFolder = cl.dataDir.isEmpty()
+                                   ? ProgramEnvironment::FindDataFolder(QCoreApplication::applicationDirPath())
+                                   : QDir(cl.dataDir).absolutePath();
+    ProgramEnvironment env = ProgramEnvironment::FromNativeFolder(dataFolder, "radevir");
+    ProgramClock programClock = MakeClock(!cl.scriptFile.isEmpty(), cl.realTime);
+
+    QString audioError;
+    std::unique_ptr<AudioOutput> audio = MakeAudioOutput(cl.audio, *programClock.clock, &audioError);
+    if (!audio) {
+        err << "radevir: " << (audioError.isEmpty() ? QStringLiteral("no audio output") : audioError) << "\n";
+        return kExitCannotStart;
+    }
+    if (mode == StartMode::Speak) return RunSpeakCommand(env, *audio, *programClock.clock, *cl.speak, err);
+    return RunWindow(cl, env, programClock, *audio, std::move(script));
 }
