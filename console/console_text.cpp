@@ -13,6 +13,7 @@
 
 #include "console/console.h"
 #include "support/rounding.h"
+#include "support/text_helpers.h"
 
 namespace radevir {
 namespace {
@@ -278,13 +279,7 @@ void Console::HideTextCursor() {
     Repaint();
 }
 
-Bytes Console::ToText(double v) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", v);
-    Bytes text(buffer);
-    std::replace(text.begin(), text.end(), '.', ',');  // German decimal comma
-    return text;
-}
+Bytes Console::ToText(double v) { return DecimalCommaText(v); }
 
 void Console::WriteValues(const std::vector<Bytes>& values) {
     {
