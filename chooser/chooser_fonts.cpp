@@ -109,13 +109,13 @@ Bytes FontLabelLine(const StoredFont& font) { return CommaText(FontLabelLines(fo
 
 std::optional<StoredFont> ReadFontLabelLine(std::string_view line, const StoredFont& base) {
     const std::vector<Bytes> items = CommaItems(line);
-    if (items.empty() || Trim(items.front()).rfind("object ", 0) != 0) return std::nullopt;
+    if (items.empty() || TrimWhitespace(items.front()).rfind("object ", 0) != 0) return std::nullopt;
     StoredFont out = base;
     for (const Bytes& item : items) {
         const size_t eq = item.find('=');
         if (eq == Bytes::npos) continue;
-        const Bytes name = UpperText(Trim(std::string_view(item).substr(0, eq)));
-        const Bytes value = Trim(std::string_view(item).substr(eq + 1));
+        const Bytes name = UpperText(TrimWhitespace(std::string_view(item).substr(0, eq)));
+        const Bytes value = TrimWhitespace(std::string_view(item).substr(eq + 1));
         if (name == "FONT.NAME") {
             const Bytes face = Unquote(value);
             if (!face.empty()) out.font.setFamily(FromCp1252(face));

@@ -45,7 +45,8 @@ namespace {
 constexpr int kLineListFontPixelSize = 16;
 constexpr int kMinimumColumnWidth_px = 60;
 
-QString FolderOf(const QString& path) {
+// The folder itself, or the folder a file is in: where the chooser opens for `path`.
+QString FolderToBrowse(const QString& path) {
     if (NativeIsFolder(path)) return QDir::cleanPath(path);
     return QDir::cleanPath(QFileInfo(path).absolutePath());
 }
@@ -440,7 +441,7 @@ void ListChooserDialog::FileChosen() {
     const QString file = PathOfItem(item);
     if (file != lastShownFile_ && NativeIsFile(file) &&
         ExtensionAccepted(extensions_, ExtensionOf(file))) {
-        currentFolder_ = FolderOf(file);
+        currentFolder_ = FolderToBrowse(file);
         // the start line remembered for this very file (not for the one shown before)
         LoadList(file, RememberedStartIndex(recentList_, RecentNameOf(file)));
     }
@@ -450,7 +451,7 @@ void ListChooserDialog::FileChosen() {
 void ListChooserDialog::SelectFile(const QString& file) {
     QTreeWidget* files = controls_.fileList;
     selectingFile_ = true;
-    const QString folder = FolderOf(file);
+    const QString folder = FolderToBrowse(file);
     {
         const QSignalBlocker block(files);
         if (QTreeWidgetItem* node = NodeOfFolder(folder)) {
@@ -519,7 +520,7 @@ void ListChooserDialog::RecentChosen(int index) {
         return;
     }
     SelectFile(file);
-    currentFolder_ = FolderOf(file);
+    currentFolder_ = FolderToBrowse(file);
 }
 
 QStringList ListChooserDialog::SelectedFilePaths() const {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "support/file_helpers.h"
+#include "support/program_environment.h"
 #include "support/text_helpers.h"
 
 namespace radevir {
@@ -51,14 +52,10 @@ QStringList NamesWithOnTop(const QStringList& names, const QString& name) {
 }
 
 RecentNameParts SplitRecentName(std::string_view name) {
+    const NameParts split = ExeNameParts(name);
     RecentNameParts parts;
-    const size_t cut = name.find_last_of("\\/");
-    if (cut == std::string_view::npos) {
-        parts.file.assign(name);
-    } else {
-        parts.folder.assign(name.substr(0, cut + 1));
-        parts.file.assign(name.substr(cut + 1));
-    }
+    parts.folder = split.folder;
+    parts.file = split.name + split.extension;
     return parts;
 }
 

@@ -132,8 +132,6 @@ public:
     bool ChooseListFile(const Bytes& path, const Bytes& editorFolder, const Bytes& recentFile,
                         bool& markDigits, int& multiplicationHelp, int& startIndex,
                         std::vector<Bytes>& files);
-    void NoOpConsoleCall(int, int) {}
-    bool AlwaysTrue() const { return true; }
 
     // --- keyboard and mouse -------------------------------------------------------------------
     bool KeyPressed();
@@ -168,39 +166,81 @@ public:
 
     // --- state shared with the host and the graphics layer ------------------------------
     KeyQueue& Keys() { return keys_; }
+    const KeyQueue& Keys() const { return keys_; }
     MouseRegionTable& Regions() { return regions_; }
+    const MouseRegionTable& Regions() const { return regions_; }
     TextTrace& Trace() { return trace_; }
     const TextTrace& Trace() const { return trace_; }
     VgaGeometry& Geometry() { return geometry_; }
+    const VgaGeometry& Geometry() const { return geometry_; }
     GraphicsSettings& Graphics() { return graphics_; }
+    const GraphicsSettings& Graphics() const { return graphics_; }
     CanvasState& Canvas() { return canvas_; }
+    const CanvasState& Canvas() const { return canvas_; }
     ConsoleHost& Host() { return host_; }
     Clock& GetClock() { return clock_; }
     const ProgramEnvironment& Environment() const { return env_; }
 
-    bool abortRequested = false;
-    bool closeRequested = false;
-    bool consoleActive = false;
-    bool chooserOpen = false;        // the list chooser is shown (the host repaints from page 5)
-    bool mouseHandlersAttached = true;
-    double speedFactor = 1.0;
-    bool speedScalingOn = false;
-    bool oemConversionOff_ = false;  // set by the program menu at its start
-    // Set by the graphics layer: leaves full-screen mode (the host calls it on resize and
-    // deactivation while full-screen).
-    std::function<void()> leaveFullScreen;
+    // --- run state shared with the host window -------------------------------------------
+    // An abort makes the next ReadKey throw AbortRequestedError, which unwinds the running
+    // program to the host's program loop. The host then restarts the program, unless the
+    // abort came with a close request.
+    void RequestAbort() { abortRequested_ = true; }
+    // An abort after which the host restarts the program (the window changed its size).
+    void RequestRestart() {
+        abortRequested_ = true;
+        closeRequested_ = false;
+    }
+    // An abort that ends the program (the window is closing).
+    void RequestClose() {
+        abortRequested_ = true;
+        closeRequested_ = true;
+    }
+    void ClearAbortRequest() { abortRequested_ = false; }
+    bool AbortRequested() const { return abortRequested_; }
+    bool CloseRequested() const { return closeRequested_; }
+    // Active from InitConsole until the host sees the program end.
+    bool IsActive() const { return active_; }
+    void Deactivate() { active_ = false; }
+    // The list chooser is shown (the host repaints from page 5 meanwhile).
+    bool ChooserOpen() const { return chooserOpen_; }
+    // Off while the list chooser is shown: the host then keeps mouse events from the console.
+    bool MouseHandlersAttached() const { return mouseHandlersAttached_; }
+    // Delays of up to 90 ms are stretched by the speed factor once scaling is on.
+    double SpeedFactor() const { return speedFactor_; }
+    void SetSpeedFactor(double factor) { speedFactor_ = factor; }
+    bool SpeedScalingOn() const { return speedScalingOn_; }
+    void SetSpeedScaling(bool on) { speedScalingOn_ = on; }
+    // Set by the program menu at its start: texts then pass ToOem/ToAnsi unchanged.
+    bool OemConversionOff() const { return oemConversionOff_; }
+    void SetOemConversionOff(bool off) { oemConversionOff_ = off; }
+    // The graphics layer's way out of full-screen mode, which the host takes on resize and
+    // deactivation while full-screen. An empty function removes it.
+    void SetFullScreenExit(std::function<void()> leave) { leaveFullScreen_ = std::move(leave); }
+    bool HasFullScreenExit() const { return static_cast<bool>(leaveFullScreen_); }
+    void LeaveFullScreen() {
+        if (leaveFullScreen_) leaveFullScreen_();
+    }
 
     int CellWidth() const { return cellWidth_; }
     int CellHeight() const { return cellHeight_; }
     int ConsoleFontSize() const { return consoleFontSize_; }
     const std::array<int, 13>& TextSizeTable() const { return textSizeTable_; }
     const std::vector<QString>& FontTable() const { return fontTable_; }
-    std::vector<QString>& FontTable() { return fontTable_; }
+    // Replaces the face of font number `index`; an index outside the table is ignored.
+    void SetFontFace(size_t index, const QString& face) {
+        if (index < fontTable_.size()) fontTable_[index] = face;
+    }
     QPoint Cursor() const { return {cursorX_, cursorY_}; }
     QRect TextWindow() const { return QRect(QPoint(windowLeft_, windowTop_), QPoint(windowRight_, windowBottom_)); }
     int CurrentColour() const { return currentColour_; }
     void SetCurrentColour(int index) { currentColour_ = index; }
-    std::array<QColor, 17>& Palette() { return palette_; }
+    const std::array<QColor, 17>& Palette() const { return palette_; }
+    // Index 16 is the graphics layer's extra fill colour.
+    void SetPaletteColour(size_t index, const QColor& colour) {
+        if (index < palette_.size()) palette_[index] = colour;
+    }
+    void SetPalette(const std::array<QColor, 17>& colours) { palette_ = colours; }
     const std::array<QColor, 17>& DefaultPalette() const { return defaultPalette_; }
     const std::array<QColor, 65>& ExtendedColours() const { return extendedColours_; }
     bool ClearOnNextBackground() const { return clearOnNextBackground_; }
@@ -273,6 +313,25 @@ private:
     int TraceRow(int y) const;
     void Repaint();
 
+    // Takes the text cursor off the screen while text is drawn and puts it back at the
+    // then current cursor position, so drawing never inverts it.
+    class HiddenTextCursor {
+    public:
+        explicit HiddenTextCursor(Console& console)
+            : console_(console), wasShown_(console.textCursorVisible_) {
+            if (wasShown_) console_.HideTextCursor();
+        }
+        ~HiddenTextCursor() {
+            if (wasShown_) console_.ShowTextCursor();
+        }
+        HiddenTextCursor(const HiddenTextCursor&) = delete;
+        HiddenTextCursor& operator=(const HiddenTextCursor&) = delete;
+
+    private:
+        Console& console_;
+        bool wasShown_ = false;
+    };
+
     ConsoleHost& host_;
     Clock& clock_;
     const ProgramEnvironment& env_;
@@ -314,6 +373,16 @@ private:
     bool leftButtonDown_ = false;
     bool rightButtonDown_ = false;
     int pointerDisplayCount_ = 0;
+
+    bool abortRequested_ = false;
+    bool closeRequested_ = false;
+    bool active_ = false;
+    bool chooserOpen_ = false;
+    bool mouseHandlersAttached_ = true;
+    double speedFactor_ = 1.0;
+    bool speedScalingOn_ = false;
+    bool oemConversionOff_ = false;
+    std::function<void()> leaveFullScreen_;
 
     DrawStats stats_;
 };

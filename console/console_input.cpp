@@ -26,7 +26,7 @@ void Console::PumpMessages(bool /*all*/) {
 
 bool Console::KeyPressed() {
     PumpMessages(true);
-    const bool result = abortRequested || !keys_.Empty();
+    const bool result = abortRequested_ || !keys_.Empty();
     if (result) {
         idlePollCount_ = 0;
     } else if (++idlePollCount_ > 200) {
@@ -51,7 +51,7 @@ unsigned char Console::ReadKey() {
         idlePollCount_ = 0;
         PumpMessages(true);
         c = keys_.Take();
-        if (abortRequested) {
+        if (abortRequested_) {
             waitingForKey_ = false;
             throw AbortRequestedError{};
         }

@@ -13,6 +13,7 @@
 
 #include "console/console.h"
 #include "support/rounding.h"
+#include "support/text_helpers.h"
 
 namespace radevir {
 namespace {
@@ -64,12 +65,12 @@ Console::Console(ConsoleHost& host, Clock& clock, const ProgramEnvironment& env)
 void Console::InitConsole(const std::vector<GlyphSource>& glyphs) {
     graphics_.drawTargetPage = -1;
     leftButtonDown_ = rightButtonDown_ = false;
-    abortRequested = false;
+    abortRequested_ = false;
     graphics_.graphicsDrawn = false;
     graphics_.xorWriteMode = false;
     canvas_.penXor = canvas_.copyXor = false;
     graphics_.justifyHorizontal = graphics_.justifyVertical = 0;
-    consoleActive = true;
+    active_ = true;
 
     const QSize client = host_.ClientSize();
     cursorX_ = cursorY_ = 0;
@@ -186,11 +187,9 @@ void Console::Repaint() {
 
 void Console::GotoXY(int column, int row) {
     if (column <= 0 || row <= 0) return;
-    const bool shown = textCursorVisible_;
-    if (shown) HideTextCursor();
+    const HiddenTextCursor hidden(*this);
     cursorX_ = (column - 1) * cellWidth_ + windowLeft_;
     cursorY_ = (row - 1) * cellHeight_ + windowTop_;
-    if (shown) ShowTextCursor();
 }
 
 void Console::Window(int x1, int y1, int x2, int y2) {
@@ -213,11 +212,11 @@ void Console::Window(int x1, int y1, int x2, int y2) {
         windowTop_ += o.y();
         windowBottom_ += o.y();
     }
-    const bool shown = textCursorVisible_;
-    if (shown) HideTextCursor();
-    cursorX_ = windowLeft_;
-    cursorY_ = windowTop_;
-    if (shown) ShowTextCursor();
+    {
+        const HiddenTextCursor hidden(*this);
+        cursorX_ = windowLeft_;
+        cursorY_ = windowTop_;
+    }
     if (clearOnNextBackground_) TextBackground(0);
 }
 
@@ -244,15 +243,15 @@ void Console::FillRect(const QRect& r, const QColor& colour) {
 }
 
 void Console::ClrScr() {
-    const bool shown = textCursorVisible_;
-    if (shown) HideTextCursor();
-    canvas_.brushStyle = Qt::SolidPattern;
-    FillRect(QRect(QPoint(windowLeft_, windowTop_),
-                   QPoint(windowRight_ + cellWidth_ - 1, windowBottom_ + cellHeight_ - 1)),
-             canvas_.brushColour);
-    trace_.Clear(TraceColumn(windowLeft_), TraceRow(windowTop_), TraceColumn(windowRight_),
-                 TraceRow(windowBottom_));
-    if (shown) ShowTextCursor();
+    {
+        const HiddenTextCursor hidden(*this);
+        canvas_.brushStyle = Qt::SolidPattern;
+        FillRect(QRect(QPoint(windowLeft_, windowTop_),
+                       QPoint(windowRight_ + cellWidth_ - 1, windowBottom_ + cellHeight_ - 1)),
+                 canvas_.brushColour);
+        trace_.Clear(TraceColumn(windowLeft_), TraceRow(windowTop_), TraceColumn(windowRight_),
+                     TraceRow(windowBottom_));
+    }
     Repaint();
 }
 
@@ -280,40 +279,34 @@ void Console::HideTextCursor() {
     Repaint();
 }
 
-Bytes Console::ToText(double v) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", v);
-    Bytes text(buffer);
-    std::replace(text.begin(), text.end(), '.', ',');  // German decimal comma
-    return text;
-}
+Bytes Console::ToText(double v) { return DecimalCommaText(v); }
 
 void Console::WriteValues(const std::vector<Bytes>& values) {
-    const bool shown = textCursorVisible_;
-    if (shown) HideTextCursor();
-    const QFont keptFont = canvas_.font;
-    if (graphics_.graphicsMode) canvas_.font.setPointSize(std::max(1, consoleFontSize_));
-    for (size_t i = 0; i < values.size(); ++i) {
-        const Bytes& text = values[i];
-        if (text == "\x07") {
-            host_.Beep();
-        } else if (text == "\x08") {
-            cursorX_ -= cellWidth_;
-        } else {
-            if (cursorY_ > windowBottom_) ScrollWindowUp();
-            if (!(graphics_.graphicsMode && !graphics_.opaqueText) &&
-                canvas_.brushStyle != Qt::NoBrush) {
-                FillRect(QRect(cursorX_, cursorY_, static_cast<int>(text.size()) * cellWidth_,
-                               cellHeight_),
-                         canvas_.brushColour);
+    {
+        const HiddenTextCursor hidden(*this);
+        const QFont keptFont = canvas_.font;
+        if (graphics_.graphicsMode) canvas_.font.setPointSize(std::max(1, consoleFontSize_));
+        for (size_t i = 0; i < values.size(); ++i) {
+            const Bytes& text = values[i];
+            if (text == "\x07") {
+                host_.Beep();
+            } else if (text == "\x08") {
+                cursorX_ -= cellWidth_;
+            } else {
+                if (cursorY_ > windowBottom_) ScrollWindowUp();
+                if (!(graphics_.graphicsMode && !graphics_.opaqueText) &&
+                    canvas_.brushStyle != Qt::NoBrush) {
+                    FillRect(QRect(cursorX_, cursorY_, static_cast<int>(text.size()) * cellWidth_,
+                                   cellHeight_),
+                             canvas_.brushColour);
+                }
+                const QPoint next = DrawCells(text, i + 1 == values.size());
+                cursorX_ = next.x();
+                cursorY_ = next.y();
             }
-            const QPoint next = DrawCells(text, i + 1 == values.size());
-            cursorX_ = next.x();
-            cursorY_ = next.y();
         }
+        canvas_.font = keptFont;
     }
-    canvas_.font = keptFont;
-    if (shown) ShowTextCursor();
     Repaint();
 }
 

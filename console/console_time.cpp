@@ -23,11 +23,11 @@ void Console::WaitMs(double ms) {
 
 void Console::Delay(double ms) {
     if (ms >= 100) ms *= 2;
-    if (speedScalingOn) {
+    if (speedScalingOn_) {
         if (ms <= 25) {
-            ms *= speedFactor;
+            ms *= speedFactor_;
         } else if (ms <= 90) {
-            ms *= std::min(speedFactor, 10.0);
+            ms *= std::min(speedFactor_, 10.0);
         }
     }
     if (ms < 0.02) ms = 0.02;
@@ -133,13 +133,13 @@ bool Console::ChooseListFile(const Bytes& path, const Bytes& editorFolder,
     request.markDigits = markDigits;
     request.showCarry = multiplicationHelp > 1;
     request.showMultiplicationValue = multiplicationHelp % 2 == 1;
-    mouseHandlersAttached = false;
+    mouseHandlersAttached_ = false;
 
     bool result = false;
     files.clear();
     try {
         SaveScreenPage(5);
-        chooserOpen = true;
+        chooserOpen_ = true;
         startIndex = 0;
         const Bytes trimmed = ExcludeTrailingBackslash(path);
         const NameParts parts = ExeNameParts(trimmed);
@@ -155,7 +155,7 @@ bool Console::ChooseListFile(const Bytes& path, const Bytes& editorFolder,
                 if (lines[i].empty()) lines.erase(lines.begin() + static_cast<long>(i));
             startIndex = chosen.startIndex;
         }
-        chooserOpen = false;
+        chooserOpen_ = false;
         RestoreScreenPage(5, true);
         files = lines;
         result = chosen.accepted && !files.empty();
@@ -168,16 +168,16 @@ bool Console::ChooseListFile(const Bytes& path, const Bytes& editorFolder,
                 (request.showCarry ? 2 : 0) + (request.showMultiplicationValue ? 1 : 0);
         }
     } catch (const AbortRequestedError&) {
-        chooserOpen = false;
-        mouseHandlersAttached = true;
+        chooserOpen_ = false;
+        mouseHandlersAttached_ = true;
         throw;
     } catch (...) {
         LogDroppedException("choosing a list");
-        chooserOpen = false;
+        chooserOpen_ = false;
         result = false;
     }
     FlushMouseMessages();
-    mouseHandlersAttached = true;
+    mouseHandlersAttached_ = true;
     return result;
 }
 

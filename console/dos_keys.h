@@ -47,8 +47,11 @@ constexpr unsigned char kBackToMenu = kF1;
 // of choices (230 + item, items from 0).
 constexpr unsigned char kRegionListRow = 199;
 constexpr unsigned char kRegionRowBase = 199;
+constexpr unsigned char kRegionFirstRowCode = kRegionRowBase + 1;
 constexpr unsigned char kRegionLastRowCode = 220;
 constexpr unsigned char kRegionItemBase = 230;
 constexpr unsigned char kRegionLastItemCode = 241;
+// A region that answers with its own place in the table, counted from the newest region.
+constexpr unsigned char kRegionReverseItem = 255;
 
 }  // namespace radevir::doskey

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "console/dos_keys.h"
+
 namespace radevir {
 namespace {
 
@@ -45,26 +47,27 @@ const Tables& GetTables() {
 
 int ScanCodeForVirtualKey(int virtualKey) {
     switch (virtualKey) {
-        case vk::kPageUp: return 0x49;
-        case vk::kPageDown: return 0x51;
-        case vk::kEnd: return 0x4F;
-        case vk::kHome: return 0x47;
-        case vk::kLeft: return 0x4B;
-        case vk::kUp: return 0x48;
-        case vk::kRight: return 0x4D;
-        case vk::kDown: return 0x50;
-        case vk::kInsert: return 0x52;
-        case vk::kDelete: return 0x53;
-        case vk::kF10: return 0x5D;  // not 68: the program reserves F10 for its speed dialog
-        case vk::kF11: return 0x85;
-        case vk::kF12: return 0x86;
+        case vk::kPageUp: return doskey::kPageUp;
+        case vk::kPageDown: return doskey::kPageDown;
+        case vk::kEnd: return doskey::kEnd;
+        case vk::kHome: return doskey::kHome;
+        case vk::kLeft: return doskey::kLeft;
+        case vk::kUp: return doskey::kUp;
+        case vk::kRight: return doskey::kRight;
+        case vk::kDown: return doskey::kDown;
+        case vk::kInsert: return doskey::kInsert;
+        case vk::kDelete: return doskey::kDelete;
+        case vk::kF10: return doskey::kF10;
+        case vk::kF11: return doskey::kF11;
+        case vk::kF12: return doskey::kF12;
         default: break;
     }
-    if (virtualKey >= vk::kF1 && virtualKey < vk::kF10) return 0x3B + (virtualKey - vk::kF1);
+    // F1 to F9 are consecutive on both sides
+    if (virtualKey >= vk::kF1 && virtualKey < vk::kF10) return doskey::kF1 + (virtualKey - vk::kF1);
     return -1;
 }
 
-bool IsCursorBlockKey(int virtualKey) { return virtualKey >= 0x21 && virtualKey <= 0x2E; }
+bool IsCursorBlockKey(int virtualKey) { return virtualKey >= vk::kPageUp && virtualKey <= vk::kDelete; }
 
 unsigned char ToOem(unsigned char c, bool conversionOff) {
     return conversionOff ? c : GetTables().toOem[c];

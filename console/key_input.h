@@ -21,7 +21,7 @@ constexpr int kNumpad0 = 0x60, kNumpad9 = 0x69;
 
 // Scan code appended for a virtual key, or -1 when the key appends nothing itself.
 int ScanCodeForVirtualKey(int virtualKey);
-// Cursor-block keys (0x21-0x2E) only reach the queue when it is empty in full-screen mode.
+// Cursor-block keys (PageUp to Delete) only reach the queue when it is empty in full-screen mode.
 bool IsCursorBlockKey(int virtualKey);
 
 // Windows-1252 letters → code page 437 (unless conversion is off).

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <vector>
 
+#include "console/dos_keys.h"
+
 namespace radevir {
 
 bool ParseRegionLine(std::string_view line, MouseRegion& region) {
@@ -93,27 +95,27 @@ unsigned char MouseRegionTable::ClickCell(int column, int row, bool& extended) {
         hit = true;
         // a repeated click on the same spot falls through to an older region below
         const bool repeated =
-            i == lastHit_ && (code != 199 || row - r.topRow == oldListRowHit);
+            i == lastHit_ && (code != doskey::kRegionListRow || row - r.topRow == oldListRowHit);
         lastHit_ = i;
         extended = true;
         if (!repeated) break;
     }
     if (hit) {
-        if (code >= 200 && code <= 220) {
-            listRowHit_ = code - 200;
-        } else if (code >= 230 && code <= 241) {
-            itemHit_ = code - 230;
+        if (code >= doskey::kRegionFirstRowCode && code <= doskey::kRegionLastRowCode) {
+            listRowHit_ = code - doskey::kRegionFirstRowCode;
+        } else if (code >= doskey::kRegionItemBase && code <= doskey::kRegionLastItemCode) {
+            itemHit_ = code - doskey::kRegionItemBase;
             itemHitRow_ = row;
             lastHit_ = oldLastHit;
-        } else if (code == 'K' || code == 'M') {
+        } else if (code == doskey::kLeft || code == doskey::kRight) {
             lastHit_ = oldLastHit;
-        } else if (code == 255) {
+        } else if (code == doskey::kRegionReverseItem) {
             reverseItemHit_ = count_ - 1 - lastHit_;
-        } else if (code == 199) {
+        } else if (code == doskey::kRegionListRow) {
             listRowHit_ = row - regions_[static_cast<size_t>(lastHit_)].topRow;
         }
     } else if (column >= 80 && row == 1) {
-        code = 27;  // the top right corner leaves the current screen
+        code = doskey::kEscape;  // the top right corner leaves the current screen
     }
     return code;
 }

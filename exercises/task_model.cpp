@@ -8,6 +8,7 @@
 #include "exercises/session.h"
 #include "support/program_environment.h"
 #include "support/text_file.h"
+#include "support/text_helpers.h"
 
 namespace radevir {
 
@@ -16,7 +17,6 @@ namespace {
 const Bytes kEmpty;
 
 bool IsMarkLetter(char c) { return c >= 'a' && c <= 'j'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A whole field as a signed number: an optional sign and digits, nothing else.
 bool FieldToInt(std::string_view text, int& value) {

@@ -18,11 +18,11 @@ Graphics::Graphics(Console& console) : console_(console) {
     console_.Regions().Reset();
     console_.PushMouseRegions("", ExeNameParts(env.ProgramFileName()).name + ".mtb");
     // the host window leaves full-screen mode through us when it is resized or deactivated
-    console_.leaveFullScreen = [this] { LeaveFullScreen(); };
+    console_.SetFullScreenExit([this] { LeaveFullScreen(); });
 }
 
 Graphics::~Graphics() {
-    console_.leaveFullScreen = nullptr;
+    console_.SetFullScreenExit(nullptr);
     for (const auto& [id, rect] : panels_)
         if (panelHost_) panelHost_->RemovePanel(id);
 }
@@ -157,7 +157,7 @@ void Graphics::SetBkColor(int index) {
     } else {
         colour = ColourOf(index);
     }
-    console_.Palette()[16] = colour;
+    console_.SetPaletteColour(16, colour);
     console_.Graphics().bkColourIndex = index;
     if (index == 0) {
         QPainter p(&Window());
@@ -280,10 +280,10 @@ Graphics::TextSettings Graphics::GetTextSettings() const {
 
 void Graphics::SetPalette(int index, int colour) {
     if (index < 0 || index > 16 || colour < 0 || colour > 16) return;
-    console_.Palette()[static_cast<size_t>(index)] = console_.DefaultPalette()[static_cast<size_t>(colour)];
+    console_.SetPaletteColour(static_cast<size_t>(index), console_.DefaultPalette()[static_cast<size_t>(colour)]);
 }
 
-void Graphics::SetAllPalette(const std::array<QColor, 17>& colours) { console_.Palette() = colours; }
+void Graphics::SetAllPalette(const std::array<QColor, 17>& colours) { console_.SetPalette(colours); }
 
 // --- panels -----------------------------------------------------------------------------------
 
@@ -305,7 +305,7 @@ void Graphics::RemovePanel(int id) {
 void Graphics::PrintPrinterTextFile(const PrintJob& job) {
     if (!printer_) return;
     // the texts are converted exactly when the program still writes code page 437
-    printer_->PrintTextFile(printerTextFile_, !console_.oemConversionOff_, job.printerIndex);
+    printer_->PrintTextFile(printerTextFile_, !console_.OemConversionOff(), job.printerIndex);
 }
 
 }  // namespace radevir

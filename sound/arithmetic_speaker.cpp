@@ -215,7 +215,7 @@ bool ArithmeticSpeaker::BuildPieces(const Bytes& text, std::vector<std::string>&
         }
         // The matched tokens are cut from the rest as the reader consumed them, so quoted
         // tokens ("1,5") and runs of blanks leave nothing behind.
-        rest = Trim(std::string_view(rest).substr(consumed));
+        rest = TrimWhitespace(std::string_view(rest).substr(consumed));
     }
     return true;
 }

@@ -262,7 +262,7 @@ bool AutomationDriver::PreviousInputTaken() const {
 bool AutomationDriver::ProgramWaitsForInput() const {
     Console& console = host_.GetConsole();
     return console.WaitingForKey() || QApplication::activeModalWidget() != nullptr ||
-           !console.consoleActive || host_.RunMenuPending();
+           !console.IsActive() || host_.RunMenuPending();
 }
 
 void AutomationDriver::Tick() {
@@ -440,10 +440,9 @@ void AutomationDriver::Finish(int exitCode, const QString& message) {
         }
     }
     Console& console = host_.GetConsole();
-    console.abortRequested = true;
-    console.closeRequested = true;
-    if (!console.consoleActive || host_.RunMenuPending()) {
-        console.consoleActive = false;
+    console.RequestClose();
+    if (!console.IsActive() || host_.RunMenuPending()) {
+        console.Deactivate();
         host_.close();
         QCoreApplication::exit(exitCode);
     }

@@ -204,7 +204,7 @@ void HostWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QImage* source = &framebuffer_;
     // while the list chooser is open the window shows the picture from before it opened
-    if (console_.chooserOpen && console_.HasScreenPage(5)) source = console_.ScreenPage(5);
+    if (console_.ChooserOpen() && console_.HasScreenPage(5)) source = console_.ScreenPage(5);
     p.drawImage(event->rect(), *source, event->rect());
     painted_ = true;
     if (runMenuPending_) ScheduleIdle();
@@ -224,26 +224,26 @@ void HostWindow::IdleStep() {
     inIdle_ = true;
     services_.clock.SleepMs(0);
     runMenuPending_ = false;
-    console_.abortRequested = false;
-    console_.speedScalingOn = true;
+    console_.ClearAbortRequest();
+    console_.SetSpeedScaling(true);
     try {
-        console_.speedFactor =
-            ParseSpeedFactor(services_.settings.ReadSetting("", "Allgemein", "Delay", "1"));
+        console_.SetSpeedFactor(
+            ParseSpeedFactor(services_.settings.ReadSetting("", "Allgemein", "Delay", "1")));
         if (runProgramMenu) runProgramMenu(console_);
-        console_.consoleActive = false;
+        console_.Deactivate();
     } catch (...) {
         // an abort unwinds to here; anything else is dropped like every stray exception
-        if (!console_.abortRequested) LogDroppedException("running the program menu");
+        if (!console_.AbortRequested()) LogDroppedException("running the program menu");
     }
-    if (console_.abortRequested) {
+    if (console_.AbortRequested()) {
         console_.InitConsole(glyphs_);
-        if (!console_.closeRequested) {
+        if (!console_.CloseRequested()) {
             runMenuPending_ = true;  // restart with the new geometry after the next paint
             update();
             inIdle_ = false;
             return;
         }
-        console_.consoleActive = false;
+        console_.Deactivate();
     }
     inIdle_ = false;
     programEnded_ = true;
@@ -262,21 +262,19 @@ void HostWindow::resizeEvent(QResizeEvent* event) {
     if (runMenuPending_) return;
     if (console_.Graphics().fullScreenActive) {
         console_.Graphics().fullScreenActive = false;
-        if (console_.leaveFullScreen) console_.leaveFullScreen();
+        console_.LeaveFullScreen();
     }
-    console_.closeRequested = false;
-    console_.abortRequested = true;
+    console_.RequestRestart();
 }
 
 void HostWindow::closeEvent(QCloseEvent* event) {
-    if (console_.consoleActive) {
+    if (console_.IsActive()) {
         // the running program sees Escape and leaves the way the user would
         event->ignore();
         console_.AppendKey(doskey::kEscape, false);
         return;
     }
-    console_.abortRequested = true;
-    console_.closeRequested = true;
+    console_.RequestClose();
     if (fonts_) {
         fonts_->UninstallFonts(installedFonts_);
         installedFonts_.clear();
@@ -303,13 +301,13 @@ void HostWindow::FormKeyDown(int virtualKey) {
     }
     if (virtualKey == vk::kF10 && !console_.Graphics().fullScreenActive) {
         console_.SaveScreenPage(4);
-        double value = console_.speedFactor;
+        double value = console_.SpeedFactor();
         console_.FlushKeyMessages();
         const bool ok = speedDialog && speedDialog(value);
         console_.FlushKeyMessages();
         if (ok) {
-            console_.speedFactor = value;
-            console_.speedScalingOn = true;
+            console_.SetSpeedFactor(value);
+            console_.SetSpeedScaling(true);
             WriteSpeedSetting(services_.settings, value);
         }
         console_.RestoreScreenPage(4, false);
@@ -385,7 +383,7 @@ QWidget* HostWindow::Panel(int id) const {
 }
 
 void HostWindow::mousePressEvent(QMouseEvent* event) {
-    if (discardMouse_ || !console_.mouseHandlersAttached) return;
+    if (discardMouse_ || !console_.MouseHandlersAttached()) return;
     // a press on a panel: its caption lights up until the button is released
     for (const auto& [id, panel] : panels_) {
         if (!panel->geometry().contains(event->position().toPoint())) continue;
@@ -407,7 +405,7 @@ void HostWindow::mouseReleaseEvent(QMouseEvent* event) {
         pressedPanel_->setPalette(restored);
         pressedPanel_ = nullptr;
     }
-    if (discardMouse_ || !console_.mouseHandlersAttached) return;
+    if (discardMouse_ || !console_.MouseHandlersAttached()) return;
     console_.MouseReleased(event->position().toPoint(), event->button() == Qt::LeftButton,
                            event->button() == Qt::RightButton);
 }
@@ -445,8 +443,8 @@ void HostWindow::ApplicationDeactivated() {
     GraphicsSettings& g = console_.Graphics();
     if (g.fullScreenActive) {
         g.fullScreenActive = false;
-        if (console_.leaveFullScreen) console_.leaveFullScreen();
-        console_.abortRequested = true;
+        console_.LeaveFullScreen();
+        console_.RequestAbort();
         return;
     }
     if (!hostWasActive_) return;

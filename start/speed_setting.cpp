@@ -7,39 +7,9 @@
 
 #include "support/error_log.h"
 #include "support/settings_store.h"
+#include "support/text_helpers.h"
 
 namespace radevir {
-
-std::string FormatFixed(double value, int precision, int digits, char decimalSeparator) {
-    if (!std::isfinite(value)) return "0";
-    char buffer[64];
-    const double magnitude = std::fabs(value);
-    const int integerDigits = magnitude >= 1 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 1;
-    if (integerDigits > precision) {
-        // exponent form with `precision` significant digits, trailing zeros dropped
-        std::snprintf(buffer, sizeof buffer, "%.*E", precision - 1, value);
-        std::string s(buffer);
-        const size_t e = s.find('E');
-        std::string mantissa = s.substr(0, e);
-        const int exponent = std::atoi(s.c_str() + e + 1);
-        if (mantissa.find('.') != std::string::npos) {
-            while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
-            if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
-        }
-        for (char& c : mantissa)
-            if (c == '.') c = decimalSeparator;
-        return mantissa + "E" + std::to_string(exponent);
-    }
-    // round to `precision` significant digits first
-    const int decimalsForPrecision = precision - integerDigits;
-    const double scale = std::pow(10.0, decimalsForPrecision);
-    const double rounded = std::round(value * scale) / scale;
-    std::snprintf(buffer, sizeof buffer, "%.*f", digits, rounded);
-    std::string s(buffer);
-    for (char& c : s)
-        if (c == '.') c = decimalSeparator;
-    return s;
-}
 
 double ParseSpeedFactor(const std::string& text) {
     std::string s;

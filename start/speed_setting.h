@@ -8,9 +8,6 @@ namespace radevir {
 
 class SettingsStore;
 
-// Fixed-point text with `precision` significant digits and `digits` decimals; a value with more
-// integer digits than the precision is written in exponent form ("4,4E2").
-std::string FormatFixed(double value, int precision, int digits, char decimalSeparator);
 // The factor from the stored text; text that does not convert gives 1.
 double ParseSpeedFactor(const std::string& text);
 // Stores the factor the speed dialog confirmed, with the locale's decimal separator. A store

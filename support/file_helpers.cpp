@@ -107,10 +107,8 @@ bool FileFound(const ProgramEnvironment& env, std::string_view name) {
     try {
         if (name.empty()) return false;
         const std::string full = env.ResolvePath(name);
-        const size_t lastSep = full.find_last_of("\\/");
-        const std::string_view last =
-            std::string_view(full).substr(lastSep == std::string::npos ? 0 : lastSep + 1);
-        if (!HasWildcard(last)) {
+        const NameParts lastPart = ExeNameParts(full);
+        if (!HasWildcard(lastPart.name + lastPart.extension)) {
             // a trailing separator names the folder itself
             return NativeExists(env.NativePath(ExcludeTrailingBackslash(full)));
         }

@@ -13,8 +13,8 @@ namespace {
 
 // Upper-case file name without its folder, for comparing font files.
 Bytes FileKey(std::string_view path) {
-    const size_t sep = path.find_last_of("\\/");
-    return UpperText(sep == std::string_view::npos ? path : path.substr(sep + 1));
+    const NameParts parts = ExeNameParts(path);
+    return UpperText(parts.name + parts.extension);
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include "support/term_helpers.h"
 
+#include "support/text_helpers.h"
+
 namespace radevir {
 namespace {
 
 // Operators a task is cut at; "\" also ends the head of a dictated task.
 constexpr std::string_view kTermOperators = "*+-:=";
 constexpr std::string_view kHeadOperators = "*+-:=\\";
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace radevir {
 namespace {
 
 bool IsFolderSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Control characters and the blank end an unquoted comma item and are skipped around items.
 bool IsBlankOrControl(char c) {
@@ -19,6 +19,16 @@ bool IsBlankOrControl(char c) {
 }
 
 }  // namespace
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+Bytes TrimWhitespace(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
+    return Bytes(text.substr(begin, end - begin));
+}
 
 Bytes ReplaceAll(std::string_view text, std::string_view find, std::string_view replacement) {
     if (find.empty()) return Bytes(text);
@@ -253,6 +263,39 @@ Bytes FloatToText(double value) {
     return mantissa + "E" + sign + exponent;
 }
 
+Bytes FormatFixed(double value, int precision, int digits, char decimalSeparator) {
+    if (!std::isfinite(value)) return "0";
+    char buffer[64];
+    const double magnitude = std::fabs(value);
+    const int integerDigits = magnitude >= 1 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 1;
+    if (integerDigits > precision) {
+        // exponent form with `precision` significant digits, trailing zeros dropped
+        std::snprintf(buffer, sizeof buffer, "%.*E", precision - 1, value);
+        std::string s(buffer);
+        const size_t e = s.find('E');
+        std::string mantissa = s.substr(0, e);
+        const int exponent = std::atoi(s.c_str() + e + 1);
+        if (mantissa.find('.') != std::string::npos) {
+            while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
+            if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
+        }
+        for (char& c : mantissa)
+            if (c == '.') c = decimalSeparator;
+        return mantissa + "E" + std::to_string(exponent);
+    }
+    // round to `precision` significant digits first
+    const int decimalsForPrecision = precision - integerDigits;
+    const double scale = std::pow(10.0, decimalsForPrecision);
+    const double rounded = std::round(value * scale) / scale;
+    std::snprintf(buffer, sizeof buffer, "%.*f", digits, rounded);
+    std::string s(buffer);
+    for (char& c : s)
+        if (c == '.') c = decimalSeparator;
+    return s;
+}
+
+Bytes DecimalCommaText(double value) { return ReplaceAll(FloatToText(value), ".", ","); }
+
 Bytes FixedToText(double value, int decimals) {
     if (!std::isfinite(value)) return FloatToText(value);
     if (decimals < 0) decimals = 0;
@@ -274,12 +317,6 @@ Bytes LowerAscii(std::string_view text) {
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() &&
            LowerAscii(text.substr(text.size() - suffix.size())) == LowerAscii(suffix);
-}
-
-Bytes Trim(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-    return Bytes(text);
 }
 
 }  // namespace radevir

@@ -11,6 +11,12 @@
 
 namespace radevir {
 
+// '0' to '9' only, whatever the locale says.
+bool IsDigit(char c);
+
+// The text without the control characters and blanks (every byte up to ' ') at either end.
+Bytes TrimWhitespace(std::string_view text);
+
 // Every occurrence of `find` replaced, scanning left to right and continuing after each
 // inserted replacement. An empty `find` leaves the text as it is.
 Bytes ReplaceAll(std::string_view text, std::string_view find, std::string_view replacement);
@@ -48,8 +54,6 @@ Bytes FilterExtension(std::string_view filter, int index);
 // ASCII lower case (other bytes stay), and a suffix compared in it.
 Bytes LowerAscii(std::string_view text);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);
-// The text without leading and trailing blanks and control characters.
-Bytes Trim(std::string_view text);
 
 // Windows-1252 upper case: a-z, à-þ (not ÷), š œ ž ÿ. ß and µ have no capital and stay.
 char UpperChar(char c);
@@ -61,5 +65,11 @@ Bytes IntToText(long long value);
 Bytes FloatToText(double value);
 // Fixed-point with `decimals` digits after ".", e.g. 440 → "440.00".
 Bytes FixedToText(double value, int decimals);
+// FloatToText with a decimal comma, as numbers are written on the screen ("1,5").
+Bytes DecimalCommaText(double value);
+// Fixed-point text with `precision` significant digits and `digits` decimals ("0,10" for 0.1
+// with 2 and 2); a value with more integer digits than the precision is written in exponent
+// form ("4,4E2"). Not a finite number gives "0".
+Bytes FormatFixed(double value, int precision, int digits, char decimalSeparator);
 
 }  // namespace radevir

@@ -166,12 +166,11 @@ void RunProgramMenu(MenuServices& services) {
     Session& s = session;
 
     // start-up
-    std::vector<QString>& fonts = c.FontTable();
-    if (fonts.size() > 3) {
-        fonts[1] = QStringLiteral("DARIZODEV");
-        fonts[3] = QStringLiteral("DARIZODEV");
+    if (c.FontTable().size() > 3) {
+        c.SetFontFace(1, QStringLiteral("DARIZODEV"));
+        c.SetFontFace(3, QStringLiteral("DARIZODEV"));
     }
-    c.oemConversionOff_ = true;
+    c.SetOemConversionOff(true);
     c.Geometry().keepAspect = true;
     c.Graphics().ascentAlign = true;
     LoadSessionOptions(s, s.ProgramFolder() + "aktuell.opt");

@@ -54,7 +54,7 @@ void WriteTextScreen(Console& c) {
     c.Write("Übertrag ÄÖÜ äöü ß – €§°²³µ «»"_b, " zwei Werte"_b, 42);  // values continue at the pen
     c.GotoXY(1, 14);
     c.Write(Bytes("\x80\x81\x96\x01 Ende"));                 // 0x80 shows as Ç, odd bytes too
-    c.oemConversionOff_ = true;
+    c.SetOemConversionOff(true);
     c.GotoXY(30, 14);
     c.Write(Bytes("\x80\x81\x96\x01 Ende"));                 // the en dash is drawn long
     c.TextColor(20);                                         // italic and underlined

@@ -164,8 +164,8 @@ TEST(ConsoleDelay, ScalingAndWaitingOnTheVirtualClock) {
     };
     for (const auto& row : table) {
         ConsoleFixture f;
-        f.console.speedFactor = row.factor;
-        f.console.speedScalingOn = row.scaling;
+        f.console.SetSpeedFactor(row.factor);
+        f.console.SetSpeedScaling(row.scaling);
         const double before = f.clock.NowMs();
         f.console.Delay(row.ms);
         EXPECT_DOUBLE_EQ(f.clock.NowMs() - before, row.waited) << row.ms << " ms, factor " << row.factor;
@@ -191,7 +191,7 @@ TEST(ConsoleInput, ReadKeyPumpsUntilAKeyArrivesAndRaisesOnAbort) {
     };
     EXPECT_EQ(f.console.ReadKey(), 'H');
     EXPECT_TRUE(f.console.LastKeyExtended());
-    f.host.onPump = [&] { f.console.abortRequested = true; };
+    f.host.onPump = [&] { f.console.RequestAbort(); };
     EXPECT_THROW(f.console.ReadKey(), AbortRequestedError);
     EXPECT_TRUE(f.console.KeyPressed());
 }
@@ -222,7 +222,7 @@ TEST(ConsoleInput, OnTheRealClockWaitsSleepInTheEventLoop) {
     host.onWait = nullptr;
     host.onPump = nullptr;
     host.waits.clear();
-    c.speedScalingOn = false;
+    c.SetSpeedScaling(false);
     const double before = clock.NowMs();
     c.Delay(40);  // four pieces of 5 ms
     EXPECT_GE(clock.NowMs() - before, 20);

@@ -131,7 +131,7 @@ TEST(FileScreen, ClicksSelectAndASecondClickLoads) {
     f.host.onPump = [&f, step = 0]() mutable {
         if (!f.console.WaitingForKey() || !f.console.Keys().Empty()) return;
         if (step < 2) f.Click(30, 6);  // second column, second row: entry 21
-        else f.console.abortRequested = true;
+        else f.console.RequestAbort();
         ++step;
     };
     RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::Choose);
@@ -265,7 +265,7 @@ TEST(AskYesNo, KeysAndClicks) {
         if (!f.console.WaitingForKey() || !f.console.Keys().Empty()) return;
         if (step == 0) f.Click(50, 18);       // the protocol hint box: print, stay open
         else if (step == 1) f.Click(53, 12);  // "Nein"
-        else f.console.abortRequested = true;
+        else f.console.RequestAbort();
         ++step;
     };
     EXPECT_EQ(AskYesNo(f.session, YesNo::Yes, true), 'n');

@@ -35,11 +35,11 @@ struct SessionFixture {
         console.InitConsole(FrameGlyphs());
         console.EnterTextMode();
         console.TextBackground(0);
-        console.oemConversionOff_ = true;
+        console.SetOemConversionOff(true);
         host.onPump = [this] {
             if (console.WaitingForKey() && console.Keys().Empty()) {
                 ++readKeyAborts;
-                console.abortRequested = true;
+                console.RequestAbort();
             }
         };
     }

@@ -53,7 +53,7 @@ struct GraphicsFixture {
           graphics(console) {
         console.SetInstalledFontNames(KitFontFaces());
         console.InitConsole(glyphs);
-        console.oemConversionOff_ = true;  // as the program menu sets it
+        console.SetOemConversionOff(true);  // as the program menu sets it
         graphics.InitGraph(0);
     }
 

@@ -96,12 +96,12 @@ TEST(GraphicsModes, DrawTargetPagesAndPrinting) {
     RecordingPrinter printer;
     g.PrintPrinterTextFile({});  // no printer attached: nothing happens
     g.SetTextPrinter(&printer);
-    f.console.oemConversionOff_ = false;
+    f.console.SetOemConversionOff(false);
     g.PrintPrinterTextFile(PrintJob{3});
     EXPECT_EQ(printer.file, "/nonexistent/kit/LPTB.TXT");
     EXPECT_TRUE(printer.convert);
     EXPECT_EQ(printer.printer, 3);
-    f.console.oemConversionOff_ = true;
+    f.console.SetOemConversionOff(true);
     g.PrintPrinterTextFile({});
     EXPECT_FALSE(printer.convert);
 }
@@ -138,8 +138,8 @@ TEST(GraphicsFullScreen, BackBufferFlipsAndTheHostCanLeave) {
     ASSERT_NE(g.BackBuffer(), nullptr);
 
     // the host window leaves full-screen mode on a resize or deactivation
-    ASSERT_TRUE(f.console.leaveFullScreen);
-    f.console.leaveFullScreen();
+    ASSERT_TRUE(f.console.HasFullScreenExit());
+    f.console.LeaveFullScreen();
     EXPECT_FALSE(s.directDrawReady);
     EXPECT_EQ(window.leaves, 1);
     EXPECT_EQ(g.BackBuffer(), nullptr);

@@ -65,7 +65,7 @@ TEST(HostKeys, ArrowsAreScanCodesAndTypedLettersAreNot) {
 TEST(HostKeys, TypedUmlautsFollowTheConversionSwitch) {
     HostFixture f;
     f.Key(Qt::Key_Adiaeresis, QString::fromUtf8("ä"));
-    f.Con().oemConversionOff_ = true;
+    f.Con().SetOemConversionOff(true);
     f.Key(Qt::Key_Adiaeresis, QString::fromUtf8("ä"));
     const std::vector<std::pair<int, bool>> expected = {{0x84, false}, {0xE4, false}};
     EXPECT_EQ(f.Drain(), expected);
@@ -73,7 +73,7 @@ TEST(HostKeys, TypedUmlautsFollowTheConversionSwitch) {
 
 TEST(HostKeys, AltSuppressesScanCodesAndComposesNumberPadCodes) {
     HostFixture f;
-    f.Con().oemConversionOff_ = true;
+    f.Con().SetOemConversionOff(true);
     QKeyEvent alt(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
     QApplication::sendEvent(f.host.get(), &alt);
     f.Key(Qt::Key_Up, {}, Qt::AltModifier);
@@ -93,12 +93,12 @@ TEST(HostKeys, F10OpensTheSpeedDialogAndStoresTheValue) {
         value = 20;
         return true;
     };
-    f.Con().speedFactor = 2.5;
+    f.Con().SetSpeedFactor(2.5);
     f.Key(Qt::Key_F10);
     EXPECT_DOUBLE_EQ(shown, 2.5);
     EXPECT_TRUE(f.Con().Keys().Empty());
-    EXPECT_DOUBLE_EQ(f.Con().speedFactor, 20);
-    EXPECT_TRUE(f.Con().speedScalingOn);
+    EXPECT_DOUBLE_EQ(f.Con().SpeedFactor(), 20);
+    EXPECT_TRUE(f.Con().SpeedScalingOn());
     const std::string stored = f.settings.ReadSetting("", "Allgemein", "Delay", "");
     EXPECT_TRUE(stored == "20.00" || stored == "20,00") << stored;
 
@@ -108,7 +108,7 @@ TEST(HostKeys, F10OpensTheSpeedDialogAndStoresTheValue) {
         return false;
     };
     f.Key(Qt::Key_F10);
-    EXPECT_DOUBLE_EQ(f.Con().speedFactor, 20);
+    EXPECT_DOUBLE_EQ(f.Con().SpeedFactor(), 20);
 
     // in full-screen mode F10 is an ordinary key
     f.Con().Graphics().fullScreenActive = true;
@@ -120,13 +120,13 @@ TEST(HostKeys, F10OpensTheSpeedDialogAndStoresTheValue) {
 TEST(HostWindow, CloseWhileTheProgramRunsBecomesEscape) {
     HostFixture f;
     f.host->FormShow();
-    EXPECT_TRUE(f.Con().consoleActive);
+    EXPECT_TRUE(f.Con().IsActive());
     EXPECT_FALSE(f.host->close());  // refused
     const std::vector<std::pair<int, bool>> expected = {{27, false}};
     EXPECT_EQ(f.Drain(), expected);
-    f.Con().consoleActive = false;
+    f.Con().Deactivate();
     EXPECT_TRUE(f.host->close());
-    EXPECT_TRUE(f.Con().closeRequested);
+    EXPECT_TRUE(f.Con().CloseRequested());
 }
 
 TEST(HostWindow, RecentFilesAreKeptToTwenty) {

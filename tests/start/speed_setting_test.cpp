@@ -1,5 +1,7 @@
 #include "start/speed_setting.h"
 
+#include "support/text_helpers.h"
+
 #include <gtest/gtest.h>
 
 using namespace radevir;

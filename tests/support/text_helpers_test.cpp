@@ -144,6 +144,15 @@ TEST(NumberTexts, GeneralAndFixed) {
     EXPECT_EQ(FloatToText(1e-7), "1E-7");
     EXPECT_EQ(FixedToText(440, 2), "440.00");
     EXPECT_EQ(FixedToText(0.1, 2), "0.10");
+    EXPECT_EQ(DecimalCommaText(2.25), "2,25");  // the screen's decimal comma
+}
+
+TEST(TrimWhitespace, ControlCharactersAndBlanksAtEitherEnd) {
+    const struct {
+        const char* text;
+        const char* trimmed;
+    } table[] = {{" \t a b \r\n", "a b"}, {"   ", ""}, {"", ""}, {"x", "x"}, {"\x01x\x7F", "x\x7F"}};
+    for (const auto& row : table) EXPECT_EQ(TrimWhitespace(row.text), row.trimmed) << row.text;
 }
 
 }  // namespace

@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "console/dos_keys.h"
+
 using namespace radevir;
+namespace key = radevir::doskey;
+
+namespace {
+// The code a clicked menu row answers with.
+constexpr unsigned char RowClickCode(int row) { return static_cast<unsigned char>(key::kRegionRowBase + row); }
+}  // namespace
 
 TEST(MenuKeys, MovingTheHighlight) {
     const struct {
@@ -10,8 +18,9 @@ TEST(MenuKeys, MovingTheHighlight) {
         unsigned char key;
         int next;
     } table[] = {
-        {10, 'P', 12}, {12, 'H', 10}, {13, 'P', 1}, {1, 'H', 13}, {4, 'P', 5}, {5, 'H', 4},
-        {7, 'G', 1},   {7, 'I', 1},   {3, 'O', 12}, {3, 'Q', 12},
+        {10, key::kDown, 12}, {12, key::kUp, 10},      {13, key::kDown, 1}, {1, key::kUp, 13},
+        {4, key::kDown, 5},   {5, key::kUp, 4},        {7, key::kHome, 1},  {7, key::kPageUp, 1},
+        {3, key::kEnd, 12},   {3, key::kPageDown, 12},
     };
     for (const auto& row : table) {
         const MenuStep step = MenuKey(row.item, row.key, true, std::nullopt, 0);
@@ -28,31 +37,37 @@ TEST(MenuKeys, LettersEnterEscapeAndOptions) {
         int next;
         MenuAction action;
     } table[] = {
-        {1, 't', false, 10, MenuAction::Run},     // the tachistoscope from the short list
+        {1, 't', false, 10, MenuAction::Run},  // the tachistoscope from the short list
         {5, 'k', false, 1, MenuAction::Run},
         // capitals are no program letters: they share their codes with the cursor keys
-        {5, 'K', false, 5, MenuAction::None},     {5, 'O', false, 5, MenuAction::None},
-        {5, 'T', false, 5, MenuAction::None},     {5, 'M', false, 5, MenuAction::None},
-        {3, 'o', false, 12, MenuAction::Options}, {12, 13, false, 12, MenuAction::Options},
-        {13, 13, false, 13, MenuAction::Run},     {2, 13, false, 2, MenuAction::Run},
-        {2, 27, false, 2, MenuAction::Leave},     {2, ';', false, 2, MenuAction::None},
-        {2, ';', true, 2, MenuAction::None},      // F1
-        {2, 'x', false, 2, MenuAction::None},     {2, 'P', false, 2, MenuAction::None},  // typed P
-        {2, 'A', true, 2, MenuAction::None},      // F7 without a protocol
+        {5, 'K', false, 5, MenuAction::None},
+        {5, 'O', false, 5, MenuAction::None},
+        {5, 'T', false, 5, MenuAction::None},
+        {5, 'M', false, 5, MenuAction::None},
+        {3, 'o', false, 12, MenuAction::Options},
+        {12, key::kEnter, false, 12, MenuAction::Options},
+        {13, key::kEnter, false, 13, MenuAction::Run},
+        {2, key::kEnter, false, 2, MenuAction::Run},
+        {2, key::kEscape, false, 2, MenuAction::Leave},
+        {2, ';', false, 2, MenuAction::None},
+        {2, key::kF1, true, 2, MenuAction::None},  // F1
+        {2, 'x', false, 2, MenuAction::None},
+        {2, 'P', false, 2, MenuAction::None},      // typed P
+        {2, key::kF7, true, 2, MenuAction::None},  // F7 without a protocol
     };
     for (const auto& row : table) {
         const MenuStep step = MenuKey(row.item, row.key, row.extended, std::nullopt, 0);
         EXPECT_EQ(step.item, row.next) << row.key;
         EXPECT_EQ(step.action, row.action) << row.key;
     }
-    EXPECT_EQ(MenuKey(2, 'A', true, std::nullopt, 3).action, MenuAction::PrintProtocol);
+    EXPECT_EQ(MenuKey(2, key::kF7, true, std::nullopt, 3).action, MenuAction::PrintProtocol);
 }
 
 TEST(MenuKeys, ClicksMoveOrAct) {
-    EXPECT_EQ(MenuKey(1, 201, true, 5, 0).action, MenuAction::Move);
-    EXPECT_EQ(MenuKey(1, 201, true, 5, 0).item, 5);
-    EXPECT_EQ(MenuKey(5, 201, true, 5, 0).action, MenuAction::Run);
-    EXPECT_EQ(MenuKey(12, 211, true, 12, 0).action, MenuAction::Options);
+    EXPECT_EQ(MenuKey(1, RowClickCode(2), true, 5, 0).action, MenuAction::Move);
+    EXPECT_EQ(MenuKey(1, RowClickCode(2), true, 5, 0).item, 5);
+    EXPECT_EQ(MenuKey(5, RowClickCode(2), true, 5, 0).action, MenuAction::Run);
+    EXPECT_EQ(MenuKey(12, RowClickCode(12), true, 12, 0).action, MenuAction::Options);
 }
 
 TEST(MenuKeys, ProgramLettersAreLowerCase) {
@@ -71,17 +86,24 @@ TEST(SettingsBoxes, TachistoscopeKeys) {
         int nextLine, nextMs;
         BoxClose close;
     } table[] = {
-        {1, 100, 'P', true, 2, 100, BoxClose::None},      {5, 100, 'P', true, 5, 100, BoxClose::None},
-        {1, 100, 'H', true, 1, 100, BoxClose::None},      {3, 100, 'G', true, 1, 100, BoxClose::None},
-        {3, 100, 'Q', true, 5, 100, BoxClose::None},      {1, 100, 'K', true, 1, 90, BoxClose::None},
-        {1, 0, 'K', true, 1, 0, BoxClose::None},          {1, 3000, 'M', true, 1, 3000, BoxClose::None},
-        {2, 100, 'M', true, 2, 100, BoxClose::None},      {1, 100, 'M', false, 1, 100, BoxClose::None},
-        {1, 100, 'm', false, 4, 100, BoxClose::Start},    {1, 100, 's', true, 5, 100, BoxClose::Start},
-        {3, 100, 13, false, 3, 100, BoxClose::Start},     {3, 100, 13, true, 3, 100, BoxClose::Start},
-        {3, 100, 27, false, 3, 100, BoxClose::Cancel},
-        {3, 100, 27, true, 3, 100, BoxClose::Cancel},     // the top-right corner
+        {1, 100, key::kDown, true, 2, 100, BoxClose::None},
+        {5, 100, key::kDown, true, 5, 100, BoxClose::None},
+        {1, 100, key::kUp, true, 1, 100, BoxClose::None},
+        {3, 100, key::kHome, true, 1, 100, BoxClose::None},
+        {3, 100, key::kPageDown, true, 5, 100, BoxClose::None},
+        {1, 100, key::kLeft, true, 1, 90, BoxClose::None},
+        {1, 0, key::kLeft, true, 1, 0, BoxClose::None},
+        {1, 3000, key::kRight, true, 1, 3000, BoxClose::None},
+        {2, 100, key::kRight, true, 2, 100, BoxClose::None},
+        {1, 100, 'M', false, 1, 100, BoxClose::None},
+        {1, 100, 'm', false, 4, 100, BoxClose::Start},
+        {1, 100, 's', true, 5, 100, BoxClose::Start},
+        {3, 100, key::kEnter, false, 3, 100, BoxClose::Start},
+        {3, 100, key::kEnter, true, 3, 100, BoxClose::Start},
+        {3, 100, key::kEscape, false, 3, 100, BoxClose::Cancel},
+        {3, 100, key::kEscape, true, 3, 100, BoxClose::Cancel},  // the top-right corner
         {3, 100, ';', false, 3, 100, BoxClose::Cancel},
-        {3, 100, ';', true, 3, 100, BoxClose::Cancel},    // F1
+        {3, 100, key::kF1, true, 3, 100, BoxClose::Cancel},  // F1
     };
     for (const auto& c : table) {
         const TachistoscopeBoxState next =
@@ -100,15 +122,22 @@ TEST(SettingsBoxes, ReadingTestKeys) {
         int nextBuildUp, nextHold;
         BoxClose close;
     } table[] = {
-        {280, 110, 'K', true, 270, 110, BoxClose::None},  {280, 110, 'M', true, 290, 110, BoxClose::None},
-        {280, 110, 'H', true, 280, 120, BoxClose::None},  {280, 110, 'P', true, 280, 100, BoxClose::None},
-        {0, 0, 'K', true, 0, 0, BoxClose::None},          {3000, 0, 'P', true, 3000, 0, BoxClose::None},
-        {280, 3000, 'H', true, 280, 3000, BoxClose::None}, {280, 110, 'K', false, 280, 110, BoxClose::None},
-        {280, 110, 13, false, 280, 110, BoxClose::Start}, {280, 110, 27, true, 280, 110, BoxClose::Cancel},
-        {280, 110, ';', true, 280, 110, BoxClose::Cancel}, {280, 110, ';', false, 280, 110, BoxClose::Cancel},
+        {280, 110, key::kLeft, true, 270, 110, BoxClose::None},
+        {280, 110, key::kRight, true, 290, 110, BoxClose::None},
+        {280, 110, key::kUp, true, 280, 120, BoxClose::None},
+        {280, 110, key::kDown, true, 280, 100, BoxClose::None},
+        {0, 0, key::kLeft, true, 0, 0, BoxClose::None},
+        {3000, 0, key::kDown, true, 3000, 0, BoxClose::None},
+        {280, 3000, key::kUp, true, 280, 3000, BoxClose::None},
+        {280, 110, 'K', false, 280, 110, BoxClose::None},
+        {280, 110, key::kEnter, false, 280, 110, BoxClose::Start},
+        {280, 110, key::kEscape, true, 280, 110, BoxClose::Cancel},
+        {280, 110, key::kF1, true, 280, 110, BoxClose::Cancel},
+        {280, 110, ';', false, 280, 110, BoxClose::Cancel},
     };
     for (const auto& c : table) {
-        const ReadingBoxState next = ReadingBoxKey({c.buildUpMs, c.holdMs, BoxClose::None}, c.key, c.extended);
+        const ReadingBoxState next =
+            ReadingBoxKey({c.buildUpMs, c.holdMs, BoxClose::None}, c.key, c.extended);
         EXPECT_EQ(next.buildUpMs, c.nextBuildUp) << int(c.key);
         EXPECT_EQ(next.holdMs, c.nextHold) << int(c.key);
         EXPECT_EQ(next.close, c.close) << int(c.key) << " " << c.extended;

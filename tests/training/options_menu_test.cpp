@@ -201,7 +201,7 @@ TEST(OptionsMenu, ScreenDump) {
             dump = f.console.Trace().Dump();
             f.Keys("\x1b");
         } else {
-            f.console.abortRequested = true;
+            f.console.RequestAbort();
         }
     };
     f.session.menuKey = 'o';
@@ -253,7 +253,7 @@ TEST(OptionsMenu, ClicksSelectLinesAndChoices) {
             f.Keys("\x1b");
             ++next;
         } else {
-            f.console.abortRequested = true;
+            f.console.RequestAbort();
         }
     };
     f.session.menuKey = 'o';
@@ -286,7 +286,7 @@ TEST(OptionsMenu, AClickedChoiceActsOnItsOwnLine) {
         } else if (next == std::size(clicks)) {
             f.Keys("\x1b");
         } else {
-            f.console.abortRequested = true;
+            f.console.RequestAbort();
         }
         ++next;
     };

@@ -34,7 +34,7 @@ TEST(ProgramMenu, AFailedOptionsSaveAtTheEndStaysReadable) {
                 shownAtMs = f.clock.NowMs();
                 if (c.keyWhileShown) f.Keys(" ");
             }
-            if (f.console.WaitingForKey() && f.console.Keys().Empty()) f.console.abortRequested = true;
+            if (f.console.WaitingForKey() && f.console.Keys().Empty()) f.console.RequestAbort();
         };
         f.Keys("\x1bj");  // Escape, "Ja": leave the program
         RunProgramMenu(services);
@@ -43,6 +43,6 @@ TEST(ProgramMenu, AFailedOptionsSaveAtTheEndStaysReadable) {
         EXPECT_GE(shownMs, c.minimumShownMs) << c.keyWhileShown;
         EXPECT_LE(shownMs, c.maximumShownMs) << c.keyWhileShown;
         EXPECT_TRUE(f.console.Keys().Empty());  // the key that ended the wait was taken
-        EXPECT_FALSE(f.console.abortRequested);
+        EXPECT_FALSE(f.console.AbortRequested());
     }
 }
