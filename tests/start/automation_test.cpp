@@ -32,7 +32,10 @@ TEST(Script, CommandsParseAndErrorsNameTheLine) {
                {"\n\nhop 1\n", "script line 3: unknown command: hop"},
                {"click 1\n", "script line 1: click needs two numbers"},
                {"wait -5\n", "script line 1: wait needs milliseconds"},
-               {"dump\n", "script line 1: dump needs a file name"}};
+               {"dump\n", "script line 1: dump needs a file name"},
+               // a huge repeat count would queue that many key presses
+               {"key F x486048605\n", "script line 1: repeat count must be from 1 to 10000"},
+               {"key a x0\n", "script line 1: repeat count must be from 1 to 10000"}};
     for (const auto& row : bad) {
         commands.clear();
         EXPECT_FALSE(ParseScript(row.script, commands, error));
