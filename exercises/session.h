@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "console/console.h"
+#include "exercises/exercise_run.h"
 #include "exercises/program_code.h"
 #include "exercises/program_options.h"
 #include "exercises/task_model.h"
@@ -14,6 +15,9 @@
 #include "support/random.h"
 
 namespace radevir {
+
+class Graphics;
+class SpeechPort;
 
 // What the file selection screen is doing, shared with its caller.
 enum class SelectionMode : int {
@@ -34,6 +38,10 @@ struct Session {
     Console& console;
     const ProgramEnvironment& env;
     Random& random;
+    // Set by the program menu; the training programs draw and speak through them. Either may be
+    // missing in a test that does not need it.
+    Graphics* graphics = nullptr;
+    SpeechPort* speech = nullptr;
 
     ProgramOptions options;
     TaskList tasks;
@@ -48,6 +56,10 @@ struct Session {
     int menuKey = 0;              // the key variable shared by the menu and the programs
     bool optionsDirty = true;     // aktuell.opt is written when the program ends
     int optionsMenuLine = 1;      // current line of the options menu, kept between calls
+
+    // The run of the training program (reset by every run; its history and wrong tasks stay
+    // for the certificate and the card box).
+    ExerciseRun run;
 
     // Teacher protocol, collected over every run until the program ends.
     std::array<Bytes, kProtocolLines> protocolLines{};

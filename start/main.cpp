@@ -16,6 +16,7 @@
 #include "start/automation.h"
 #include "start/command_line.h"
 #include "chooser/list_chooser_dialog.h"
+#include "exercises/speech_port.h"
 #include "graphics/graphics.h"
 #include "sound/audio_output.h"
 #include "sound/sound_adapter.h"
@@ -36,6 +37,16 @@ namespace {
 
 // a bad command line or script, an unusable --data folder, no display for the window
 constexpr int kExitCannotStart = 2;
+
+// The spoken-arithmetic component as the training programs' speech port.
+class SpeakerPort final : public SpeechPort {
+public:
+    explicit SpeakerPort(ArithmeticSpeaker& speaker) : speaker_(speaker) {}
+    bool Speak(const Bytes& text, bool queued) override { return speaker_.Speak(text, queued); }
+
+private:
+    ArithmeticSpeaker& speaker_;
+};
 
 // The list chooser is a large window that most starts never open: it is made on first use.
 class ListChooserOnDemand : public ListChooserPort {
@@ -142,6 +153,7 @@ int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& prog
     ArithmeticSpeaker speak;
     speak.soundTable = &soundTable;
     speak.wave = &wave;
+    SpeakerPort speechPort(speak);
     SoundAdapter sound(wave);
 
     HostWindow host({env, settings, clock}, cl.size);
@@ -153,7 +165,7 @@ int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& prog
     host.GetConsole().SetListChooser(&chooser);
     std::unique_ptr<SpeedDialog> speedDialog;  // made on the first F10
     host.runProgramMenu = [&](Console& console) {
-        MenuServices services{console, graphics, env, random};
+        MenuServices services{console, graphics, env, random, &speechPort};
         RunProgramMenu(services);
     };
     host.speedDialog = [&speedDialog, &host](double& value) {

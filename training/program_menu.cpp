@@ -164,6 +164,8 @@ void RunProgramMenu(MenuServices& services) {
     Graphics& g = services.graphics;
     Session session(c, services.env, services.random);
     Session& s = session;
+    s.graphics = &g;
+    s.speech = services.speech;
 
     // start-up
     if (c.FontTable().size() > 3) {

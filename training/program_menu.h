@@ -8,6 +8,7 @@ class Console;
 class Graphics;
 class ProgramEnvironment;
 class Random;
+class SpeechPort;
 struct Session;
 
 struct MenuServices {
@@ -15,6 +16,7 @@ struct MenuServices {
     Graphics& graphics;
     const ProgramEnvironment& env;
     Random& random;
+    SpeechPort* speech = nullptr;  // dictation speaks through it
 };
 
 // Runs the program menu until the user leaves it.
