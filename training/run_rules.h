@@ -1,0 +1,32 @@
+// What happens between two tasks of a drill: the pause with the running figure and its markers,
+// the motivation screens with the smiling face, the repetition passes of the wrong tasks, the
+// wiping of the task areas and the end of the run. The decisions are plain functions over the
+// run state; drawing, sound and waiting stay in the thin shell around them.
+#pragma once
+
+namespace radevir {
+
+struct Session;
+
+// How the task just worked ended.
+struct TaskOutcome {
+    bool escaped = false;  // ended with Esc (confirmed), or the run was ended
+    bool skipped = false;  // ended with the skip key
+};
+
+// After every task of a drill: pause, motivation screen, repetition state and the next position.
+// Returns whether the run goes on.
+bool AfterTask(Session& session, const TaskOutcome& outcome);
+// The end of a drill run: pictures freed, text mode, the broken-off task's protocol line
+// emptied, the closing screen after more than three tasks, the reading test's wrong tasks
+// compacted.
+void EndDrillRun(Session& session);
+
+// The second typing of a task ("2x"): clears the input area, so the child types the task again.
+void ClearForSecondPass(Session& session);
+
+void PauseWithFigure(Session& session);
+void WipeTaskAreas(Session& session);
+void ClearTaskAreas(Session& session);
+
+}  // namespace radevir
