@@ -54,13 +54,36 @@ constexpr int kBoardCells = 100;
 // The 100 cells (index 0 is the number 1) for a displayable task at a level 1..3.
 std::array<BoardCell, kBoardCells> BoardCells(const BoardTask& task, int level);
 
-// Top-left corner of the cell of number k (1..100), in 640×480 units.
+// --- geometry, in 640×480 units ------------------------------------------------------------------
 struct BoardPoint {
     int x = 0, y = 0;
     friend bool operator==(const BoardPoint&, const BoardPoint&) = default;
 };
-BoardPoint BoardOrigin(bool columnArithmetic);
-BoardPoint BoardCellOrigin(int k, bool columnArithmetic);
+constexpr int kBoardCellSize = 24;
+// The board falls into four quarters of 5 × 5 cells with a gap between them.
+constexpr int kBoardQuarterCells = 5;
+constexpr int kBoardQuarterGap = 3;
+
+// Top-left corner of the board; in column arithmetic it stands beside the squared paper.
+constexpr BoardPoint BoardOrigin(bool columnArithmetic) {
+    return columnArithmetic ? BoardPoint{8, 220} : BoardPoint{200, 10};
+}
+// Top-left corner of the cell of number k (1..100).
+constexpr BoardPoint BoardCellOrigin(int k, bool columnArithmetic) {
+    constexpr int kColumns = 10;
+    const BoardPoint origin = BoardOrigin(columnArithmetic);
+    const int row = (k - 1) / kColumns;
+    const int column = (k - 1) % kColumns;
+    return {origin.x + kBoardCellSize * column + (column >= kBoardQuarterCells ? kBoardQuarterGap : 0),
+            origin.y + kBoardCellSize * row + (row >= kBoardQuarterCells ? kBoardQuarterGap : 0)};
+}
+
+// The board's option (0..7, counted only in column arithmetic): odd settings ("↑") turn the
+// order of addends and subtrahends round; below 4 the tens column counts ten times (from 4 on
+// column arithmetic hands the board single steps); 2, 3, 6 and 7 ("+") add the step's title.
+constexpr bool BoardReversesOrder(int option) { return option % 2 == 1; }
+constexpr bool BoardCountsTensAsTens(int option) { return option < 4; }
+constexpr bool BoardShowsStepTitle(int option) { return option == 2 || option == 3 || option == 6 || option == 7; }
 
 // Draws the board for the task text, waits for a key, restores the screen and reads away the
 // waiting keys. Logs "(H1)".."(H3)" and sets the task's wrong mark when it could be shown.
