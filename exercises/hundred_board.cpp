@@ -38,28 +38,32 @@ constexpr int kBeepHz = 800;
 constexpr int kBeepMs = 100;
 constexpr int kBeepPauseMs = 20;
 
-// The drawing state the board changes, taken as it is and put back exactly (the graphics
-// layer's own getters give only part of it: the fill settings come back as the background).
+// The drawing settings the board changes (colour, fill, font and text settings), taken as they
+// are and put back exactly: the graphics layer's getters give only part of them (the fill
+// settings come back as the background colour).
 class SavedDrawingState {
 public:
     explicit SavedDrawingState(Console& console)
-        : console_(console), canvas_(console.Canvas()), settings_(console.Graphics()),
-          background_(console.Palette()[16]), colour_(console.CurrentColour()) {}
+        : console_(console), canvas_(console.Canvas()), colour_(console.CurrentColour()),
+          text_(console.Graphics()) {}
     ~SavedDrawingState() {
         console_.Canvas() = canvas_;
-        console_.Graphics() = settings_;
-        console_.SetPaletteColour(16, background_);
         console_.SetCurrentColour(colour_);
+        GraphicsSettings& now = console_.Graphics();
+        now.fillColourIndex = text_.fillColourIndex;
+        now.fontIndex = text_.fontIndex;
+        now.charSize = text_.charSize;
+        now.justifyHorizontal = text_.justifyHorizontal;
+        now.justifyVertical = text_.justifyVertical;
     }
     SavedDrawingState(const SavedDrawingState&) = delete;
     SavedDrawingState& operator=(const SavedDrawingState&) = delete;
 
 private:
     Console& console_;
-    CanvasState canvas_;
-    GraphicsSettings settings_;
-    QColor background_;
+    CanvasState canvas_;  // pen, brush and font
     int colour_;
+    GraphicsSettings text_;  // only its fill colour and text fields are put back
 };
 
 // The screen under the board, put back when the board goes (also when a program abort unwinds

@@ -161,12 +161,12 @@ BoardTask MakeBoardTask(std::string_view taskText, const BoardColumn& column, in
             value = static_cast<long long>(ColumnDigit(field, columnIndex)) * placeFactor;
             if (task.operation == kSubtraction && n > 0) value = -value;
         } else {
-            // multiplication and division: the second field starts with its operator
-            const std::string_view text = (task.operation == kMultiplication || task.operation == kDivision) && n > 0
-                                              ? std::string_view(field).substr(1)
-                                              : std::string_view(field);
+            // multiplication and division need both operands; their second field starts with
+            // its operator
+            const bool twoOperands = task.operation == kMultiplication || task.operation == kDivision;
+            const std::string_view text = twoOperands && n > 0 ? std::string_view(field).substr(1) : std::string_view(field);
             const std::optional<int> whole = WholeValue(text);
-            if (!whole) return NotDisplayable(task);
+            if (!whole || (twoOperands && text.empty())) return NotDisplayable(task);
             value = *whole;
         }
         operands[static_cast<size_t>(n)] = value;

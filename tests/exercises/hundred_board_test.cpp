@@ -144,6 +144,7 @@ TEST(HundredBoard, WholeTasksAndWhatIsNotDisplayable) {
         {"84/4=", kDivision, {84, 4}, 21, 0},
         {"3:7=", kNoOperation, {}, 0, 0},
         {"12:0=", kNoOperation, {}, 0, 0},
+        {"7*=", kNoOperation, {}, 0, 0},
         {"120:6=", kNoOperation, {}, 0, 0},
         {"(3+4)=", kNoOperation, {}, 0, 0},
         {"3,5+1=", kNoOperation, {}, 0, 1},
