@@ -139,12 +139,11 @@ void DrawBoard(Session& session, Graphics& g, BoardPoint o, const BoardTask& tas
     }
 }
 
-constexpr int kProtocolMarkLimit = ExerciseRun::kProtocolKeyLimit;
-
+// The mark goes on while the line has room, as the logged keys do.
 void MarkProtocolLine(Session& session, int level) {
-    if (session.protocolCount <= 0 || session.protocolCount > Session::kProtocolLines) return;
-    Bytes& line = session.protocolLines[static_cast<size_t>(session.protocolCount - 1)];
-    if (static_cast<int>(line.size()) < kProtocolMarkLimit) line += "(H" + std::to_string(level) + ")";
+    Bytes* line = CurrentProtocolLine(session);
+    if (line != nullptr && static_cast<int>(line->size()) < ExerciseRun::kProtocolKeyLimit)
+        *line += "(H" + std::to_string(level) + ")";
 }
 
 }  // namespace

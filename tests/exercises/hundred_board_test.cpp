@@ -83,6 +83,7 @@ struct BoardFixture : SessionFixture {
         for (int x = 0; x < 640; x += 40) graphics.Bar(x, 0, x + 15, 479);
         session.protocolLines[0] = "23+45=68 ";
         session.protocolCount = 1;
+        session.run.hasProtocolLine = true;
         host.onPump = [this] {
             if (!console.WaitingForKey()) return;
             if (shown.isNull()) shown = host.framebuffer.copy();
@@ -349,14 +350,21 @@ TEST(ShowHundredBoard, DrawsMarksAndPutsEverythingBack) {
     }
 }
 
-TEST(ShowHundredBoard, ALongProtocolLineGetsNoMoreMarks) {
-    BoardFixture f;
-    const Bytes longLine(70, 'x');
-    f.session.protocolLines[0] = longLine;
-    f.Keys(" ");
-    EXPECT_TRUE(ShowHundredBoard(f.session, "7*8=", doskey::kF1));
-    EXPECT_EQ(f.session.protocolLines[0], longLine);
-    EXPECT_TRUE(f.session.run.taskWrong);
+// The mark goes only on a protocol line with room for it; the task is marked wrong anyway.
+TEST(ShowHundredBoard, NoMarkWithoutRoomOnTheProtocolLine) {
+    const struct {
+        Bytes line;
+        bool hasLine;
+    } cases[] = {{Bytes(70, 'x'), true}, {"7*8=", false}};
+    for (const auto& c : cases) {
+        BoardFixture f;
+        f.session.protocolLines[0] = c.line;
+        f.session.run.hasProtocolLine = c.hasLine;
+        f.Keys(" ");
+        EXPECT_TRUE(ShowHundredBoard(f.session, "7*8=", doskey::kF1));
+        EXPECT_EQ(f.session.protocolLines[0], c.line);
+        EXPECT_TRUE(f.session.run.taskWrong);
+    }
 }
 
 // A task off the board shows the panel with its texts, beeps for foreign characters and logs
