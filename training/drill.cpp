@@ -222,7 +222,6 @@ void TaskInput::TypedCharacter() {
 
 void TaskInput::DrawTyped(unsigned char ch, int x, int colour) {
     SetTaskTextStyle(s_, t_);
-    g_.SetTextJustify(0, 2);
     g_.SetColor(colour);
     g_.OutTextXY(x, t_.drawY, Bytes(1, static_cast<char>(ch)));
 }
@@ -262,7 +261,7 @@ void TaskInput::EnterPressed() {
     if (t_.input != t_.expected) {
         ErrorTone(s_);
         if (HelpOnWrongEnter(Context(), static_cast<int>(t_.input.size()), static_cast<int>(t_.expected.size())))
-            Help(false);
+            Help(true);  // a wrong Enter is an error: the first one only arms the help
         if (!run_.countedWrong) FirstError(s_);
         LogWrongKey(s_, static_cast<unsigned char>(kLoggedEnterMark));
         return;
@@ -279,7 +278,8 @@ void TaskInput::Backspace() {
     const Bytes last(1, t_.input.back());
     SetTaskTextStyle(s_, t_);
     t_.drawX -= g_.TextWidthVga(last);
-    DrawTyped(static_cast<unsigned char>(last[0]), t_.drawX, AreaColour(t_.program, o_.backgroundColour, false));
+    EraseCharacter(s_, t_, t_.drawX, t_.drawY, static_cast<unsigned char>(last[0]),
+                   AreaColour(t_.program, o_.backgroundColour, false));
     t_.input.pop_back();
     if (o_.soundLevel <= option::SoundLevel::kKeyClickAndError) c_.PlayWaveFile("wavs\\korrektur.wav");
     DrawCursorBox(s_, t_, kCursorBoxFill);
@@ -355,7 +355,7 @@ void TaskInput::SecondPassWhenDue() {
     t_.help = HelpState{};
     c_.Delay(kSecondPassWaitMs);
     ClearForSecondPass(s_);
-    if (o_.frame != option::Frame::kNone && !CheckOnEnter()) DrawFrames(s_, t_);
+    if (FramesShown(s_, t_)) DrawFrames(s_, t_);
     t_.cursorShown = false;
     DrawCursorBox(s_, t_, kCursorBoxFill);
 }

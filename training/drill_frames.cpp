@@ -83,6 +83,11 @@ int CursorBoxY(const DrillTask& t) { return t.drawY + kBoxLineBelowInput + 5 * t
 
 }  // namespace
 
+bool FramesShown(const Session& s, const DrillTask& t) {
+    return !s.readingMode && t.program != ProgramCode::MentalArithmetic && s.options.frame != option::Frame::kNone &&
+           s.options.inputControl != option::InputControl::kCheckOnEnter;
+}
+
 void DrawFrames(Session& s, const DrillTask& t) {
     SetTaskTextStyle(s, t);
     DrawFrameSet(s, t, 0);
@@ -108,6 +113,8 @@ void EraseCursorBox(Session& s, DrillTask& t) {
     g.SetFillStyle(kSolidFill, LowerAreaColour(s, t));
     g.Bar(t.cursorX - 9, y - 7 - kCursorDepth_px, t.cursorX + g.TextWidthVga("1") - 6 + kCursorDepth_px, y + 5);
     t.cursorShown = false;
+    // the box reaches into the slots' bottom lines
+    if (FramesShown(s, t)) DrawFrames(s, t);
 }
 
 void DrawGapBox(Session& s, const DrillTask& t, int fillColour) {

@@ -18,6 +18,7 @@ namespace {
 using namespace drill_layout;
 using R = ExerciseRun;
 
+constexpr int kLeftText = 0, kCentredText = 1, kTopText = 2;
 constexpr int kTopLineSize = 2;
 constexpr int kTopLineColour = 7;
 constexpr int kSolidFill = 1;
@@ -65,7 +66,7 @@ void TopLine(Session& s, const DrillTask& t) {
     Graphics& g = *s.graphics;
     g.SetTextStyle(kPlainFont, 0, kTopLineSize);
     g.SetColor(kTopLineColour);
-    g.SetTextJustify(0, 2);
+    g.SetTextJustify(kLeftText, kTopText);
     g.OutTextXY(kTopLineX, 0, text);
 }
 
@@ -181,7 +182,7 @@ void FirstDrawing(Session& s, DrillTask& t) {
     const TachistoscopeStyle style = Style(s, t);
     if (style == TachistoscopeStyle::Small || style == TachistoscopeStyle::Smallest) {
         g.SetTextStyle(kPlainFont, 0, style == TachistoscopeStyle::Small ? kSmallStyleSize : kSmallestStyleSize);
-        g.SetTextJustify(1, 1);
+        g.SetTextJustify(kCentredText, kCentredText);
         g.SetColor(FirstDrawingColour(t.colours, 0, '0'));
         g.OutTextXY(R::kMidX, kTaskY, t.expected);
         return;
@@ -194,8 +195,7 @@ void FirstDrawing(Session& s, DrillTask& t) {
 void EraseFirstDrawing(Session& s, DrillTask& t, int buildUpDelayMs) {
     const int colour = UpperColour(s, t);
     if (colour == kBlack) buildUpDelayMs = std::min(buildUpDelayMs, kLongestErasingStepMs);
-    DrawTaskLine(s, t, FirstDrawingY(s), colour, !t.skipGaps, t.program == ProgramCode::FillInSigns,
-                 buildUpDelayMs);
+    EraseTaskLine(s, t, FirstDrawingY(s), colour, buildUpDelayMs);
 }
 
 void Exposure(Session& s, DrillTask& t) {
@@ -227,7 +227,6 @@ void Exposure(Session& s, DrillTask& t) {
 void MentalArithmeticLine(Session& s, DrillTask& t) {
     Graphics& g = *s.graphics;
     SetTaskTextStyle(s, t);
-    g.SetTextJustify(0, 2);
     const Task& task = s.run.task;
     int x = t.startX;
     std::vector<int> gapXAtPosition(t.expected.size() + 1, 0);
@@ -249,7 +248,11 @@ void MentalArithmeticLine(Session& s, DrillTask& t) {
 
 }  // namespace
 
-void SetTaskTextStyle(Session& s, const DrillTask& t) { s.graphics->SetTextStyle(kTaskFont, 0, t.textSize); }
+void SetTaskTextStyle(Session& s, const DrillTask& t) {
+    s.graphics->SetTextStyle(kTaskFont, 0, t.textSize);
+    // characters go left to right from their x, centred on their line's y
+    s.graphics->SetTextJustify(kLeftText, kCentredText);
+}
 
 void SpeakTask(Session& s) {
     if (s.speech == nullptr) return;
@@ -260,7 +263,6 @@ void DrawTaskLine(Session& s, const DrillTask& t, int y, int colour, bool showGa
                   int buildUpDelayMs) {
     Graphics& g = *s.graphics;
     SetTaskTextStyle(s, t);
-    g.SetTextJustify(0, 2);
     int x = t.startX - 2;
     for (int i = 0; i < Length(t.expected); ++i) {
         const auto ch = static_cast<unsigned char>(t.expected[static_cast<size_t>(i)]);
@@ -272,6 +274,34 @@ void DrawTaskLine(Session& s, const DrillTask& t, int y, int colour, bool showGa
             g.OutTextXY(x, y, text);
         }
         x += g.TextWidthVga(text);
+        if (buildUpDelayMs > 0) s.console.Delay(buildUpDelayMs);
+    }
+}
+
+void EraseCharacter(Session& s, const DrillTask& t, int x, int y, unsigned char ch, int colour) {
+    Graphics& g = *s.graphics;
+    SetTaskTextStyle(s, t);
+    const int width = g.TextWidthVga(Bytes(1, static_cast<char>(ch)));
+    const int height = g.GlyphBoxVga("00").bottom;  // the font's height
+    // the character's cell as the centred text lies on its line, kept inside the line's area
+    const bool upper = y < R::kMidY;
+    int areaTop = upper ? R::kMidY / 4 : R::kMidY + 11;
+    int areaBottom = upper ? R::kMidY - 11 : R::kMaxY - R::kMidY / 4 - 1;
+    if (s.readingMode) {  // no middle band: one area between the top and bottom bands
+        areaTop = R::kMidY / 4 + 1;
+        areaBottom = R::kMaxY - R::kMidY / 4 - 1;
+    }
+    Fill(g, colour, x, std::max(areaTop, y - height / 4 - 2), x + width,
+         std::min(areaBottom, y + height * 3 / 4 + 2));
+}
+
+void EraseTaskLine(Session& s, const DrillTask& t, int y, int colour, int buildUpDelayMs) {
+    Graphics& g = *s.graphics;
+    int x = t.startX - 2;
+    for (const char ch : t.expected) {
+        EraseCharacter(s, t, x, y, static_cast<unsigned char>(ch), colour);
+        SetTaskTextStyle(s, t);
+        x += g.TextWidthVga(Bytes(1, ch));
         if (buildUpDelayMs > 0) s.console.Delay(buildUpDelayMs);
     }
 }
@@ -317,9 +347,7 @@ void PresentTask(Session& s, DrillTask& t) {
     if (s.readingMode) {
         run.taskWrong = true;
     } else {
-        if (t.program != ProgramCode::MentalArithmetic && o.frame != option::Frame::kNone &&
-            o.inputControl != option::InputControl::kCheckOnEnter)
-            DrawFrames(s, t);
+        if (FramesShown(s, t)) DrawFrames(s, t);
         if (t.program == ProgramCode::MentalArithmetic) DrawGapBox(s, t, kGapBoxFill);
         if (t.program != ProgramCode::MentalArithmetic && t.program != ProgramCode::Dictation)
             DrawCursorBox(s, t, kCursorBoxFill);
@@ -373,7 +401,7 @@ void ShowReadingTimes(Session& s) {
     Graphics& g = *s.graphics;
     Fill(g, Scheme(s), 0, kReadingStripTop, R::kMaxX, kReadingStripBottom);
     g.SetTextStyle(kPlainFont, 0, 1);
-    g.SetTextJustify(0, 2);
+    g.SetTextJustify(kLeftText, kTopText);
     g.SetColor(WhiteScreen(s) ? kDarkReadingTimesColour : kReadingTimesColour);
     g.OutTextXY(kBuildUpTimeX, kReadingTimesY, "Aufbau: " + std::to_string(s.options.buildUpTime));
     g.OutTextXY(kHoldTimeX, kReadingTimesY, "Halten: " + std::to_string(s.options.holdTime));
@@ -383,7 +411,7 @@ void ShowReadingTaskAgain(Session& s, const DrillTask& t) {
     const ProgramOptions& o = s.options;
     DrawTaskLine(s, t, kReadingTaskY, -1, !t.skipGaps, false);
     s.console.Delay(kExposurePerCharacterMs * Length(t.expected) + o.holdTime);
-    DrawTaskLine(s, t, kReadingTaskY, UpperColour(s, t), !t.skipGaps, false);
+    EraseTaskLine(s, t, kReadingTaskY, UpperColour(s, t), 0);
 }
 
 void ClearReadingStrip(Session& s) {

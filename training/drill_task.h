@@ -58,7 +58,10 @@ void SpeakTask(Session& session);
 // draws in the first-drawing colours, any other value in that colour.
 void DrawTaskLine(Session& session, const DrillTask& task, int y, int colour, bool showGaps,
                   bool digitsOnly, int buildUpDelayMs = 0);
-// The text size and the task font set for the task.
+// Takes the task (or one character of it) off its line: the cells painted in `colour`.
+void EraseTaskLine(Session& session, const DrillTask& task, int y, int colour, int buildUpDelayMs);
+void EraseCharacter(Session& session, const DrillTask& task, int x, int y, unsigned char ch, int colour);
+// The task font at the task's size, characters placed left to right and centred on their line.
 void SetTaskTextStyle(Session& session, const DrillTask& task);
 // The whole task shown for a while (help step 4 and 5), then taken away again.
 void ShowTaskForAWhile(Session& session, DrillTask& task);
@@ -72,6 +75,9 @@ void ShowReadingTaskAgain(Session& session, const DrillTask& task);
 void ClearReadingStrip(Session& session);
 
 // --- frames and boxes (drill_frames.cpp) -------------------------------------------------------
+// Frames mark the slots unless they are switched off, the input is checked on Enter, or the
+// program has none (mental arithmetic, the reading test).
+bool FramesShown(const Session& session, const DrillTask& task);
 void DrawFrames(Session& session, const DrillTask& task);
 void DrawCursorBox(Session& session, DrillTask& task, int fillColour);
 void EraseCursorBox(Session& session, DrillTask& task);
