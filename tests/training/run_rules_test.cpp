@@ -1,7 +1,16 @@
 #include "training/run_rules.h"
 
+#include <QFileInfo>
+#include <algorithm>
+#include <deque>
 #include <gtest/gtest.h>
+#include <sstream>
 
+#include "console/dos_keys.h"
+#include "exercises/session.h"
+#include "graphics/graphics.h"
+#include "tests/exercises/session_fixture.h"
+#include "tests/graphics/graphics_fixture.h"
 #include "training/run_decisions.h"
 
 using namespace radevir;
@@ -335,4 +344,422 @@ TEST(ReadingTest, WrongTasksMoveToTheFrontOfTheList) {
     EXPECT_EQ(run.wrongTaskList[2], "8-5=3");
     for (int i = 3; i <= 6; ++i) EXPECT_EQ(run.wrongTaskList[static_cast<size_t>(i)], "") << i;
     EXPECT_EQ(run.wrongTaskList[7], "beyond the run");
+}
+
+// --- the rules at work: a drill's run over real task lists, without the typing ----------------
+
+namespace {
+
+// Records what is played; the wink's beep lets the child answer the face.
+struct RecordingSound final : SoundPort {
+    std::vector<QString> played;
+    std::function<void(const QString&)> onPlay;
+    bool MakeToneFile(const QString&, int, int, int) override { return true; }
+    bool PlayFile(const QString& path, int) override {
+        played.push_back(QFileInfo(path).fileName());
+        if (onPlay) onPlay(played.back());
+        return true;
+    }
+    void StopAll() override {}
+    void SetSpeaking(bool) override {}
+    bool Speaking() const override { return false; }
+    bool SpeakWordSounds(const Bytes&, const Bytes&, const QString&) override { return false; }
+};
+
+constexpr char kWinkTone[] = "100.wav";
+
+struct DrillFixture {
+    test::ScratchDir dir;
+    test::FakeHost host{QSize(640, 480)};
+    VirtualClock clock;
+    ProgramEnvironment env{dir.Folder(), "radevir"};
+    Console console{host, clock, env};
+    Graphics graphics{console};
+    Random random{7};
+    Session session{console, env, random};
+    RecordingSound sound;
+    // Keys the child presses, one each time the program waits for a key or the face winks;
+    // with none left a wait for a key ends the test's call, unless any key will do.
+    std::deque<unsigned char> answers;
+    bool anyKey = false;
+    int keysGiven = 0;
+
+    explicit DrillFixture(ProgramCode code = ProgramCode::CopyTask) {
+        console.SetInstalledFontNames(test::KitFontFaces());
+        console.InitConsole(test::FrameGlyphs());
+        console.SetOemConversionOff(true);
+        console.SetFontFace(3, QStringLiteral("DARIZODEV"));
+        console.SetSoundPort(&sound);
+        session.graphics = &graphics;
+        session.programCode = code;
+        session.options.memoriseTime = option::MemoriseTime::kShortMs;  // the pause waits for no key
+        host.onPump = [this] {
+            if (console.WaitingForKey() && console.Keys().Empty() && !Give()) console.RequestAbort();
+        };
+        sound.onPlay = [this](const QString& file) {
+            if (file == kWinkTone && console.Keys().Empty()) Give();
+        };
+    }
+    bool Give() {
+        if (answers.empty() && !anyKey) return false;
+        unsigned char key = ' ';
+        if (!answers.empty()) {
+            key = answers.front();
+            answers.pop_front();
+        }
+        console.AppendKey(key, false);
+        ++keysGiven;
+        return true;
+    }
+    void Lines(int count) {
+        std::vector<Bytes> lines;
+        for (int i = 1; i <= count; ++i) lines.push_back(std::to_string(i) + "+10=" + std::to_string(i + 10));
+        session.tasks.SetLines(lines);
+    }
+
+    // Works the list as the drill does, the typing left out: the lines in `wrong` get their
+    // first error. Returns the lines worked, "R " in front of a repetition's.
+    std::vector<Bytes> Drill(const std::vector<Bytes>& wrong = {}, int maxTasks = 200) {
+        std::vector<Bytes> worked;
+        ExerciseRun& run = session.run;
+        BeginRun(session);
+        bool goesOn = true;
+        while (goesOn && static_cast<int>(worked.size()) < maxTasks) {
+            NextTask(session);
+            if (run.taskDone != TaskEnd::Open) break;
+            worked.push_back((run.repeating ? "R " : "") + run.task.rawLine);
+            run.taskStopwatch.Start(clock);
+            const bool isWrong = std::find(wrong.begin(), wrong.end(), run.task.rawLine) != wrong.end();
+            if (isWrong && !run.countedWrong) {
+                LogWrongKey(session, '9');
+                FirstError(session);
+            }
+            run.taskDone = TaskEnd::Done;
+            run.lastKey = '0';
+            FinishTaskLog(session);
+            goesOn = AfterTask(session, TaskOutcome{});
+        }
+        return worked;
+    }
+
+    // The texts drawn on the graphics screen so far, in order.
+    std::vector<std::string> ScreenTexts() const {
+        std::vector<std::string> texts;
+        std::istringstream dump(console.Trace().Dump());
+        std::string line;
+        bool below = false;
+        while (std::getline(dump, line)) {
+            if (line == "--") {
+                below = true;
+            } else if (below) {
+                std::istringstream fields(line);
+                int x = 0, y = 0;
+                fields >> x >> y;
+                std::string text;
+                std::getline(fields, text);
+                texts.push_back(text.empty() ? text : text.substr(1));
+            }
+        }
+        return texts;
+    }
+    int Played(const QString& file) const {
+        return static_cast<int>(std::count(sound.played.begin(), sound.played.end(), file));
+    }
+};
+
+std::vector<Bytes> Lines(std::initializer_list<int> numbers, bool repeated = false) {
+    std::vector<Bytes> out;
+    for (int i : numbers) out.push_back((repeated ? "R " : "") + std::to_string(i) + "+10=" + std::to_string(i + 10));
+    return out;
+}
+
+std::vector<Bytes> Concat(std::initializer_list<std::vector<Bytes>> parts) {
+    std::vector<Bytes> out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+std::vector<Bytes> Range(int first, int last) {
+    std::vector<Bytes> out;
+    for (int i = first; i <= last; ++i) out.push_back(Lines({i}).front());
+    return out;
+}
+
+}  // namespace
+
+// " Gut!" after task 1, " Bist du da? " after task 5 (the face winks until a key), "Super!"
+// after 20 and " Echt stark!" after 30; the only key asked for is the answer at task 5.
+TEST(DrillRun, ErrorFreeRunShowsTheMotivationSequence) {
+    DrillFixture f;
+    f.Lines(31);
+    f.answers = {'x'};
+    const std::vector<Bytes> worked = f.Drill();
+    EXPECT_EQ(worked, Range(1, 31));
+    EXPECT_EQ(f.ScreenTexts(),
+              (std::vector<std::string>{" Gut!", " Bist du da? ", "Okay", "Super!", " Echt stark!"}));
+    EXPECT_EQ(f.keysGiven, 1);
+    EXPECT_GE(f.Played(kWinkTone), 2) << "the eye closes and opens with a beep";
+    EXPECT_EQ(f.session.console.Keys().Empty(), true);
+}
+
+// Wrong tasks pending when the last line has been worked: " Wiederholung? ". "n" ends the run,
+// any other key brings every wrong task back from the last one backwards, then the run ends.
+TEST(DrillRun, RepeatQuestionAtTheEndOfTheList) {
+    const struct {
+        unsigned char key;
+        const char* answer;
+        std::vector<Bytes> worked;
+    } cases[] = {
+        {'n', "Nein", Range(1, 6)},
+        {'j', "Ja", Concat({Range(1, 6), Lines({4, 2}, true)})},
+        {'x', "Okay", Concat({Range(1, 6), Lines({4, 2}, true)})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        DrillFixture f;
+        f.session.options.animation = option::Switch::kOff;  // the question comes all the same
+        f.Lines(6);
+        f.answers = {c.key};
+        f.anyKey = true;  // every repeated task waits for a key before it goes
+        EXPECT_EQ(f.Drill(Lines({2, 4})), c.worked);
+        EXPECT_EQ(f.ScreenTexts(), (std::vector<std::string>{" Wiederholung? ", c.answer}));
+        EXPECT_EQ(f.session.run.lastKey, doskey::kEscape);
+        EXPECT_TRUE(f.session.run.endAfterRepeat);
+        EndDrillRun(f.session);
+        EXPECT_NE(f.session.protocolLines[5], "") << "the last task's line stays";
+    }
+}
+
+// "Repeat 1": two wrong tasks among the first ten come back right after task 10; a new error
+// later brings all three back after task 20.
+TEST(DrillRun, RepetitionPassesAfterTasks10And20) {
+    DrillFixture f;
+    f.session.options.animation = option::Switch::kOff;
+    f.session.options.repeat = option::Repeat::kWrongTasks;
+    f.Lines(30);
+    f.anyKey = true;
+    const std::vector<Bytes> worked = f.Drill(Lines({3, 7, 15}), 26);
+    EXPECT_EQ(worked, Concat({Range(1, 10), Lines({7, 3}, true), Range(11, 20), Lines({15, 7, 3}, true),
+                              Range(21, 21)}));
+    EXPECT_EQ(f.session.run.tasksDone, 21);
+    EXPECT_EQ(f.session.run.taskHistory[10].substr(5), "10+10=20") << "repetitions keep the history";
+}
+
+// The run stops after task 40, unless the task counter is shown; then it goes on until the list
+// is through, and in random order it ends cleanly once the history is full.
+TEST(DrillRun, WhereTheRunStops) {
+    const struct {
+        int figure, lines, taskOrder;
+        int worked;
+    } cases[] = {
+        {option::Figure::kRunning, 60, option::TaskOrder::kInOrder, 40},
+        {option::Figure::kNone, 60, option::TaskOrder::kInOrder, 40},
+        {option::Figure::kTaskCounter, 60, option::TaskOrder::kInOrder, 60},
+        {option::Figure::kTaskCounter, 20, option::TaskOrder::kRandom, ExerciseRun::kMaxTasks},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "figure " << c.figure << " lines " << c.lines);
+        DrillFixture f;
+        f.session.options.animation = option::Switch::kOff;
+        f.session.options.figure = c.figure;
+        f.session.options.taskOrder = c.taskOrder;
+        f.Lines(c.lines);
+        EXPECT_EQ(static_cast<int>(f.Drill().size()), c.worked);
+        EXPECT_NE(f.session.run.lastKey, doskey::kEscape) << "an orderly end";
+        EXPECT_EQ(f.session.run.tasksDone, c.worked);
+    }
+}
+
+// With errors at task 1 the face asks "Schwer? " and waits for a key (no winking); the answer
+// is only shown, nothing is repeated.
+TEST(DrillRun, ErrorsAtTheFirstTaskAsk) {
+    DrillFixture f;
+    f.Lines(3);
+    f.answers = {'j'};
+    EXPECT_EQ(f.Drill(Lines({1}), 2), Range(1, 2));
+    EXPECT_EQ(f.ScreenTexts(), (std::vector<std::string>{"Schwer? ", "Ja"}));
+    EXPECT_EQ(f.Played(kWinkTone), 0);
+    EXPECT_FALSE(f.session.run.repeating);
+    EXPECT_FALSE(f.session.run.endAfterRepeat);
+}
+
+// Esc ends the run, and the broken-off task leaves no protocol line; with wrong tasks pending the
+// repeat question comes first and its answer decides. The time limit ends the run in order.
+TEST(DrillRun, EndsByEscapeOrTimeLimit) {
+    const struct {
+        const char* what;
+        bool escaped, timeUp;
+        unsigned char answer;  // 0: no question expected
+        bool goesOn, endAfterRepeat, lineKept;
+    } cases[] = {
+        {"Esc, nothing to repeat", true, false, 0, false, false, false},
+        {"Esc, then no repetition", true, false, 'n', false, true, true},
+        {"Esc, then the repetition", true, false, 'j', true, true, true},
+        {"time limit", false, true, 0, false, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DrillFixture f;
+        f.session.options.animation = option::Switch::kOff;
+        f.Lines(8);
+        const std::vector<Bytes> wrong = c.answer ? Lines({2}) : std::vector<Bytes>{};
+        f.Drill(wrong, 3);  // tasks 1..3 done, the run goes on
+        ExerciseRun& run = f.session.run;
+        NextTask(f.session);  // task 4
+        if (c.timeUp) {
+            f.session.options.timeLimited = option::TimeLimited::kLimited;
+            run.timeLimit_s = 60;
+            f.clock.SleepMs(61'000);
+        }
+        run.lastKey = c.escaped ? doskey::kEscape : '0';
+        if (c.escaped) f.session.protocolLines[3] += " mit ESC beendet";
+        if (c.answer) f.answers = {c.answer};
+        EXPECT_EQ(AfterTask(f.session, TaskOutcome{c.escaped, false}), c.goesOn);
+        EXPECT_TRUE(f.answers.empty());
+        EXPECT_EQ(run.endAfterRepeat, c.endAfterRepeat);
+        if (c.escaped) {
+            EXPECT_EQ(run.tasksDone, 3) << "the broken-off task does not count";
+        }
+        if (c.goesOn) {
+            NextTask(f.session);
+            EXPECT_EQ(run.task.rawLine, Lines({2}).front());
+            EXPECT_TRUE(run.repeating);
+            continue;
+        }
+        EXPECT_EQ(run.lastKey, doskey::kEscape);
+        EndDrillRun(f.session);
+        EXPECT_EQ(f.session.protocolLines[3] != "", c.lineKept);
+        EXPECT_NE(f.session.protocolLines[2], "");
+    }
+}
+
+// The end: text mode, the closing screen and the certificate after more than three tasks, and
+// the reading test's wrong tasks moved to the front for the card box.
+TEST(DrillRun, EndOfTheRun) {
+    const struct {
+        int tasks;
+        bool closingScreen;
+    } cases[] = {{3, false}, {4, true}};
+    for (const auto& c : cases) {
+        DrillFixture f;
+        f.session.readingMode = true;
+        f.session.options.animation = option::Switch::kOff;
+        f.Lines(c.tasks);
+        int certificates = 0;
+        f.session.offerCertificate = [&] { ++certificates; };
+        EXPECT_EQ(static_cast<int>(f.Drill().size()), c.tasks);
+        f.session.run.wrongTaskList[2] = "2+10=12";  // as the reading test stores a wrong task
+        f.session.run.wrongCount = 1;
+        f.session.run.wipeSound = true;
+        EndDrillRun(f.session);
+        EXPECT_FALSE(f.console.Graphics().graphicsMode);
+        EXPECT_FALSE(f.session.run.wipeSound);
+        EXPECT_EQ(f.session.run.wrongTaskList[1], "2+10=12");
+        EXPECT_EQ(f.session.run.wrongTaskList[2], "");
+        EXPECT_EQ(certificates, c.closingScreen ? 1 : 0);
+        EXPECT_EQ(f.console.Trace().RowText(24).find("beendet") != std::string::npos, c.closingScreen);
+        EXPECT_EQ(f.session.protocolLines[static_cast<size_t>(c.tasks - 1)] != "", true);
+    }
+}
+
+// Both ways of clearing leave each task area in one colour: the scheme colour where the
+// program's screen has it, black where the screen is black.
+TEST(DrillRun, WipesAndClearsLeaveTheProgramsColours) {
+    const QColor black(Qt::black);
+    const struct {
+        ProgramCode program;
+        bool upperInScheme, lowerInScheme;
+        const char* sound;
+    } cases[] = {
+        {ProgramCode::MemoriseOnly, true, false, "loesch-merk-tachi.wav"},
+        {ProgramCode::MentalArithmetic, false, true, "loeschkopfrech.wav"},
+        {ProgramCode::CopyTask, true, true, "loeschkopfrech.wav"},
+        {ProgramCode::FillInSigns, true, true, "loesch45.wav"},
+        {ProgramCode::Dictation, true, true, "loesch45.wav"},
+        {ProgramCode::Tachistoscope, true, false, "loesch-merk-tachi.wav"},
+    };
+    for (const auto& c : cases) {
+        for (const bool animated : {true, false}) {
+            SCOPED_TRACE(testing::Message() << ProgramNumber(c.program) << (animated ? " wiped" : " cleared"));
+            DrillFixture f(c.program);
+            f.session.options.soundLevel = option::SoundLevel::kAllSounds;
+            f.dir.Write("wavs/" + QString(c.sound), "RIFF");
+            BeginRun(f.session);
+            const QColor scheme = f.console.Palette()[static_cast<size_t>(f.session.options.backgroundColour)];
+            // ink in both areas, as a task and an input leave it
+            f.graphics.SetFillStyle(1, 15);
+            f.graphics.Bar(100, 80, 500, 200);
+            f.graphics.Bar(50, 270, 600, 400);
+            f.session.run.wipeSound = true;
+            if (animated) {
+                WipeTaskAreas(f.session);
+            } else {
+                ClearTaskAreas(f.session);
+            }
+            const QImage& screen = f.host.framebuffer;
+            const QRect upper(QPoint(4, 62), QPoint(635, 225));
+            const QRect lower(QPoint(4, 260), QPoint(635, 415));
+            EXPECT_EQ(test::CountColour(screen, upper, c.upperInScheme ? scheme : black),
+                      upper.width() * upper.height());
+            EXPECT_EQ(test::CountColour(screen, lower, c.lowerInScheme ? scheme : black),
+                      lower.width() * lower.height());
+            EXPECT_EQ(f.Played(c.sound), animated ? 1 : 0);
+            EXPECT_EQ(f.session.run.wipeSound, !animated) << "a wipe takes the sound";
+        }
+    }
+}
+
+// The second typing of a task: after a pause the input area is cleared (memorising: the lower
+// area; the others: both areas in the scheme colour).
+TEST(DrillRun, SecondPassClearsTheInputArea) {
+    for (const ProgramCode program : {ProgramCode::MemoriseOnly, ProgramCode::FillInSigns}) {
+        DrillFixture f(program);
+        BeginRun(f.session);
+        f.graphics.SetFillStyle(1, 15);
+        f.graphics.Bar(50, 270, 600, 400);
+        f.graphics.Bar(100, 80, 500, 200);
+        const double before = f.clock.NowMs();
+        ClearForSecondPass(f.session);
+        EXPECT_GE(f.clock.NowMs() - before, 2000);
+        const QColor scheme = f.console.Palette()[static_cast<size_t>(f.session.options.backgroundColour)];
+        const QImage& screen = f.host.framebuffer;
+        const QRect input(QPoint(50, 270), QPoint(600, 400));
+        const QRect model(QPoint(100, 80), QPoint(500, 200));
+        const bool memorising = program == ProgramCode::MemoriseOnly;
+        EXPECT_EQ(test::CountColour(screen, input, memorising ? QColor(Qt::black) : scheme),
+                  input.width() * input.height());
+        EXPECT_EQ(test::CountColour(screen, model, memorising ? QColor(Qt::white) : scheme),
+                  model.width() * model.height());
+    }
+}
+
+// The pause after task 10: the figure runs from the left and stands 100 short of the marker,
+// which shows whether the task went wrong. The pictures here are plain coloured blocks.
+TEST(DrillRun, FigureRunsToTheMarker) {
+    DrillFixture f(ProgramCode::MentalArithmetic);
+    BeginRun(f.session);
+    ExerciseRun& run = f.session.run;
+    const auto block = [&](QColor colour, int width) {
+        QImage picture(f.graphics.VgaSizeToPixel(QSize(width, 50)), QImage::Format_RGB32);
+        picture.fill(colour);
+        return picture;
+    };
+    for (int i = 0; i < figure::kFrames; ++i) run.pictures[static_cast<size_t>(i)] = block(Qt::green, 40);
+    run.pictures[figure::kStandingPicture] = block(Qt::blue, 40);
+    run.pictures[figure::kCorrectMarker] = block(Qt::white, 20);
+    run.pictures[figure::kWrongMarker] = block(Qt::red, 20);
+    run.tasksDone = 10;
+    run.countedWrong = true;
+    PauseWithFigure(f.session);
+    const QImage& screen = f.host.framebuffer;
+    EXPECT_EQ(screen.pixelColor(320 + 10, 421 + 10), QColor(Qt::red)) << "the wrong task's marker";
+    EXPECT_EQ(screen.pixelColor(220 + 10, 421 + 10), QColor(Qt::blue)) << "standing";
+    EXPECT_NE(screen.pixelColor(100, 421 + 10), QColor(Qt::black)) << "the run's trace";
+    EXPECT_EQ(screen.pixelColor(330 + 25, 421 + 10), QColor(Qt::black)) << "not past the marker";
+
+    run.tasksDone = 11;
+    run.countedWrong = false;
+    PauseWithFigure(f.session);
+    EXPECT_EQ(screen.pixelColor(288 + 10, 421 + 10), QColor(Qt::white)) << "a correct task's marker";
+    EXPECT_EQ(screen.pixelColor(320 + 10, 421 + 10), QColor(Qt::red)) << "the earlier marker stays";
 }
