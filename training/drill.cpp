@@ -19,7 +19,6 @@ using R = ExerciseRun;
 
 constexpr int kSolidFill = 1;
 constexpr int kEmptyFill = 0;
-constexpr int kSecondPassWaitMs = 2000;
 constexpr int kShowAgainWaitMs = 1000;
 constexpr int kReadingTimeStepMs = 10;
 constexpr int kReadingTimeLongestMs = 3000;
@@ -353,8 +352,7 @@ void TaskInput::SecondPassWhenDue() {
     t_.drawX = t_.startX;
     run_.taskWrong = false;
     t_.help = HelpState{};
-    c_.Delay(kSecondPassWaitMs);
-    ClearForSecondPass(s_);
+    ClearForSecondPass(s_);  // waits a moment first
     if (FramesShown(s_, t_)) DrawFrames(s_, t_);
     t_.cursorShown = false;
     DrawCursorBox(s_, t_, kCursorBoxFill);

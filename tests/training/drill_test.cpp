@@ -63,6 +63,8 @@ struct DrillFixture {
         s.tasks.position = 1;
         s.options.animation = option::Switch::kOff;
         s.options.figure = option::Figure::kNone;
+        // the pause after a task would wait for a key with "bis Taste"
+        s.options.memoriseTime = option::MemoriseTime::kShortMs;
         f.host.onPump = [this] { Pump(); };
     }
 
@@ -144,7 +146,7 @@ const Bytes kNoTime = "  0";  // a task worked on the virtual clock takes no tim
 // One wrong key in a copied task: " Total " refuses it (the task gets its " F " but is not
 // counted wrong), " jede Eingabe " counts it. The protocol line and the history entry are
 // compared character for character.
-TEST(DrillRun, AWrongKeyInTheProtocolAndTheHistory) {
+TEST(DrillTask, AWrongKeyInTheProtocolAndTheHistory) {
     const struct {
         int inputControl;
         int wrongCount;
@@ -156,8 +158,8 @@ TEST(DrillRun, AWrongKeyInTheProtocolAndTheHistory) {
     for (const auto& c : cases) {
         DrillFixture d(P::CopyTask, {"12+5=17"});
         d.s.options.inputControl = c.inputControl;
-        d.Type("132+5=17");
-        d.Run();
+        d.Type("132+5=17n");  // "n": no repetition of the wrong task
+        EXPECT_TRUE(d.Run());
         EXPECT_EQ(d.Protocol(1), kNoTime + " F " + Padded("12+5=17", 30) + "1(3)2+5=17 ") << c.inputControl;
         EXPECT_EQ(d.s.run.taskHistory[1], c.history) << c.inputControl;
         EXPECT_EQ(d.s.run.wrongCount, c.wrongCount) << c.inputControl;
@@ -167,10 +169,10 @@ TEST(DrillRun, AWrongKeyInTheProtocolAndTheHistory) {
 
 // " bei ENTER ": anything up to the task's length, Backspace corrects, a wrong Enter counts the
 // task wrong and the input goes on; the right Enter ends the task.
-TEST(DrillRun, CheckOnEnterWithBackspaceAndAWrongEnter) {
+TEST(DrillTask, CheckOnEnterWithBackspaceAndAWrongEnter) {
     DrillFixture d(P::CopyTask, {"12+5=17"});
     d.s.options.inputControl = InputControl::kCheckOnEnter;
-    d.Type("13\b2+5=18\r\b7\r");
+    d.Type("13\b2+5=18\r\b7\rn");
     EXPECT_TRUE(d.Run());
     EXPECT_EQ(d.s.run.wrongCount, 1);
     EXPECT_EQ(d.s.run.taskHistory[1], kNoTime + "  " + Bytes(29, ' ') + "12+5=17");
@@ -179,7 +181,7 @@ TEST(DrillRun, CheckOnEnterWithBackspaceAndAWrongEnter) {
 
 // Keys that stand for others: the comma comes by itself after the 3 of 3,5; "/" is taken as
 // ":" where ":" is expected. Both tasks are solved without an error.
-TEST(DrillRun, AutomaticCommaAndSlashForDivision) {
+TEST(DrillTask, AutomaticCommaAndSlashForDivision) {
     const struct {
         Bytes line, typed;
     } cases[] = {{"3,5+1=4,5", "35+1=45"}, {"8:2=4", "8/2=4"}};
@@ -193,7 +195,7 @@ TEST(DrillRun, AutomaticCommaAndSlashForDivision) {
 }
 
 // Filling in signs shows only the digits and expects the whole task, signs included.
-TEST(DrillRun, FillInSignsShowsOnlyTheDigits) {
+TEST(DrillTask, FillInSignsShowsOnlyTheDigits) {
     DrillFixture d(P::FillInSigns, {"12+5=17"});
     std::string shown;
     d.beforeFeed = [&](int n) {
@@ -210,7 +212,7 @@ TEST(DrillRun, FillInSignsShowsOnlyTheDigits) {
 
 // "Merken und rechnen": the gap (the result) is not shown while memorising, is typed, and
 // appears in the solution.
-TEST(DrillRun, MemoriseAndComputeHidesTheGapUntilTheSolution) {
+TEST(DrillTask, MemoriseAndComputeHidesTheGapUntilTheSolution) {
     DrillFixture d(P::MemoriseOnly, {"3+4=_7", "1+1=_2"});
     d.s.computeMode = true;
     d.s.options.memoriseTime = option::MemoriseTime::kShortMs;
@@ -233,7 +235,7 @@ TEST(DrillRun, MemoriseAndComputeHidesTheGapUntilTheSolution) {
 // Dictation speaks the task and, with "Ergebnis ", only the result is typed; a list with a
 // decimal comma is worked as mental arithmetic with gaps (nothing spoken) and the program is a
 // dictation again afterwards.
-TEST(DrillRun, DictationSpeaksOrRunsAsMentalArithmetic) {
+TEST(DrillTask, DictationSpeaksOrRunsAsMentalArithmetic) {
     const struct {
         Bytes line, typed;
         P programDuringRun;
@@ -264,7 +266,7 @@ TEST(DrillRun, DictationSpeaksOrRunsAsMentalArithmetic) {
 
 // Help comes at the second wrong key with "2.Fehler", and Enter gives help in " Total " even
 // with help switched off. The board is noted in the protocol line; a space closes it.
-TEST(DrillRun, WhenTheHundredBoardComes) {
+TEST(DrillTask, WhenTheHundredBoardComes) {
     const struct {
         int inputControl, help;
         Bytes typed, protocolKeys;
@@ -276,7 +278,7 @@ TEST(DrillRun, WhenTheHundredBoardComes) {
         DrillFixture d(P::MentalArithmetic, {"3+4=_7", "1+1=_2"});
         d.s.options.inputControl = c.inputControl;
         d.s.options.help = c.help;
-        d.Type(c.typed + "2");
+        d.Type(c.typed + "2n");
         EXPECT_TRUE(d.Run()) << c.typed;
         // the gap blinks while the drill waits for a key, so the task takes its time
         EXPECT_EQ(d.Protocol(1).substr(3), " F " + Padded("3+4=_7", 30) + c.protocolKeys + " ") << c.typed;
@@ -285,7 +287,7 @@ TEST(DrillRun, WhenTheHundredBoardComes) {
 
 // The reading test: "-" keeps the task at the entry of its task number and moves its history
 // entry right, "+" only notes it; the arrows change the build-up and hold times.
-TEST(DrillRun, ReadingTestKeys) {
+TEST(DrillTask, ReadingTestKeys) {
     DrillFixture d(P::CopyTask, {"12+5=17", "3+4=7"});
     d.s.readingMode = true;
     d.s.options.memoriseTime = option::MemoriseTime::kShortMs;
@@ -308,7 +310,7 @@ TEST(DrillRun, ReadingTestKeys) {
 
 // Skipping: PgDn and "_" skip with the note, "w" goes on without it; Esc asks first and "n"
 // goes on with the task.
-TEST(DrillRun, SkipKeysAndTheQuitQuestion) {
+TEST(DrillTask, SkipKeysAndTheQuitQuestion) {
     using Keys = std::vector<std::pair<unsigned char, bool>>;
     const struct {
         Keys keys;
@@ -332,7 +334,7 @@ TEST(DrillRun, SkipKeysAndTheQuitQuestion) {
 }
 
 // "2x": every task is typed twice; in dictation with "Ergebnis " the first time only the result.
-TEST(DrillRun, TypedTwice) {
+TEST(DrillTask, TypedTwice) {
     const struct {
         P program;
         Bytes first, second;
