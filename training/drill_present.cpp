@@ -117,6 +117,26 @@ void DrawEye(Graphics& g, EyePlace at) {
     }
 }
 
+// Memorising: lines at the task's start, its end, or a frame round where it will stand.
+void FixationLines(Session& s, const DrillTask& t) {
+    const ProgramOptions& o = s.options;
+    if (t.program != ProgramCode::MemoriseOnly || o.fixationPoint < option::FixationPoint::kStart ||
+        o.fixationPoint > option::FixationPoint::kFrameAndStart)
+        return;
+    Graphics& g = *s.graphics;
+    const int h = HalfWidth(s, t);
+    g.SetColor(WhiteScreen(s) ? kDarkFixationLineColour : kFixationLineColour);
+    g.SetLineStyle(0, 0, 1);
+    const int left = t.startX - 8, right = t.startX + 2 * h - 4;
+    const int top = R::kMaxY / 6, bottom = R::kMaxY / 3 + R::kMaxY / 10;
+    g.Line(left, top, left, bottom);
+    if (o.fixationPoint >= option::FixationPoint::kStartAndEnd) g.Line(right, top, right, bottom);
+    if (o.fixationPoint >= option::FixationPoint::kFrame) {
+        g.Line(left, top, right, top);
+        g.Line(left, bottom, right, bottom);
+    }
+}
+
 // The fixation aid and the three start signals of memorising and the tachistoscope.
 void FixationAndSignals(Session& s, const DrillTask& t) {
     Graphics& g = *s.graphics;
@@ -127,19 +147,7 @@ void FixationAndSignals(Session& s, const DrillTask& t) {
                      o.fixationPoint == option::FixationPoint::kEye;
     const EyePlace eyeAt{R::kMidX - h / 3, R::kMaxY / 4 + 20};
     if (eye) DrawEye(g, eyeAt);
-    if (t.program == ProgramCode::MemoriseOnly && o.fixationPoint >= option::FixationPoint::kStart &&
-        o.fixationPoint <= option::FixationPoint::kFrameAndStart) {
-        g.SetColor(WhiteScreen(s) ? kDarkFixationLineColour : kFixationLineColour);
-        g.SetLineStyle(0, 0, 1);
-        const int left = t.startX - 8, right = t.startX + 2 * h - 4;
-        const int top = R::kMaxY / 6, bottom = R::kMaxY / 3 + R::kMaxY / 10;
-        g.Line(left, top, left, bottom);
-        if (o.fixationPoint >= option::FixationPoint::kStartAndEnd) g.Line(right, top, right, bottom);
-        if (o.fixationPoint >= option::FixationPoint::kFrame) {
-            g.Line(left, top, right, top);
-            g.Line(left, bottom, right, bottom);
-        }
-    }
+    FixationLines(s, t);
     for (int k = 1; k <= 3; ++k) {
         if (o.soundLevel == option::SoundLevel::kSilent) {
             const int x1 = R::kMidX - (h / 3) * k, x2 = R::kMidX + (h / 3) * k - 10;
@@ -213,6 +221,7 @@ void Exposure(Session& s, DrillTask& t) {
         if (o.memoriseTime >= 1 && o.memoriseTime < option::MemoriseTime::kUntilKeyMs) {
             c.Delay(perCharacter + o.memoriseTime);
             EraseFirstDrawing(s, t, 0);
+            FixationLines(s, t);  // they stay where the task was
         }
         return;
     }
