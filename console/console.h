@@ -245,6 +245,9 @@ public:
     const std::array<QColor, 65>& ExtendedColours() const { return extendedColours_; }
     bool ClearOnNextBackground() const { return clearOnNextBackground_; }
     bool WaitingForKey() const { return waitingForKey_; }
+    // The program has looked for a key (waits for one, or polls between steps) since it took
+    // the last one: input given now reaches it the way a person's would.
+    bool LookingForInput() const { return waitingForKey_ || polledSinceTake_; }
     int GlyphCount() const { return static_cast<int>(glyphs_.size()); }
     int GlyphIndex(unsigned char converted, unsigned char original) const;
     const std::string& GlyphName(int index) const { return glyphs_[static_cast<size_t>(index)].name; }
@@ -367,6 +370,7 @@ private:
     int subMsCounter_ = 0;
     int idlePollCount_ = 0;
     bool waitingForKey_ = false;
+    bool polledSinceTake_ = false;
 
     bool mouseButtonDown_ = false;
     QPoint mouse_{0, 0};

@@ -27,6 +27,7 @@ void Console::PumpMessages(bool /*all*/) {
 bool Console::KeyPressed() {
     PumpMessages(true);
     const bool result = abortRequested_ || !keys_.Empty();
+    if (!result) polledSinceTake_ = true;
     if (result) {
         idlePollCount_ = 0;
     } else if (++idlePollCount_ > 200) {
@@ -57,6 +58,7 @@ unsigned char Console::ReadKey() {
         }
     } while (c == 0);
     waitingForKey_ = false;
+    polledSinceTake_ = false;
     return c;
 }
 

@@ -436,6 +436,8 @@ void ShowClosingScreen(Session& s) {
     c.Write(PaddedRight(Bytes("  Die \xDC" "bung ist beendet.  Weiter mit einer Taste."), 79));
     c.TextColor(7);
     c.TextBackground(0);
+    while (c.KeyPressed()) c.ReadKey();  // keys typed during the task do not pass the screen
+    c.ReadKey();
 }
 
 }  // namespace radevir

@@ -107,7 +107,7 @@ void ShowTaskNumber(Session& session);
 Bytes* CurrentProtocolLine(Session& session);
 // Frees the figure pictures and returns to text mode.
 void EndRunGraphics(Session& session);
-// The text screen filled with the shade character and a footer line.
+// The text screen filled with the shade character and a footer line; waits for a key.
 void ShowClosingScreen(Session& session);
 
 }  // namespace radevir

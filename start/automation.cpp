@@ -49,8 +49,19 @@ int AutomationDriver::ExitCode(int programResult) const {
 }
 
 bool AutomationDriver::PreviousInputTaken() const {
+    if (host_.ProgramEnded()) return true;
+    const bool dialogOpen = QApplication::activeModalWidget() != nullptr;
+    if (lastWentToDialog_) {
+        // a dialog that closed hands back to the program: its next screen first
+        return dialogOpen || host_.GetConsole().LookingForInput() || host_.RunMenuPending();
+    }
     if (!lastWentToHost_) return true;
-    return host_.GetConsole().Keys().Empty() || host_.ProgramEnded();
+    // Taken, and the program has come round to looking for input again: a key that opens a
+    // window is followed by input for that window, not for the one behind it.
+    const Console& console = host_.GetConsole();
+    return console.Keys().Empty() &&
+           (console.LookingForInput() || dialogOpen ||
+            !console.IsActive() || host_.RunMenuPending());
 }
 
 bool AutomationDriver::ProgramWaitsForInput() const {
@@ -135,10 +146,12 @@ void AutomationDriver::Execute(const ScriptCommand& command) {
         case Kind::Wait: scriptTimeMs_ += command.x; break;
         case Kind::Resize:
             lastWentToHost_ = false;
+            lastWentToDialog_ = false;
             host_.resize(command.x, command.y);
             break;
         case Kind::Close:
             lastWentToHost_ = QApplication::activeModalWidget() == nullptr;
+            lastWentToDialog_ = !lastWentToHost_;
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 modal->close();
             } else {
@@ -168,6 +181,7 @@ void AutomationDriver::Execute(const ScriptCommand& command) {
 void AutomationDriver::SendKey(const ScriptCommand& command) {
     QWidget* target = InputTarget();
     lastWentToHost_ = target == &host_;
+    lastWentToDialog_ = QApplication::activeModalWidget() != nullptr && target != &host_;
     QKeyEvent press(QEvent::KeyPress, command.qtKey, command.modifiers, command.text);
     QKeyEvent release(QEvent::KeyRelease, command.qtKey, command.modifiers, command.text);
     QPointer<QWidget> guard(target);
@@ -196,6 +210,7 @@ void AutomationDriver::SendMouse(QEvent::Type type, QPoint vga, bool cell) {
         target = (under != nullptr && under->window() == modal) ? under : modal;
     }
     lastWentToHost_ = target == &host_;
+    lastWentToDialog_ = QApplication::activeModalWidget() != nullptr && target != &host_;
     if (type == QEvent::MouseButtonPress) buttons_ |= Qt::LeftButton;
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     if (type == QEvent::MouseButtonRelease) buttons_ &= ~Qt::MouseButtons(Qt::LeftButton);

@@ -53,6 +53,7 @@ private:
     size_t next_ = 0;
     double scriptTimeMs_ = 0;
     bool lastWentToHost_ = false;
+    bool lastWentToDialog_ = false;
     bool finishing_ = false;
     bool executionQueued_ = false;
     int exitCode_ = -1;

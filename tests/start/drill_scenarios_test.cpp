@@ -1,0 +1,97 @@
+// Whole drill runs of the real program, driven by scripts: a child picks a program and a task
+// list in the chooser, works the tasks, and comes back to the menu.
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include "tests/program_process.h"
+#include "tests/test_support.h"
+
+using namespace radevir;
+
+namespace {
+
+// The 35 option lines with a short Merkzeit (no key needed after each task) and the motivation
+// screens off, so a script only answers the questions it is about.
+QByteArray QuietOptions() {
+    const QList<QByteArray> lines = {"0", "1500", "1", "2", "1", "1", "1", "0", "0", "1", "2", "4",
+                                     "0", "AAR", "3", "0", "100", "280", "110", "0", "2", "1",
+                                     "0", "0", "1", "0", "0", "10", "2", "1", "7", "1", "0", "0", "0"};
+    return lines.join("\r\n") + "\r\n";
+}
+
+class DrillFolder {
+public:
+    DrillFolder() {
+        test::LinkKitInto(dir_.Path());
+        dir_.Write("aktuell.opt", QuietOptions());
+    }
+    QString Path() const { return dir_.Path(); }
+    // A task list of our own, chosen last time by the program `number`, so the chooser opens on
+    // it and Enter takes it.
+    void TaskList(int number, const QString& name, const QByteArray& lines) {
+        dir_.Write("Aufgaben/Kopfrechnen/" + name, lines);
+        dir_.Write("bgi7/letzte" + QString::number(number) + ".txt", "Kopfrechnen\\" + name.toLatin1() + "=1\r\n");
+    }
+    int Run(const QString& script, const QString& audio = "null") const {
+        dir_.Write("script.txt", script.toUtf8());
+        const test::ProgramResult run = test::RunProgram(
+            {"--data", Path(), "--script", Path() + "/script.txt", "--settings",
+             Path() + "/settings.ini", "--size", "800x600", "--audio", audio});
+        errors_ = QString::fromUtf8(run.errors);
+        return run.exitCode;
+    }
+    QString Dump(const QString& file) const { return QString::fromUtf8(dir_.Read(file)); }
+    QString Errors() const { return errors_; }
+
+private:
+    test::ScratchDir dir_;
+    mutable QString errors_;
+};
+
+}  // namespace
+
+TEST(DrillScenario, MentalArithmeticWithOneWrongKeyEndsAtTheRepeatQuestion) {
+    DrillFolder f;
+    f.TaskList(2, "Fuenf.txt", "3+3=_6\r\n4+4=_8\r\n2+5=_7\r\n9-5=_4\r\n1+1=_2\r\n");
+    const QString p = f.Path();
+    ASSERT_EQ(f.Run("key k\nkey Enter\ndump " + p + "/first.txt\n"
+                    "type 6\ntype 9\ntype 8\nwait 5000\ntype 7\nwait 5000\ntype 4\nwait 5000\ntype 2\nwait 5000\n"
+                    "dump " + p + "/question.txt\nkey n\nwait 500\ndump " + p + "/closing.txt\n"
+                    "key Space\nwait 500\ndump " + p + "/menu.txt\nkey Esc\nkey j\n"),
+              0)
+        << f.Errors().toStdString();
+    EXPECT_TRUE(f.Dump("first.txt").contains("3+3="));
+    EXPECT_TRUE(f.Dump("question.txt").contains(" Wiederholung? ")) << f.Dump("question.txt").toStdString();
+    EXPECT_TRUE(f.Dump("question.txt").contains("1+1=2")) << "the last task was worked before the question";
+    EXPECT_TRUE(f.Dump("closing.txt").contains("bung ist beendet")) << f.Dump("closing.txt").toStdString();
+    EXPECT_TRUE(f.Dump("menu.txt").contains("Programm-Auswahl"));
+}
+
+TEST(DrillScenario, DictationSpeaksTheTask) {
+    DrillFolder f;
+    f.TaskList(5, "Diktat.txt", "12+35=47\r\n20+5=25\r\n");
+    const QString raw = f.Path() + "/speech.raw";
+    const QString p = f.Path();
+    ASSERT_EQ(f.Run("key d\nkey Enter\nwait 3000\ndump " + p + "/task.txt\nkey Esc\nkey j\n"
+                    "wait 500\nkey Esc\nkey j\n",
+                    "disk:" + raw),
+              0)
+        << f.Errors().toStdString();
+    EXPECT_TRUE(f.Dump("task.txt").contains("Nur Ergebnis aufschreiben. F5 = h")) << f.Dump("task.txt").toStdString();
+    // "zwölf plus fünfunddreißig": well over half a second of 16-bit samples at 22050 Hz
+    EXPECT_GT(QFileInfo(raw).size(), 22050);
+}
+
+TEST(DrillScenario, EscapeAndYesLeavesTheRunForTheMenu) {
+    DrillFolder f;
+    f.TaskList(2, "Zwei.txt", "3+3=_6\r\n4+4=_8\r\n");
+    const QString p = f.Path();
+    ASSERT_EQ(f.Run("key k\nkey Enter\nkey Esc\ndump " + p + "/ask.txt\nkey j\nwait 500\ndump " + p +
+                    "/menu.txt\nkey Esc\nkey j\n"),
+              0)
+        << f.Errors().toStdString();
+    EXPECT_TRUE(f.Dump("ask.txt").contains("Jetzt schon beenden?  j oder n"));
+    EXPECT_TRUE(f.Dump("menu.txt").contains("Programm-Auswahl"));
+    EXPECT_FALSE(f.Dump("menu.txt").contains("bung ist beendet"));
+}
