@@ -400,6 +400,14 @@ struct DrillFixture {
             if (file == kWinkTone && console.Keys().Empty()) Give();
         };
     }
+    // Copies the kit's figure pictures into the program folder, so the run loads them.
+    void UseKitFigures() {
+        QDir figures(test::KitDir() + "/bitplane/schwarz");
+        for (const QString& name : figures.entryList({"*.png"}, QDir::Files)) {
+            QFile file(figures.filePath(name));
+            if (file.open(QIODevice::ReadOnly)) dir.Write("bitplane/schwarz/" + name, file.readAll());
+        }
+    }
     bool Give() {
         if (answers.empty() && !anyKey) return false;
         unsigned char key = ' ';
@@ -442,9 +450,9 @@ struct DrillFixture {
         return worked;
     }
 
-    // The texts drawn on the graphics screen so far, in order.
-    std::vector<std::string> ScreenTexts() const {
-        std::vector<std::string> texts;
+    // The texts drawn on the graphics screen so far, in order, with their x.
+    std::vector<std::pair<int, std::string>> DrawnTexts() const {
+        std::vector<std::pair<int, std::string>> texts;
         std::istringstream dump(console.Trace().Dump());
         std::string line;
         bool below = false;
@@ -457,10 +465,22 @@ struct DrillFixture {
                 fields >> x >> y;
                 std::string text;
                 std::getline(fields, text);
-                texts.push_back(text.empty() ? text : text.substr(1));
+                texts.emplace_back(x, text.empty() ? text : text.substr(1));
             }
         }
         return texts;
+    }
+    std::vector<std::string> ScreenTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& [x, text] : DrawnTexts()) texts.push_back(text);
+        return texts;
+    }
+    // Where the last text drawn as `text` starts, -1 when none was.
+    int TextX(const std::string& wanted) const {
+        int found = -1;
+        for (const auto& [x, text] : DrawnTexts())
+            if (text == wanted) found = x;
+        return found;
     }
     int Played(const QString& file) const {
         return static_cast<int>(std::count(sound.played.begin(), sound.played.end(), file));
@@ -762,4 +782,40 @@ TEST(DrillRun, FigureRunsToTheMarker) {
     PauseWithFigure(f.session);
     EXPECT_EQ(screen.pixelColor(288 + 10, 421 + 10), QColor(Qt::white)) << "a correct task's marker";
     EXPECT_EQ(screen.pixelColor(320 + 10, 421 + 10), QColor(Qt::red)) << "the earlier marker stays";
+}
+
+// Two screens to look at: the repeat question with its answer, and the figure after task 25
+// with the markers of both rows (three tasks went wrong).
+TEST(DrillRun, ScreensToLookAt) {
+    DrillFixture f(ProgramCode::MentalArithmetic);
+    f.UseKitFigures();
+    f.session.options.soundLevel = option::SoundLevel::kAllSounds;
+    f.dir.Write("wavs/loeschkopfrech.wav", "RIFF");
+    QImage question;
+    f.sound.onPlay = [&, answerWink = f.sound.onPlay](const QString& file) {
+        answerWink(file);
+        // the wipe after the question starts with its sound: question and answer still stand
+        if (file == "loeschkopfrech.wav" && f.session.run.repeating) question = f.host.framebuffer.copy();
+    };
+    f.Lines(25);
+    f.anyKey = true;
+    f.answers = {' ', ' ', ' ', 'j'};  // Schwer?, Bist du da?, Aufpassen!, Wiederholung?
+    const std::vector<Bytes> worked = f.Drill(Lines({1, 7, 22}));
+    ASSERT_EQ(worked.size(), 28u);
+    EXPECT_EQ(f.ScreenTexts(), (std::vector<std::string>{"Schwer? ", "Okay", " Bist du da? ", "Okay",
+                                                         " Aufpassen! ", "Okay", " Wiederholung? ", "Ja"}));
+    const QImage figure = f.host.framebuffer.copy();
+    question.save(test::OutputDir() + "/run_rules_repeat_question.png");
+    figure.save(test::OutputDir() + "/run_rules_figure_after_task_25.png");
+
+    ASSERT_FALSE(question.isNull());
+    EXPECT_EQ(question.pixelColor(ExerciseRun::kMidX, kFaceTopY - 40), f.console.Palette()[14]) << "the face";
+    // the answer stands on the screen, after the question
+    const int answerX = f.TextX("Ja");
+    EXPECT_GT(answerX, f.TextX(" Wiederholung? "));
+    f.graphics.SetTextStyle(3, 0, f.graphics.GetTextSettings().charSize);
+    EXPECT_LE(answerX + f.graphics.TextWidthVga("Ja"), ExerciseRun::kMaxX);
+    // the markers' ticks and crosses on both rows
+    for (const int rowY : {figure::kTopRowY, figure::kBottomRowY})
+        EXPECT_GT(test::CountColour(figure, QRect(0, rowY, 640, 58), QColor(Qt::white)), 100) << rowY;
 }
