@@ -566,27 +566,39 @@ TEST(DrillRun, RepetitionPassesAfterTasks10And20) {
 }
 
 // The run stops after task 40, unless the task counter is shown; then it goes on until the list
-// is through, and in random order it ends cleanly once the history is full.
+// is through, and in random order it ends cleanly once the history is full. Wrong tasks pending
+// at 40 (or at 80 with the task counter) come back once more, and then the run ends.
 TEST(DrillRun, WhereTheRunStops) {
     const struct {
-        int figure, lines, taskOrder;
-        int worked;
+        int figure, lines, taskOrder, wrongLine;
+        int worked, tasksDone;
     } cases[] = {
-        {option::Figure::kRunning, 60, option::TaskOrder::kInOrder, 40},
-        {option::Figure::kNone, 60, option::TaskOrder::kInOrder, 40},
-        {option::Figure::kTaskCounter, 60, option::TaskOrder::kInOrder, 60},
-        {option::Figure::kTaskCounter, 20, option::TaskOrder::kRandom, ExerciseRun::kMaxTasks},
+        {option::Figure::kRunning, 60, option::TaskOrder::kInOrder, 0, 40, 40},
+        {option::Figure::kNone, 60, option::TaskOrder::kInOrder, 0, 40, 40},
+        {option::Figure::kRunning, 60, option::TaskOrder::kInOrder, 35, 41, 40},
+        {option::Figure::kTaskCounter, 60, option::TaskOrder::kInOrder, 0, 60, 60},
+        {option::Figure::kTaskCounter, 82, option::TaskOrder::kInOrder, 75, 81, 80},
+        {option::Figure::kTaskCounter, 20, option::TaskOrder::kRandom, 0, ExerciseRun::kMaxTasks,
+         ExerciseRun::kMaxTasks},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "figure " << c.figure << " lines " << c.lines);
+        SCOPED_TRACE(testing::Message() << "figure " << c.figure << " lines " << c.lines << " wrong "
+                                        << c.wrongLine);
         DrillFixture f;
         f.session.options.animation = option::Switch::kOff;
         f.session.options.figure = c.figure;
         f.session.options.taskOrder = c.taskOrder;
         f.Lines(c.lines);
-        EXPECT_EQ(static_cast<int>(f.Drill().size()), c.worked);
-        EXPECT_NE(f.session.run.lastKey, doskey::kEscape) << "an orderly end";
-        EXPECT_EQ(f.session.run.tasksDone, c.worked);
+        f.anyKey = c.wrongLine > 0;  // "Wiederholung?" and the repeated task's key
+        const std::vector<Bytes> wrong = c.wrongLine ? Lines({c.wrongLine}) : std::vector<Bytes>{};
+        const std::vector<Bytes> worked = f.Drill(wrong);
+        EXPECT_EQ(static_cast<int>(worked.size()), c.worked);
+        if (c.wrongLine) {
+            EXPECT_EQ(worked.back(), Lines({c.wrongLine}, true).front());
+        }
+        EXPECT_EQ(f.session.run.tasksDone, c.tasksDone);
+        const bool brokenOff = f.session.run.lastKey == doskey::kEscape && !f.session.run.endAfterRepeat;
+        EXPECT_FALSE(brokenOff) << "an orderly end keeps the last protocol line";
     }
 }
 
