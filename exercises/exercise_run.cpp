@@ -151,7 +151,8 @@ void SkipSeparatorsAndHints(Session& s) {
 void SwitchShortLinesToCopying(Session& s) {
     TaskList& t = s.tasks;
     while (t.position < t.Count() - 1 && t.Line(t.position).size() < 3) ++t.position;
-    if (t.position != t.Count()) return;
+    // a list whose lines are tasks stays mental arithmetic, even one of a single line
+    if (t.position != t.Count() || t.Line(t.position).size() >= 3) return;
     t.position = 1;
     s.programCode = ProgramCode::CopyTask;
     if (!s.graphics) return;

@@ -189,3 +189,22 @@ TEST(ExerciseRun, StopwatchWrapsAcrossMidnight) {
     EXPECT_EQ(watch.ElapsedSeconds(), 5);
     EXPECT_EQ(watch.RunningSeconds(clock), 5);
 }
+
+TEST(ExerciseRun, MentalArithmeticOnShortLinesBecomesCopying) {
+    struct Case {
+        std::vector<Bytes> lines;
+        int startPosition;
+        ProgramCode expected;
+    };
+    const Case cases[] = {
+        {{"12+5=17"}, 1, ProgramCode::MentalArithmetic},  // one task is still a task
+        {{"ab", "cd", "ef"}, 3, ProgramCode::CopyTask},   // words to copy
+        {{"ab", "3+4=7"}, 2, ProgramCode::MentalArithmetic},
+    };
+    for (const Case& c : cases) {
+        RunFixture f(c.lines, ProgramCode::MentalArithmetic);
+        f.session.tasks.position = c.startPosition;
+        f.Next();
+        EXPECT_EQ(f.session.programCode, c.expected) << c.lines.front();
+    }
+}
