@@ -127,9 +127,21 @@ void WinkUntilKey(Session& s, int faceX, int faceY) {
     }
 }
 
+// Whether the text, drawn from the screen's place, runs past an edge of the screen.
+bool RunsOffScreen(Graphics& g, const MotivationScreen& m, const Bytes& text) {
+    const int width = g.TextWidthVga(text);
+    if (m.textCentred) return m.textX - width / 2 < 0 || m.textX + width / 2 > kMaxX;
+    return m.textX + width > kMaxX;
+}
+
+// The text in its size, or smaller where the school font is too wide for the screen: the
+// question and its longest answer must both be seen.
 void WriteScreenText(Graphics& g, const MotivationScreen& m) {
+    const Bytes widest = m.end == MotivationEnd::WaitThenWipe ? m.text : m.text + "Nein";
+    int size = m.textSize;
+    g.SetTextStyle(kSchoolFont, 0, size);
+    while (size > 1 && RunsOffScreen(g, m, widest)) g.SetTextStyle(kSchoolFont, 0, --size);
     g.SetColor(kLightRed);
-    g.SetTextStyle(kSchoolFont, 0, m.textSize);
     g.SetTextJustify(m.textCentred ? kCentreText : kLeftText, kCentreText);
     g.OutTextXY(m.textX, m.textY, m.text);
 }

@@ -15,14 +15,16 @@ struct TaskOutcome {
 };
 
 // After every task of a drill: pause, motivation screen, repetition state and the next position.
-// Returns whether the run goes on.
+// Returns whether the run goes on; when the rules end the run as by Esc (a final repetition
+// pass is over, "Nein" to the repeat question, the time limit) run.lastKey becomes Escape.
 bool AfterTask(Session& session, const TaskOutcome& outcome);
 // The end of a drill run: pictures freed, text mode, the broken-off task's protocol line
-// emptied, the closing screen after more than three tasks, the reading test's wrong tasks
-// compacted.
+// emptied, after more than three tasks the closing screen and session.offerCertificate, the
+// reading test's wrong tasks compacted.
 void EndDrillRun(Session& session);
 
-// The second typing of a task ("2x"): clears the input area, so the child types the task again.
+// The second typing of a task ("2x"): after a pause clears the input area, so the child types
+// the task again. The drill resets its input and draws frames and cursor itself.
 void ClearForSecondPass(Session& session);
 
 void PauseWithFigure(Session& session);

@@ -400,6 +400,14 @@ struct DrillFixture {
             if (file == kWinkTone && console.Keys().Empty()) Give();
         };
     }
+    // Copies the kit's figure pictures into the program folder, so the run loads them.
+    void UseKitFigures() {
+        QDir figures(test::KitDir() + "/bitplane/schwarz");
+        for (const QString& name : figures.entryList({"*.png"}, QDir::Files)) {
+            QFile file(figures.filePath(name));
+            if (file.open(QIODevice::ReadOnly)) dir.Write("bitplane/schwarz/" + name, file.readAll());
+        }
+    }
     bool Give() {
         if (answers.empty() && !anyKey) return false;
         unsigned char key = ' ';
@@ -442,9 +450,9 @@ struct DrillFixture {
         return worked;
     }
 
-    // The texts drawn on the graphics screen so far, in order.
-    std::vector<std::string> ScreenTexts() const {
-        std::vector<std::string> texts;
+    // The texts drawn on the graphics screen so far, in order, with their x.
+    std::vector<std::pair<int, std::string>> DrawnTexts() const {
+        std::vector<std::pair<int, std::string>> texts;
         std::istringstream dump(console.Trace().Dump());
         std::string line;
         bool below = false;
@@ -457,10 +465,22 @@ struct DrillFixture {
                 fields >> x >> y;
                 std::string text;
                 std::getline(fields, text);
-                texts.push_back(text.empty() ? text : text.substr(1));
+                texts.emplace_back(x, text.empty() ? text : text.substr(1));
             }
         }
         return texts;
+    }
+    std::vector<std::string> ScreenTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& [x, text] : DrawnTexts()) texts.push_back(text);
+        return texts;
+    }
+    // Where the last text drawn as `text` starts, -1 when none was.
+    int TextX(const std::string& wanted) const {
+        int found = -1;
+        for (const auto& [x, text] : DrawnTexts())
+            if (text == wanted) found = x;
+        return found;
     }
     int Played(const QString& file) const {
         return static_cast<int>(std::count(sound.played.begin(), sound.played.end(), file));
@@ -546,27 +566,39 @@ TEST(DrillRun, RepetitionPassesAfterTasks10And20) {
 }
 
 // The run stops after task 40, unless the task counter is shown; then it goes on until the list
-// is through, and in random order it ends cleanly once the history is full.
+// is through, and in random order it ends cleanly once the history is full. Wrong tasks pending
+// at 40 (or at 80 with the task counter) come back once more, and then the run ends.
 TEST(DrillRun, WhereTheRunStops) {
     const struct {
-        int figure, lines, taskOrder;
-        int worked;
+        int figure, lines, taskOrder, wrongLine;
+        int worked, tasksDone;
     } cases[] = {
-        {option::Figure::kRunning, 60, option::TaskOrder::kInOrder, 40},
-        {option::Figure::kNone, 60, option::TaskOrder::kInOrder, 40},
-        {option::Figure::kTaskCounter, 60, option::TaskOrder::kInOrder, 60},
-        {option::Figure::kTaskCounter, 20, option::TaskOrder::kRandom, ExerciseRun::kMaxTasks},
+        {option::Figure::kRunning, 60, option::TaskOrder::kInOrder, 0, 40, 40},
+        {option::Figure::kNone, 60, option::TaskOrder::kInOrder, 0, 40, 40},
+        {option::Figure::kRunning, 60, option::TaskOrder::kInOrder, 35, 41, 40},
+        {option::Figure::kTaskCounter, 60, option::TaskOrder::kInOrder, 0, 60, 60},
+        {option::Figure::kTaskCounter, 82, option::TaskOrder::kInOrder, 75, 81, 80},
+        {option::Figure::kTaskCounter, 20, option::TaskOrder::kRandom, 0, ExerciseRun::kMaxTasks,
+         ExerciseRun::kMaxTasks},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "figure " << c.figure << " lines " << c.lines);
+        SCOPED_TRACE(testing::Message() << "figure " << c.figure << " lines " << c.lines << " wrong "
+                                        << c.wrongLine);
         DrillFixture f;
         f.session.options.animation = option::Switch::kOff;
         f.session.options.figure = c.figure;
         f.session.options.taskOrder = c.taskOrder;
         f.Lines(c.lines);
-        EXPECT_EQ(static_cast<int>(f.Drill().size()), c.worked);
-        EXPECT_NE(f.session.run.lastKey, doskey::kEscape) << "an orderly end";
-        EXPECT_EQ(f.session.run.tasksDone, c.worked);
+        f.anyKey = c.wrongLine > 0;  // "Wiederholung?" and the repeated task's key
+        const std::vector<Bytes> wrong = c.wrongLine ? Lines({c.wrongLine}) : std::vector<Bytes>{};
+        const std::vector<Bytes> worked = f.Drill(wrong);
+        EXPECT_EQ(static_cast<int>(worked.size()), c.worked);
+        if (c.wrongLine) {
+            EXPECT_EQ(worked.back(), Lines({c.wrongLine}, true).front());
+        }
+        EXPECT_EQ(f.session.run.tasksDone, c.tasksDone);
+        const bool brokenOff = f.session.run.lastKey == doskey::kEscape && !f.session.run.endAfterRepeat;
+        EXPECT_FALSE(brokenOff) << "an orderly end keeps the last protocol line";
     }
 }
 
@@ -762,4 +794,40 @@ TEST(DrillRun, FigureRunsToTheMarker) {
     PauseWithFigure(f.session);
     EXPECT_EQ(screen.pixelColor(288 + 10, 421 + 10), QColor(Qt::white)) << "a correct task's marker";
     EXPECT_EQ(screen.pixelColor(320 + 10, 421 + 10), QColor(Qt::red)) << "the earlier marker stays";
+}
+
+// Two screens to look at: the repeat question with its answer, and the figure after task 25
+// with the markers of both rows (three tasks went wrong).
+TEST(DrillRun, ScreensToLookAt) {
+    DrillFixture f(ProgramCode::MentalArithmetic);
+    f.UseKitFigures();
+    f.session.options.soundLevel = option::SoundLevel::kAllSounds;
+    f.dir.Write("wavs/loeschkopfrech.wav", "RIFF");
+    QImage question;
+    f.sound.onPlay = [&, answerWink = f.sound.onPlay](const QString& file) {
+        answerWink(file);
+        // the wipe after the question starts with its sound: question and answer still stand
+        if (file == "loeschkopfrech.wav" && f.session.run.repeating) question = f.host.framebuffer.copy();
+    };
+    f.Lines(25);
+    f.anyKey = true;
+    f.answers = {' ', ' ', ' ', 'j'};  // Schwer?, Bist du da?, Aufpassen!, Wiederholung?
+    const std::vector<Bytes> worked = f.Drill(Lines({1, 7, 22}));
+    ASSERT_EQ(worked.size(), 28u);
+    EXPECT_EQ(f.ScreenTexts(), (std::vector<std::string>{"Schwer? ", "Okay", " Bist du da? ", "Okay",
+                                                         " Aufpassen! ", "Okay", " Wiederholung? ", "Ja"}));
+    const QImage figure = f.host.framebuffer.copy();
+    question.save(test::OutputDir() + "/run_rules_repeat_question.png");
+    figure.save(test::OutputDir() + "/run_rules_figure_after_task_25.png");
+
+    ASSERT_FALSE(question.isNull());
+    EXPECT_EQ(question.pixelColor(ExerciseRun::kMidX, kFaceTopY - 40), f.console.Palette()[14]) << "the face";
+    // the answer stands on the screen, after the question
+    const int answerX = f.TextX("Ja");
+    EXPECT_GT(answerX, f.TextX(" Wiederholung? "));
+    f.graphics.SetTextStyle(3, 0, f.graphics.GetTextSettings().charSize);
+    EXPECT_LE(answerX + f.graphics.TextWidthVga("Ja"), ExerciseRun::kMaxX);
+    // the markers' ticks and crosses on both rows
+    for (const int rowY : {figure::kTopRowY, figure::kBottomRowY})
+        EXPECT_GT(test::CountColour(figure, QRect(0, rowY, 640, 58), QColor(Qt::white)), 100) << rowY;
 }
