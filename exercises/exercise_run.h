@@ -56,6 +56,8 @@ struct ExerciseRun {
     // Entries 1..82: per task, time + text for the certificate.
     std::array<Bytes, kMaxTasks + 1> taskHistory{};
     Bytes inputLog;        // keys typed correctly before the task's first error
+    // The protocol holds 99 task lines; later tasks have no line of their own and log nothing.
+    bool hasProtocolLine = false;
     bool taskWrong = false;
     bool countedWrong = false;
     TaskEnd taskDone = TaskEnd::Open;
