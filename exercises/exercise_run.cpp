@@ -103,6 +103,10 @@ void DrawProgramBackground(Session& s) {
     }
 }
 
+// The figure pictures are loaded as high as fits the 59-unit band below y 421 (and the band at
+// the top); their width comes from their aspect, except the standing pose's.
+constexpr int kFigurePictureHeight = 55;
+
 void LoadFigurePictures(Session& s) {
     Graphics& g = *s.graphics;
     const int band = BandColour(s.programCode);
@@ -110,7 +114,8 @@ void LoadFigurePictures(Session& s) {
     for (int i = 0; i < ExerciseRun::kFigurePictures; ++i) {
         const Bytes file = "bitplane\\schwarz\\brot" + std::to_string(i) + ".png";
         const int width = i == 21 ? 100 : 0;
-        g.LoadPictureBitmap(s.run.pictures[static_cast<size_t>(i)], background, width, 100, file, false);
+        g.LoadPictureBitmap(s.run.pictures[static_cast<size_t>(i)], background, width, kFigurePictureHeight,
+                            file, false);
     }
 }
 
