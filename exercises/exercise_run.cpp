@@ -26,6 +26,10 @@ constexpr int kProtocolTextWidth = 30;
 constexpr int kLastTaskProtocolEntry = 99;  // entries 0..98 hold task lines
 constexpr int kLastProtocolEntry = 100;     // hint lines may go up to here
 constexpr int kRandomDrawsAtMost = 1000;    // a list of equal lines must not hang the draw
+// The figure runs in the bands at the top and the bottom of the screen (59 units high).
+constexpr int kFigureHeight = 55;
+constexpr int kStandingPose = 21;
+constexpr int kStandingPoseWidth = 100;
 constexpr int kBandNone = 0;
 constexpr int kBandCopy = 9;
 constexpr int kBandSigns = 5;
@@ -103,19 +107,15 @@ void DrawProgramBackground(Session& s) {
     }
 }
 
-// The figure pictures are loaded as high as fits the 59-unit band below y 421 (and the band at
-// the top); their width comes from their aspect, except the standing pose's.
-constexpr int kFigurePictureHeight = 55;
-
 void LoadFigurePictures(Session& s) {
     Graphics& g = *s.graphics;
     const int band = BandColour(s.programCode);
     const QColor background = s.console.Palette()[static_cast<size_t>(band)];
     for (int i = 0; i < ExerciseRun::kFigurePictures; ++i) {
         const Bytes file = "bitplane\\schwarz\\brot" + std::to_string(i) + ".png";
-        const int width = i == 21 ? 100 : 0;
-        g.LoadPictureBitmap(s.run.pictures[static_cast<size_t>(i)], background, width, kFigurePictureHeight,
-                            file, false);
+        const int width = i == kStandingPose ? kStandingPoseWidth : 0;
+        g.LoadPictureBitmap(s.run.pictures[static_cast<size_t>(i)], background, width,
+                            kFigureHeight, file, false);
     }
 }
 

@@ -76,6 +76,8 @@ struct Session {
     // file "LPTB.TXT"; print the teacher protocol.
     std::function<void()> printPrinterTextFile;
     std::function<void()> printProtocol;
+    // The certificate dialogue at the end of a run, supplied by the printing side (may be empty).
+    std::function<void()> offerCertificate;
 
     const Bytes& ProgramFolder() const { return env.ProgramFolder(); }
     // ProgramFolder + "LPTB.TXT"

@@ -28,7 +28,7 @@ Bytes Padded(int value, int width) {
     return text;
 }
 
-void DrawMenuScreen(Console& c, int highlightedItem) {
+void DrawMenuBackground(Console& c) {
     c.Window(1, 1, 80, 25);
     c.TextColor(7);
     c.TextBackground(0);
@@ -49,6 +49,10 @@ void DrawMenuScreen(Console& c, int highlightedItem) {
     c.Write("Version 3.3     ");
     c.TextColor(0);
     c.Write(" ESC = Ende ");
+}
+
+void DrawMenuScreen(Console& c, int highlightedItem) {
+    DrawMenuBackground(c);
 
     // the box
     c.Window(2, 2, 39, 23);

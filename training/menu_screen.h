@@ -10,6 +10,8 @@ class Console;
 
 // The whole menu screen: background, banner, box, shadow and items.
 void DrawMenuScreen(Console& console, int highlightedItem);
+// Only the shaded background and the banner (the end of a drill run shows them).
+void DrawMenuBackground(Console& console);
 // Only the items (after a key moved the highlight).
 void DrawMenuItems(Console& console, int highlightedItem);
 

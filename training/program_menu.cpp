@@ -13,6 +13,7 @@
 #include "support/random.h"
 #include "training/menu_items.h"
 #include "training/menu_screen.h"
+#include "training/drill.h"
 #include "training/options_menu.h"
 
 namespace radevir {
@@ -140,6 +141,19 @@ bool ConfirmLeaving(MenuState& m) {
     return s.yesNoAnswer == YesNo::Yes;
 }
 
+constexpr int kSecondsPerMinute = 60;
+
+// The program the session's code names, on the loaded list.
+void RunProgram(Session& s) {
+    switch (s.programCode) {
+        case ProgramCode::WrittenArithmetic:
+        case ProgramCode::GrabGame:
+            return;  // column arithmetic and the grab game arrive with their own work
+        default:
+            RunDrill(s);
+    }
+}
+
 }  // namespace
 
 void RunTrainingProgram(Session& s) {
@@ -151,8 +165,11 @@ void RunTrainingProgram(Session& s) {
         s.menuKey = kBackToMenu;
         return;
     }
-    // The training programs themselves are not here yet: the chosen list stays loaded for the
-    // next program, and the menu comes back.
+    s.run.runStopwatch.Start(c.GetClock());
+    s.run.timeLimit_s = s.options.timeLimited == option::TimeLimited::kLimited
+                            ? s.options.timeLimitMinutes * kSecondsPerMinute
+                            : 0;
+    RunProgram(s);
     c.Window(1, 1, 80, 25);
     s.menuKey = kBackToMenu;
     s.currentText.clear();
