@@ -129,20 +129,30 @@ void Console::InitConsole(const std::vector<GlyphSource>& glyphs) {
 }
 
 int Console::FitConsoleFont() {
-    const int target = geometry_.keepAspect && graphics_.graphicsMode
-                           ? geometry_.virtualSize.width() / 80
-                           : cellWidth_;
+    // Two cells count here. The console font fills the cells it is drawn in: the window's in
+    // text mode, the 640×480 area's in graphics mode. The graphics text sizes, though, are used
+    // after the next InitGraph, in the 640×480 area; with KeepAspect that is the centred 4:3 part
+    // of the window even while text mode fills all of it, so a wide window must not make them
+    // larger than a 4:3 one.
+    const int areaCellWidth = VgaGeometry::FittedArea(host_.ClientSize()).width() / 80;
+    const int fontTarget = geometry_.keepAspect && graphics_.graphicsMode ? areaCellWidth : cellWidth_;
+    const int tableTarget = geometry_.keepAspect ? areaCellWidth : cellWidth_;
     QImage probe(1, 1, QImage::Format_RGB32);
     probe.setDotsPerMeterX(kDotsPerMeter);
     probe.setDotsPerMeterY(kDotsPerMeter);
     QFont font = canvas_.font;
     font.setBold(true);
-    int size = 6;
-    for (;; ++size) {
-        font.setPointSize(size);
-        const QFontMetricsF fm(font, &probe);
-        if (fm.horizontalAdvance(QLatin1Char('A')) >= target || size >= 400) break;
-    }
+    // the first size whose "A" is at least `target` wide
+    auto firstSizeReaching = [&](int target) {
+        int size = 6;
+        for (;; ++size) {
+            font.setPointSize(size);
+            const QFontMetricsF fm(font, &probe);
+            if (fm.horizontalAdvance(QLatin1Char('A')) >= target || size >= 400) return size;
+        }
+    };
+    const int size = firstSizeReaching(tableTarget);
+    font.setPointSize(fontTarget == tableTarget ? size : firstSizeReaching(fontTarget));
     canvas_.font = font;  // keeps the first size that reaches a cell
     const int s = size - 1;
     consoleFontSize_ = s;

@@ -6,8 +6,7 @@
 
 namespace radevir {
 
-void VgaGeometry::Fit(QSize client) {
-    clientSize = client;
+QRect VgaGeometry::FittedArea(QSize client) {
     int left = 0, top = 0;
     int width = client.width(), height = client.height();
     if (height > 0 && static_cast<double>(width) / height > 640.0 / 480.0) {
@@ -19,8 +18,14 @@ void VgaGeometry::Fit(QSize client) {
         top += reduce / 2;
         height -= reduce;
     }
-    virtualOrigin = QPoint(left, top);
-    virtualSize = QSize(width, height);
+    return QRect(left, top, width, height);
+}
+
+void VgaGeometry::Fit(QSize client) {
+    clientSize = client;
+    const QRect area = FittedArea(client);
+    virtualOrigin = area.topLeft();
+    virtualSize = area.size();
 }
 
 QPoint VgaGeometry::VgaToPixel(QPoint p) {

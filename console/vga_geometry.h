@@ -14,6 +14,8 @@ struct VgaGeometry {
     QPoint virtualOrigin{0, 0};
     QSize clientSize{1280, 960};
 
+    // The centred 4:3 part of a client area (the rounding of the classic fitting).
+    static QRect FittedArea(QSize client);
     // Recomputes VirtualOrigin and VirtualSize for the client size.
     void Fit(QSize client);
 

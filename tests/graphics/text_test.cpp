@@ -160,3 +160,44 @@ TEST(GraphicsText, SchoolFontJustifiesTheShapedText) {
     g.OutTextStyled(320, 200, "Fest", 1);
     EXPECT_EQ(f.console.Trace().Dump().find("Fest") != std::string::npos, true);
 }
+
+// Graphics texts are sized for the 640×480 area, whatever the window's shape: a wide window
+// shows the same 4:3 area with margins, so after the menu's trip to text mode and back a text
+// must measure as on a 4:3 window and still fit the boxes laid out in 640×480 units.
+TEST(GraphicsText, SizesFollowThe640x480AreaOnEveryWindowShape) {
+    const Bytes task = "34567+65432=99999";
+    struct Shape {
+        int width_vga = 0;
+        int rightInk_px = 0;
+        int right639_px = 0;
+    };
+    auto measure = [&](QSize client, int charSize) {
+        GraphicsFixture f(client);
+        Graphics& g = f.graphics;
+        f.console.SetFontFace(3, QStringLiteral("DARIZODEV"));  // as the program menu does
+        g.CloseGraph();  // the menu's start: graphics, text mode, then a program's graphics
+        g.InitGraph(0);
+        g.SetTextStyle(3, 0, charSize);
+        g.SetColor(15);
+        g.SetTextJustify(0, 2);
+        g.OutTextXY(0, 200, task);
+        return Shape{g.TextWidthVga(task), InkBox(f.host.framebuffer).right(),
+                     g.VgaToPixel({639, 0}).x()};
+    };
+    // the largest size at which the task fits the screen's width on a 4:3 window
+    int fitting = 4;
+    while (fitting < 12 && measure({1280, 960}, fitting + 1).width_vga <= 639) ++fitting;
+    const int reference = measure({1280, 960}, fitting).width_vga;
+
+    // windows wider or taller than 4:3 around that same 1280×960 area measure exactly alike
+    for (QSize client : {QSize(2560, 960), QSize(1280, 1024)}) {
+        const Shape s = measure(client, fitting);
+        EXPECT_EQ(s.width_vga, reference) << client.width() << "x" << client.height();
+        EXPECT_LE(s.rightInk_px, s.right639_px) << client.width() << "x" << client.height();
+    }
+    // a full-HD window (a 1440×1080 area): whole font sizes scale in steps, but only by a little
+    const Shape wide = measure({1920, 1080}, fitting);
+    EXPECT_NEAR(wide.width_vga, reference, reference / 25);
+    EXPECT_LE(wide.rightInk_px, wide.right639_px);
+    EXPECT_EQ(wide.width_vga, measure({1440, 1080}, fitting).width_vga);
+}
