@@ -659,6 +659,7 @@ TEST(DrillRun, EndsByEscapeOrTimeLimit) {
             continue;
         }
         EXPECT_EQ(run.lastKey, doskey::kEscape);
+        f.anyKey = true;  // the closing screen waits for a key
         EndDrillRun(f.session);
         EXPECT_EQ(f.session.protocolLines[3] != "", c.lineKept);
         EXPECT_NE(f.session.protocolLines[2], "");
@@ -683,6 +684,7 @@ TEST(DrillRun, EndOfTheRun) {
         f.session.run.wrongTaskList[2] = "2+10=12";  // as the reading test stores a wrong task
         f.session.run.wrongCount = 1;
         f.session.run.wipeSound = true;
+        f.anyKey = true;  // the closing screen waits for a key
         EndDrillRun(f.session);
         EXPECT_FALSE(f.console.Graphics().graphicsMode);
         EXPECT_FALSE(f.session.run.wipeSound);
