@@ -302,8 +302,16 @@ void WipeTaskAreas(Session& s) {
         Graphics& g = *s.graphics;
         const int scheme = s.options.backgroundColour;
         g.SetColor(scheme);
-        g.SetFillStyle(kSolidFill, scheme);
-        if (program > ProgramNumber(ProgramCode::MentalArithmetic)) g.SetFillStyle(kEmptyFill, scheme);
+        int areaFill = kSolidFill;
+        if (program > ProgramNumber(ProgramCode::MentalArithmetic)) areaFill = kEmptyFill;
+        g.SetFillStyle(areaFill, scheme);
+        // A row in the scheme colour as a bar one unit high: thin lines leave gaps between the
+        // rows of a window larger than 640×480.
+        const auto schemeRow = [&](int x1, int y, int x2) {
+            g.SetFillStyle(kSolidFill, scheme);
+            g.Bar(x1, y, x2, y);
+            g.SetFillStyle(areaFill, scheme);
+        };
         const int upperLines = kUpperBottom - kUpperTop + 1;
         const int lowerLines = kLowerBottom - kLowerTop + 1;
         switch (static_cast<ProgramCode>(program)) {
@@ -321,26 +329,28 @@ void WipeTaskAreas(Session& s) {
                 }
                 break;
             case ProgramCode::MentalArithmetic:
-                g.SetFillStyle(kEmptyFill, scheme);
+                areaFill = kEmptyFill;
+                g.SetFillStyle(areaFill, scheme);
                 for (int i = 0; i < upperLines - 3; ++i) {
                     g.Bar(0, kUpperTop + i, kMaxX, kUpperTop + i);
-                    g.Line(0, kLowerBottom - i, kMaxX, kLowerBottom - i);
+                    schemeRow(0, kLowerBottom - i, kMaxX);
                     c.Delay(1);
                 }
                 break;
             case ProgramCode::FillInSigns:
             case ProgramCode::Dictation:
                 for (int i = 0; i < std::max(upperLines, lowerLines); ++i) {
-                    if (i < upperLines) g.Line(0, kUpperBottom - i, kMaxX, kUpperBottom - i);
-                    if (i < lowerLines) g.Line(0, kLowerBottom - i, kMaxX, kLowerBottom - i);
+                    if (i < upperLines) schemeRow(0, kUpperBottom - i, kMaxX);
+                    if (i < lowerLines) schemeRow(0, kLowerBottom - i, kMaxX);
                     c.Delay(1);
                 }
                 break;
             case ProgramCode::MemoriseOnly:
             case ProgramCode::Tachistoscope:
-                g.SetFillStyle(kEmptyFill, scheme);
+                areaFill = kEmptyFill;
+                g.SetFillStyle(areaFill, scheme);
                 for (int i = 0; i < std::max(upperLines, lowerLines); ++i) {
-                    if (i < upperLines) g.Line(2, kUpperBottom - i, kMaxX - 2, kUpperBottom - i);
+                    if (i < upperLines) schemeRow(2, kUpperBottom - i, kMaxX - 2);
                     if (i < lowerLines) g.Bar(0, kLowerTop + i, kMaxX, kLowerTop + i);
                     c.Delay(1);
                 }

@@ -384,7 +384,8 @@ struct DrillFixture {
     bool anyKey = false;
     int keysGiven = 0;
 
-    explicit DrillFixture(ProgramCode code = ProgramCode::CopyTask) {
+    explicit DrillFixture(ProgramCode code = ProgramCode::CopyTask, QSize window = QSize(640, 480))
+        : host(window) {
         console.SetInstalledFontNames(test::KitFontFaces());
         console.InitConsole(test::FrameGlyphs());
         console.SetOemConversionOff(true);
@@ -712,10 +713,13 @@ TEST(DrillRun, WipesAndClearsLeaveTheProgramsColours) {
         {ProgramCode::Dictation, true, true, "loesch45.wav"},
         {ProgramCode::Tachistoscope, true, false, "loesch-merk-tachi.wav"},
     };
+    // a window larger than 640×480 must be wiped without gaps between the rows
+    for (const QSize window : {QSize(640, 480), QSize(1440, 1080)})
     for (const auto& c : cases) {
         for (const bool animated : {true, false}) {
-            SCOPED_TRACE(testing::Message() << ProgramNumber(c.program) << (animated ? " wiped" : " cleared"));
-            DrillFixture f(c.program);
+            SCOPED_TRACE(testing::Message() << ProgramNumber(c.program) << (animated ? " wiped" : " cleared")
+                                            << " at " << window.width());
+            DrillFixture f(c.program, window);
             f.session.options.soundLevel = option::SoundLevel::kAllSounds;
             f.dir.Write("wavs/" + QString(c.sound), "RIFF");
             BeginRun(f.session);
@@ -731,8 +735,11 @@ TEST(DrillRun, WipesAndClearsLeaveTheProgramsColours) {
                 ClearTaskAreas(f.session);
             }
             const QImage& screen = f.host.framebuffer;
-            const QRect upper(QPoint(4, 62), QPoint(635, 225));
-            const QRect lower(QPoint(4, 260), QPoint(635, 415));
+            const auto pixels = [&](QPoint a, QPoint b) {
+                return QRect(f.graphics.VgaToPixel(a), f.graphics.VgaToPixel(b));
+            };
+            const QRect upper = pixels(QPoint(4, 62), QPoint(635, 225));
+            const QRect lower = pixels(QPoint(4, 260), QPoint(635, 415));
             EXPECT_EQ(test::CountColour(screen, upper, c.upperInScheme ? scheme : black),
                       upper.width() * upper.height());
             EXPECT_EQ(test::CountColour(screen, lower, c.lowerInScheme ? scheme : black),
