@@ -44,7 +44,8 @@ QString PrepareFolder(const QTemporaryDir& dir) {
     for (int i = 1; i <= 40; ++i) {
         const int a = i % 9 + 1;
         tasks += QByteArray::number(a) + "+0=_" + QByteArray::number(a) + "\r\n";
-        keys += "type " + QByteArray::number(a) + "\n";
+        // the pause after a task reads away what was typed during it: the next key comes after
+        keys += "type " + QByteArray::number(a) + "\nwait 5000\n";
     }
     WriteFile(root + "/Aufgaben/Kopfrechnen/Vierzig.txt", tasks);
     WriteFile(root + "/bgi7/letzte2.txt", "Kopfrechnen\\Vierzig.txt=1\r\n");
@@ -53,7 +54,8 @@ QString PrepareFolder(const QTemporaryDir& dir) {
                                        "0", "AAR", "3", "0", "100", "280", "110", "0", "2", "1",
                                        "0", "0", "1", "0", "0", "10", "2", "1", "7", "1", "0", "0", "0"};
     WriteFile(root + "/aktuell.opt", options.join("\r\n") + "\r\n");
-    WriteFile(root + "/script.txt", "key k\nkey Enter\n" + keys + "wait 3000\nkey Esc\nkey j\n");
+    // the run stops after task 40 with the closing screen, which waits for a key
+    WriteFile(root + "/script.txt", "key k\nkey Enter\n" + keys + "key Space\nkey Esc\nkey j\n");
     return root;
 }
 
