@@ -183,6 +183,8 @@ void RunProgramMenu(MenuServices& services) {
     Session& s = session;
     s.graphics = &g;
     s.speech = services.speech;
+    // every printed document goes through the printer text file and the graphics layer's printer
+    s.printPrinterTextFile = [&g] { g.PrintPrinterTextFile(PrintJob{}); };
 
     // start-up
     if (c.FontTable().size() > 3) {
