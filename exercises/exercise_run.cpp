@@ -191,6 +191,30 @@ Bytes& HistoryEntry(ExerciseRun& r) {
     return r.taskHistory[static_cast<size_t>(std::clamp(r.tasksDone, 0, ExerciseRun::kMaxTasks))];
 }
 
+// The choice of a new task (not a repetition): back to where the run was, the task number,
+// random order, the short-line switch, separators and hints. False when the list is through.
+bool MoveToNewTask(Session& s) {
+    ExerciseRun& r = s.run;
+    TaskList& t = s.tasks;
+    const ProgramOptions& o = s.options;
+    if (t.position < r.furthestPosition) t.position = r.furthestPosition;
+    if (o.repeat > option::Repeat::kTypeTwice && r.returnPosition > 0) r.returnPending = true;
+    if (s.graphics) s.graphics->SetTextJustify(kCentreText, kCentreText);
+    const bool counts = r.lastKey != kSkipKey;
+    if (counts) r.tasksDone = std::min(r.tasksDone + 1, ExerciseRun::kMaxTasks);
+    if ((s.readingMode || o.figure == option::Figure::kTaskCounter) &&
+        s.programCode != ProgramCode::WrittenArithmetic)
+        ShowTaskNumber(s);
+    if (o.taskOrder == option::TaskOrder::kRandom && t.Count() > 5) ChooseRandomLine(s);
+    if (t.position > t.Count()) t.position = 1;
+    if (s.programCode == ProgramCode::MentalArithmetic && s.currentText.size() < 3)
+        SwitchShortLinesToCopying(s);
+    SkipSeparatorsAndHints(s);
+    if (r.taskDone == TaskEnd::Open) return true;
+    if (counts) --r.tasksDone;
+    return false;
+}
+
 }  // namespace
 
 void Stopwatch::Start(const Clock& clock) {
@@ -255,25 +279,7 @@ void NextTask(Session& s) {
             r.countedWrong = true;
             newTask = false;
         }
-        if (newTask) {
-            if (t.position < r.furthestPosition) t.position = r.furthestPosition;
-            if (returnMode && r.returnPosition > 0) r.returnPending = true;
-            if (s.graphics) s.graphics->SetTextJustify(kCentreText, kCentreText);
-            const bool counts = r.lastKey != kSkipKey;
-            if (counts) r.tasksDone = std::min(r.tasksDone + 1, ExerciseRun::kMaxTasks);
-            if ((s.readingMode || o.figure == option::Figure::kTaskCounter) &&
-                s.programCode != ProgramCode::WrittenArithmetic)
-                ShowTaskNumber(s);
-            if (o.taskOrder == option::TaskOrder::kRandom && t.Count() > 5) ChooseRandomLine(s);
-            if (t.position > t.Count()) t.position = 1;
-            if (s.programCode == ProgramCode::MentalArithmetic && s.currentText.size() < 3)
-                SwitchShortLinesToCopying(s);
-            SkipSeparatorsAndHints(s);
-            if (r.taskDone != TaskEnd::Open) {  // nothing but hints and separators were left
-                if (counts) --r.tasksDone;
-                return;
-            }
-        }
+        if (newTask && !MoveToNewTask(s)) return;  // nothing but hints and separators were left
         if (t.position > t.Count() || t.position < 1) t.position = 1;
         rawLine = t.Line(t.position);
     }
