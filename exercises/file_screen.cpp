@@ -268,21 +268,7 @@ void NewNameLoop(Screen& s) {
     if (std::find(s.fullNames.begin(), s.fullNames.end(), full) == s.fullNames.end()) return;
 
     // The name is taken: ask before overwriting it (default no).
-    c.Window(21, 10, 60, 15);
-    c.TextColor(15);
-    c.TextBackground(4);
-    c.GotoXY(1, 1);
-    c.Write(" ┌"_b + Repeat("─", 35) + "┐ "_b);
-    c.GotoXY(1, 2);
-    c.Write(" │"_b + PadTo(" Diese Datei existiert bereits!", 35) + "│ "_b);
-    c.GotoXY(1, 3);
-    c.Write(" │ "_b);
-    c.GotoXY(4, 3);
-    c.Write("Datei überschreiben?  "_b);
-    c.ShadeCells(60, 11, 60, 14, 0);
-    c.ShadeCells(22, 14, 59, 14, 0);
-    AskYesNo(session, YesNo::No);
-    c.Window(1, 1, 80, 25);
+    AskOverwrite(session);
     session.menuKey = doskey::kEnter;
 }
 
@@ -368,6 +354,26 @@ void RunFileSelection(Session& session, FileListing listing, SelectionMode mode)
     s.DrawEntries();
     if (mode == SelectionMode::NewName) NewNameLoop(s);
     else ChooseLoop(s, listing);
+}
+
+bool AskOverwrite(Session& session) {
+    Console& c = session.console;
+    c.Window(21, 10, 60, 15);
+    c.TextColor(15);
+    c.TextBackground(4);
+    c.GotoXY(1, 1);
+    c.Write(" ┌"_b + Repeat("─", 35) + "┐ "_b);
+    c.GotoXY(1, 2);
+    c.Write(" │"_b + PadTo(" Diese Datei existiert bereits!", 35) + "│ "_b);
+    c.GotoXY(1, 3);
+    c.Write(" │ "_b);
+    c.GotoXY(4, 3);
+    c.Write("Datei überschreiben?  "_b);
+    c.ShadeCells(60, 11, 60, 14, 0);
+    c.ShadeCells(22, 14, 59, 14, 0);
+    AskYesNo(session, YesNo::No);
+    c.Window(1, 1, 80, 25);
+    return session.yesNoAnswer == YesNo::Yes;
 }
 
 int AskYesNo(Session& session, YesNo defaultAnswer, bool exitQuestion) {

@@ -41,6 +41,10 @@ int PrefixSelect(const std::vector<Bytes>& shownNames, int selected, int& prefix
 // Writes the list of names into the printer text file and asks for it to be printed.
 bool PrintFileList(Session& session, const std::vector<Bytes>& fullNames, std::string_view mask);
 
+// "Diese Datei existiert bereits!" with "Datei überschreiben?" (default no) in a box over the
+// screen: true when the answer is yes (session.yesNoAnswer tells the same).
+bool AskOverwrite(Session& session);
+
 // The yes/no question on row 3 of the current text window (a box of columns 21..60): "Ja" and
 // "Nein" at columns 26 and 32, the box's bottom line below. With exitQuestion, F7 (or a typed
 // "A") also answers no and closes. Leaves session.yesNoAnswer and returns the key that closed the

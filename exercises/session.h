@@ -65,6 +65,7 @@ struct Session {
     std::array<Bytes, kProtocolLines> protocolLines{};
     int protocolCount = 0;
     Bytes practisedFiles;         // "/"-joined task file names
+    Bytes childFirstName;         // typed for the certificate, kept for the next one
     Console::Today today;
 
     // File selection screen and yes/no question.

@@ -4,8 +4,10 @@
 
 #include "console/console.h"
 #include "console/dos_keys.h"
+#include "exercises/certificate.h"
 #include "exercises/file_screen.h"
 #include "exercises/program_options.h"
+#include "exercises/protocol.h"
 #include "exercises/session.h"
 #include "exercises/task_model.h"
 #include "graphics/graphics.h"
@@ -129,15 +131,10 @@ bool ConfirmLeaving(MenuState& m) {
     Console& c = s.console;
     if (s.protocolCount > 2) DrawProtocolHint(c);
     DrawLeaveQuestion(c);
-    for (;;) {
-        const int key = AskYesNo(s, YesNo::Yes, true);
-        if (key == doskey::kF7 && s.protocolCount > 2) {
-            if (s.printProtocol) s.printProtocol();
-            continue;
-        }
-        break;
-    }
+    // F7 answers no and closes the question; the protocol is printed and the menu comes back
+    const int key = AskYesNo(s, YesNo::Yes, true);
     c.Window(1, 1, 80, 25);
+    if (key == doskey::kF7 && s.protocolCount > 2 && s.printProtocol) s.printProtocol();
     return s.yesNoAnswer == YesNo::Yes;
 }
 
@@ -169,7 +166,9 @@ void RunTrainingProgram(Session& s) {
     s.run.timeLimit_s = s.options.timeLimited == option::TimeLimited::kLimited
                             ? s.options.timeLimitMinutes * kSecondsPerMinute
                             : 0;
+    s.run.tasksDone = 0;  // a program that does not run adds no practised file
     RunProgram(s);
+    AddPractisedFile(s);
     c.Window(1, 1, 80, 25);
     s.menuKey = kBackToMenu;
     s.currentText.clear();
@@ -185,6 +184,8 @@ void RunProgramMenu(MenuServices& services) {
     s.speech = services.speech;
     // every printed document goes through the printer text file and the graphics layer's printer
     s.printPrinterTextFile = [&g] { g.PrintPrinterTextFile(PrintJob{}); };
+    s.printProtocol = [&s] { PrintProtocol(s); };
+    s.offerCertificate = [&s] { OfferCertificate(s); };
 
     // start-up
     if (c.FontTable().size() > 3) {
@@ -255,7 +256,13 @@ void RunProgramMenu(MenuServices& services) {
     c.TextBackground(0);
     c.ClrScr();
     if (s.options.protocol != option::Protocol::kNone && s.protocolCount > 2) {
-        // saving the teacher protocol arrives with the protocol screens
+        c.TextColor(1);
+        c.TextBackground(3);
+        SaveProtocol(s);
+        c.Window(1, 1, 80, 25);
+        c.TextColor(7);
+        c.TextBackground(0);
+        c.ClrScr();
     }
     if (s.optionsDirty && !SaveSessionOptions(s, s.ProgramFolder() + "aktuell.opt")) {
         // the window closes next: the failure line must stay readable until it has been seen

@@ -13,10 +13,10 @@ namespace {
 
 // The 35 option lines with a short Merkzeit (no key needed after each task) and the motivation
 // screens off, so a script only answers the questions it is about.
-QByteArray QuietOptions() {
+QByteArray QuietOptions(const QByteArray& protocol = "0") {
     const QList<QByteArray> lines = {"0", "1500", "1", "2", "1", "1", "1", "0", "0", "1", "2", "4",
                                      "0", "AAR", "3", "0", "100", "280", "110", "0", "2", "1",
-                                     "0", "0", "1", "0", "0", "10", "2", "1", "7", "1", "0", "0", "0"};
+                                     "0", "0", "1", protocol, "0", "10", "2", "1", "7", "1", "0", "0", "0"};
     return lines.join("\r\n") + "\r\n";
 }
 
@@ -29,6 +29,7 @@ public:
         dir_.Write("aktuell.opt", QuietOptions());
     }
     QString Path() const { return dir_.Path(); }
+    void Options(const QByteArray& lines) { dir_.Write("aktuell.opt", lines); }
     // A task list of our own, chosen last time by the program `number`, so the chooser opens on
     // it and Enter takes it.
     void TaskList(int number, const QString& name, const QByteArray& lines) {
@@ -53,20 +54,32 @@ private:
 
 }  // namespace
 
+// After the run the certificate dialogue, then F7 at the exit question prints the protocol and
+// brings the menu back; leaving with the protocol option "Lehrer" saves Protokoll\LEHRER.TXT.
 TEST(DrillScenario, MentalArithmeticWithOneWrongKeyEndsAtTheRepeatQuestion) {
     DrillFolder f;
+    f.Options(QuietOptions("1"));
     f.TaskList(2, "Fuenf.txt", "3+3=_6\r\n4+4=_8\r\n2+5=_7\r\n9-5=_4\r\n1+1=_2\r\n");
     const QString p = f.Path();
     ASSERT_EQ(f.Run("key k\nkey Enter\ndump " + p + "/first.txt\n"
                     "type 6\nwait 5000\ntype 9\ntype 8\nwait 5000\ntype 7\nwait 5000\ntype 4\nwait 5000\ntype 2\nwait 5000\n"
                     "dump " + p + "/question.txt\nkey n\nwait 500\ndump " + p + "/closing.txt\n"
-                    "key Space\nwait 500\ndump " + p + "/menu.txt\nkey Esc\nkey j\n"),
+                    "key Space\nwait 500\ndump " + p + "/certificate.txt\ntype anna\nkey Enter\nwait 500\n"
+                    "dump " + p + "/menu.txt\nkey Esc\nkey F7\nwait 500\ndump " + p + "/after_f7.txt\n"
+                    "key Esc\nkey j\n"),
               0)
         << f.Errors().toStdString();
     EXPECT_TRUE(f.Dump("first.txt").contains("F1, F2, F3 = Hundertertafel"));
     EXPECT_TRUE(f.Dump("question.txt").contains(" Wiederholung? ")) << f.Dump("question.txt").toStdString();
     EXPECT_TRUE(f.Dump("closing.txt").contains("bung ist beendet")) << f.Dump("closing.txt").toStdString();
+    EXPECT_TRUE(f.Dump("certificate.txt").contains("Zeugnis drucken mit Enter-Taste"))
+        << f.Dump("certificate.txt").toStdString();
     EXPECT_TRUE(f.Dump("menu.txt").contains("Programm-Auswahl"));
+    EXPECT_TRUE(f.Dump("after_f7.txt").contains("Programm-Auswahl")) << f.Dump("after_f7.txt").toStdString();
+    EXPECT_TRUE(f.Dump("LPTB.TXT").contains("Lehrerprotokoll")) << f.Dump("LPTB.TXT").toStdString();
+    const QString teacher = f.Dump("Protokoll/LEHRER.TXT");
+    EXPECT_TRUE(teacher.startsWith("LEHRER.TXT\r\nFuenf.txt\r\n")) << teacher.toStdString();
+    EXPECT_TRUE(teacher.contains("  4 F 4+4=_8                        (9)8 ")) << teacher.toStdString();
 }
 
 TEST(DrillScenario, DictationSpeaksTheTask) {
