@@ -14,7 +14,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
@@ -31,6 +30,7 @@
 #include "chooser/folder_tree.h"
 #include "chooser/list_entries.h"
 #include "chooser/list_print.h"
+#include "printing/text_printer.h"
 #include "chooser/recent_box.h"
 #include "chooser/recent_files.h"
 #include "console/key_input.h"
@@ -683,16 +683,15 @@ bool ListChooserDialog::PrintList() {
     const Bytes title = ToCp1252(controls_.recentBox->currentText());
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(FromCp1252(title));
-    if (!printToFolder_.isEmpty()) {
-        QDir().mkpath(printToFolder_);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        lastPrintFile_ = FreePdfName(printToFolder_, QFileInfo(lastShownFile_).completeBaseName());
-        printer.setOutputFileName(lastPrintFile_);
-    } else {
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted) return false;
-    }
-    return PrintListEntries(printer, controls_.lineList->font(), title, entries_) > 0;
+    // the same destinations as every other print: --print-to folder, default printer, or a PDF
+    const QString stem = QFileInfo(lastShownFile_).completeBaseName();
+    const PreparedPrinter prepared = PreparePrinter(
+        printer, {printToFolder_, {}}, "Liste " + (stem.isEmpty() ? QStringLiteral("ohne Namen") : stem));
+    lastPrintFile_ = prepared.pdfFile;
+    if (!prepared.ready) return false;
+    if (PrintListEntries(printer, controls_.lineList->font(), title, entries_) == 0) return false;
+    if (prepared.noPrinter) ShowPdfInsteadOfPrinter(this, prepared.pdfFile);
+    return true;
 }
 
 void ListChooserDialog::CopyList() {

@@ -1,6 +1,5 @@
 #include "chooser/list_print.h"
 
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -58,14 +57,6 @@ int PrintListEntries(QPagedPaintDevice& device, const QFont& font, const Bytes& 
     }
     painter.end();
     return pages;
-}
-
-QString FreePdfName(const QString& folder, const QString& baseName) {
-    const QString stem = folder + "/Liste " + (baseName.isEmpty() ? QStringLiteral("ohne Namen") : baseName);
-    QString name = stem + ".pdf";
-    for (int n = 2; QFileInfo::exists(name) && n < 10000; ++n)
-        name = stem + " (" + QString::number(n) + ").pdf";
-    return name;
 }
 
 }  // namespace radevir

@@ -17,7 +17,4 @@ namespace radevir {
 int PrintListEntries(QPagedPaintDevice& device, const QFont& font, const Bytes& title,
                      const std::vector<Bytes>& entries);
 
-// A free file name for a PDF of `title` in `folder` ("Liste Plus bis 10.pdf", then "… (2).pdf").
-QString FreePdfName(const QString& folder, const QString& baseName);
-
 }  // namespace radevir

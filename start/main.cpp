@@ -18,6 +18,7 @@
 #include "chooser/list_chooser_dialog.h"
 #include "exercises/speech_port.h"
 #include "graphics/graphics.h"
+#include "printing/text_printer.h"
 #include "sound/audio_output.h"
 #include "sound/sound_adapter.h"
 #include "sound/speak_command.h"
@@ -161,6 +162,9 @@ int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& prog
     Graphics graphics(host.GetConsole());
     graphics.SetFullScreenWindow(&host);
     graphics.SetPanelHost(&host);
+    // printer text jobs go to the printer, or into PDFs in the --print-to folder
+    TextPrinter textPrinter(env, cl.printTo, &host);
+    graphics.SetTextPrinter(&textPrinter);
     ListChooserOnDemand chooser(env, settings, host, cl.printTo);
     host.GetConsole().SetListChooser(&chooser);
     std::unique_ptr<SpeedDialog> speedDialog;  // made on the first F10

@@ -1,0 +1,130 @@
+#include "printing/text_printer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+#include <QTextEdit>
+
+#include "printing/page_layout.h"
+#include "support/program_environment.h"
+
+namespace radevir {
+namespace {
+
+constexpr int kDefaultPrinterIndex = -1;
+constexpr int kMaxNameTries = 10000;
+
+void SetUpPdf(QPrinter& printer, const QString& file) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+}  // namespace
+
+QString FreePdfFileName(const QString& folder, const QString& stem) {
+    const QString base = folder + '/' + (stem.isEmpty() ? QStringLiteral("Ausdruck") : stem);
+    QString name = base + ".pdf";
+    for (int n = 2; QFileInfo::exists(name) && n < kMaxNameTries; ++n)
+        name = base + " (" + QString::number(n) + ").pdf";
+    return name;
+}
+
+QString DatedPdfStem(const QDateTime& when) {
+    return QStringLiteral("Radevir Ausdruck ") + when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+}
+
+PreparedPrinter PreparePrinter(QPrinter& printer, const PrintDestination& destination,
+                               const QString& pdfStem, const QString& documentsFolder) {
+    PreparedPrinter out;
+    if (!destination.printToFolder.isEmpty()) {
+        if (!QDir().mkpath(destination.printToFolder)) return out;
+        out.pdfFile = FreePdfFileName(destination.printToFolder, pdfStem);
+        SetUpPdf(printer, out.pdfFile);
+        out.ready = true;
+        return out;
+    }
+    const QPrinterInfo chosen = destination.printerName.isEmpty()
+                                    ? QPrinterInfo::defaultPrinter()
+                                    : QPrinterInfo::printerInfo(destination.printerName);
+    if (!chosen.isNull()) {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(chosen.printerName());
+        out.ready = printer.isValid();
+        return out;
+    }
+    // No printer: the teacher still gets the page, as a PDF in the documents folder.
+    QString folder = documentsFolder.isEmpty()
+                         ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                         : documentsFolder;
+    if (folder.isEmpty()) folder = QDir::homePath();
+    if (!QDir().mkpath(folder)) return out;
+    out.pdfFile = FreePdfFileName(folder, DatedPdfStem(QDateTime::currentDateTime()));
+    out.noPrinter = true;
+    SetUpPdf(printer, out.pdfFile);
+    out.ready = true;
+    return out;
+}
+
+void ShowPdfInsteadOfPrinter(QWidget* parent, const QString& pdfFile) {
+    QMessageBox::information(parent, QStringLiteral("Drucken"),
+                             QStringLiteral("Es ist kein Drucker eingerichtet.\n"
+                                            "Der Ausdruck wurde als PDF-Datei gespeichert:\n") +
+                                 QDir::toNativeSeparators(pdfFile));
+}
+
+bool PrintPrinterText(const std::optional<Bytes>& textSource, const QString& file, bool convert,
+                      QPrinter& printer) {
+    std::vector<Bytes> lines;
+    if (!LoadPrinterText(textSource, file, lines, convert)) return false;
+    const std::vector<StyledLine> styled = ParseEscapes(lines);
+    if (styled.empty()) return false;
+    return PrintStyledLines(printer, styled) > 0;
+}
+
+void RenderToRichEdit(const std::optional<Bytes>& textSource, const QString& heading,
+                      const QString& file, QTextEdit& edit, bool convert) {
+    std::vector<Bytes> lines;
+    if (!LoadPrinterText(textSource, file, lines, convert)) lines.clear();
+    RenderStyledLines(ParseEscapes(lines), heading, edit);
+}
+
+TextPrinter::TextPrinter(const ProgramEnvironment& env, QString printToFolder, QWidget* messageParent)
+    : env_(env), printToFolder_(std::move(printToFolder)), messageParent_(messageParent) {}
+
+void TextPrinter::PrintTextFile(const Bytes& file, bool convert, int printerIndex) {
+    lastPdfFile_.clear();
+    if (printerIndex == kDefaultPrinterIndex) {
+        printerName_.clear();
+    } else if (printerIndex >= 0) {
+        const QStringList names = QPrinterInfo::availablePrinterNames();
+        if (printerIndex < names.size()) printerName_ = names[printerIndex];
+    }
+    const QString nativeFile = env_.NativePath(file);
+    std::vector<Bytes> lines;
+    if (!LoadPrinterText(std::nullopt, nativeFile, lines, convert)) return;
+    const std::vector<StyledLine> styled = ParseEscapes(lines);
+    if (styled.empty()) return;
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QFileInfo(nativeFile).fileName());
+    const PreparedPrinter prepared =
+        PreparePrinter(printer, {printToFolder_, printerName_}, QFileInfo(nativeFile).completeBaseName(),
+                       documentsFolder_);
+    if (!prepared.ready) return;
+    if (PrintStyledLines(printer, styled) == 0) return;
+    lastPdfFile_ = prepared.pdfFile;
+    if (!prepared.noPrinter) return;
+    if (noPrinterNotice_)
+        noPrinterNotice_(prepared.pdfFile);
+    else
+        ShowPdfInsteadOfPrinter(messageParent_, prepared.pdfFile);
+}
+
+}  // namespace radevir

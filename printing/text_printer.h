@@ -1,0 +1,83 @@
+// Where printed pages go, and the graphics layer's text printer. A job goes into a PDF in the
+// --print-to folder when one is set, else to the chosen or default printer; with no printer
+// installed it becomes a dated PDF in the user's documents folder and a message names the file.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "graphics/graphics_ports.h"
+#include "printing/printer_text.h"
+
+class QPrinter;
+class QTextEdit;
+class QWidget;
+
+namespace radevir {
+
+class ProgramEnvironment;
+
+// "stem.pdf" in `folder`, or "stem (2).pdf", … when that name is taken.
+QString FreePdfFileName(const QString& folder, const QString& stem);
+// The name a job gets in the documents folder when there is no printer.
+QString DatedPdfStem(const QDateTime& when);
+
+struct PrintDestination {
+    QString printToFolder;  // empty: the printer
+    QString printerName;    // empty: the system's default printer
+};
+
+struct PreparedPrinter {
+    bool ready = false;
+    QString pdfFile;         // set when the job goes into a PDF
+    bool noPrinter = false;  // the PDF stands in for a printer that is not there
+};
+
+// Sets `printer` up for one job. `pdfStem` names the PDF in the --print-to folder.
+// `documentsFolder` is where a job goes without a printer (empty: the user's documents folder).
+PreparedPrinter PreparePrinter(QPrinter& printer, const PrintDestination& destination,
+                               const QString& pdfStem, const QString& documentsFolder = {});
+
+// Tells the user where a job went that no printer took.
+void ShowPdfInsteadOfPrinter(QWidget* parent, const QString& pdfFile);
+
+// Prints the printer text (from the text source or the file, a native path) as one job; false
+// when there was nothing to print or the job could not start.
+bool PrintPrinterText(const std::optional<Bytes>& textSource, const QString& file, bool convert,
+                      QPrinter& printer);
+
+// The editor's preview: the printer text in a text edit, the heading on top.
+void RenderToRichEdit(const std::optional<Bytes>& textSource, const QString& heading,
+                      const QString& file, QTextEdit& edit, bool convert);
+
+class TextPrinter final : public TextPrinterPort {
+public:
+    // `messageParent` owns the message shown when no printer is installed.
+    TextPrinter(const ProgramEnvironment& env, QString printToFolder, QWidget* messageParent);
+
+    // `file` is a data path. printerIndex -1 is the default printer, 0… the installed printers
+    // in the system's order, lower values keep the printer of the last job.
+    void PrintTextFile(const Bytes& file, bool convert, int printerIndex) override;
+
+    // The PDF the last job went into (empty when it went to a printer or nothing was printed).
+    const QString& LastPdfFile() const { return lastPdfFile_; }
+    // For tests: where jobs go without a printer instead of the documents folder.
+    void SetDocumentsFolder(const QString& folder) { documentsFolder_ = folder; }
+    // What tells the user about a PDF made for want of a printer (a message box unless replaced).
+    void SetNoPrinterNotice(std::function<void(const QString& pdfFile)> notice) {
+        noPrinterNotice_ = std::move(notice);
+    }
+
+private:
+    const ProgramEnvironment& env_;
+    QString printToFolder_;
+    QWidget* messageParent_ = nullptr;
+    QString printerName_;
+    QString documentsFolder_;
+    QString lastPdfFile_;
+    std::function<void(const QString&)> noPrinterNotice_;
+};
+
+}  // namespace radevir
