@@ -1,7 +1,10 @@
 // Whole drill runs of the real program, driven by scripts: a child picks a program and a task
 // list in the chooser, works the tasks, and comes back to the menu.
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include "tests/program_process.h"
@@ -40,7 +43,8 @@ public:
         dir_.Write("script.txt", script.toUtf8());
         const test::ProgramResult run = test::RunProgram(
             {"--data", Path(), "--script", Path() + "/script.txt", "--settings",
-             Path() + "/settings.ini", "--size", "800x600", "--audio", audio});
+             Path() + "/settings.ini", "--size", "800x600", "--audio", audio, "--print-to",
+             Path() + "/print"});
         errors_ = QString::fromUtf8(run.errors);
         return run.exitCode;
     }
@@ -80,6 +84,23 @@ TEST(DrillScenario, MentalArithmeticWithOneWrongKeyEndsAtTheRepeatQuestion) {
     const QString teacher = f.Dump("Protokoll/LEHRER.TXT");
     EXPECT_TRUE(teacher.startsWith("LEHRER.TXT\r\nFuenf.txt\r\n")) << teacher.toStdString();
     EXPECT_TRUE(teacher.contains("  4 F 4+4=_8                        (9)8 ")) << teacher.toStdString();
+
+    // the certificate, then the protocol, each a print job of its own
+    const QStringList jobs = QDir(p + "/print").entryList({"*.pdf"}, QDir::Files, QDir::Time | QDir::Reversed);
+    ASSERT_EQ(jobs.size(), 2) << jobs.join(", ").toStdString();
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    const auto pdfText = [&](const QString& file) {
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-layout", p + "/print/" + file, "-"});
+        pdftotext.waitForFinished();
+        return QString::fromUtf8(pdftotext.readAllStandardOutput());
+    };
+    const QString certificate = pdfText("LPTB.pdf");
+    EXPECT_TRUE(certificate.contains("Anna")) << certificate.toStdString();
+    EXPECT_TRUE(certificate.contains("4+4=8")) << certificate.toStdString();
+    const QString protocol = pdfText("LPTB (2).pdf");
+    EXPECT_TRUE(protocol.contains("Lehrerprotokoll")) << protocol.toStdString();
+    EXPECT_TRUE(protocol.contains("(9)8")) << protocol.toStdString();
 }
 
 TEST(DrillScenario, DictationSpeaksTheTask) {
