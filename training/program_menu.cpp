@@ -13,6 +13,7 @@
 #include "support/random.h"
 #include "training/menu_items.h"
 #include "training/menu_screen.h"
+#include "training/card_box.h"
 #include "training/drill.h"
 #include "training/options_menu.h"
 
@@ -170,6 +171,8 @@ void RunTrainingProgram(Session& s) {
                             ? s.options.timeLimitMinutes * kSecondsPerMinute
                             : 0;
     RunProgram(s);
+    // the grab game keeps no wrong tasks of its own
+    if (s.programCode != ProgramCode::GrabGame) OfferCardBox(s);
     c.Window(1, 1, 80, 25);
     s.menuKey = kBackToMenu;
     s.currentText.clear();
