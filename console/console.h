@@ -19,6 +19,7 @@
 
 #include "console/console_host.h"
 #include "console/key_input.h"
+#include "console/card_box_port.h"
 #include "console/list_chooser_port.h"
 #include "console/mouse_regions.h"
 #include "console/sound_port.h"
@@ -82,6 +83,9 @@ public:
     int FitConsoleFont();
     void SetSoundPort(SoundPort* sound) { sound_ = sound ? sound : &noSound_; }
     void SetListChooser(ListChooserPort* chooser) { chooser_ = chooser; }
+    // The card box's save dialog; nullptr (no dialog, nothing saved) until the window sets it.
+    void SetCardBoxDialog(CardBoxDialogPort* dialog) { cardBoxDialog_ = dialog; }
+    CardBoxDialogPort* CardBoxDialog() const { return cardBoxDialog_; }
     // Face names of the fonts installed at start-up, in file order.
     void SetInstalledFontNames(std::vector<QString> names) { installedFonts_ = std::move(names); }
     // Switches the console to the 80×25 text grid (the console half of leaving graphics mode).
@@ -341,6 +345,7 @@ private:
     NoSound noSound_;
     SoundPort* sound_ = &noSound_;
     ListChooserPort* chooser_ = nullptr;
+    CardBoxDialogPort* cardBoxDialog_ = nullptr;
 
     KeyQueue keys_;
     MouseRegionTable regions_;

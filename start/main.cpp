@@ -15,6 +15,7 @@
 #include "start/application.h"
 #include "start/automation.h"
 #include "start/command_line.h"
+#include "chooser/card_box_save_dialog.h"
 #include "chooser/list_chooser_dialog.h"
 #include "exercises/speech_port.h"
 #include "graphics/graphics.h"
@@ -167,6 +168,8 @@ int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& prog
     graphics.SetTextPrinter(&textPrinter);
     ListChooserOnDemand chooser(env, settings, host, cl.printTo);
     host.GetConsole().SetListChooser(&chooser);
+    CardBoxSaveDialog cardBoxDialog(&host);
+    host.GetConsole().SetCardBoxDialog(&cardBoxDialog);
     std::unique_ptr<SpeedDialog> speedDialog;  // made on the first F10
     host.runProgramMenu = [&](Console& console) {
         MenuServices services{console, graphics, env, random, &speechPort};

@@ -15,6 +15,7 @@
 #include "support/random.h"
 #include "training/menu_items.h"
 #include "training/menu_screen.h"
+#include "training/card_box.h"
 #include "training/drill.h"
 #include "training/options_menu.h"
 
@@ -169,6 +170,8 @@ void RunTrainingProgram(Session& s) {
     s.run.tasksDone = 0;  // a program that does not run adds no practised file
     RunProgram(s);
     AddPractisedFile(s);
+    // the grab game keeps no wrong tasks of its own
+    if (s.programCode != ProgramCode::GrabGame) OfferCardBox(s);
     c.Window(1, 1, 80, 25);
     s.menuKey = kBackToMenu;
     s.currentText.clear();

@@ -58,8 +58,9 @@ private:
 
 }  // namespace
 
-// After the run the certificate dialogue, then F7 at the exit question prints the protocol and
-// brings the menu back; leaving with the protocol option "Lehrer" saves Protokoll\LEHRER.TXT.
+// After the run the certificate dialogue, then the card box keeps the wrong task in a new file;
+// F7 at the exit question prints the protocol and brings the menu back; leaving with the protocol
+// option "Lehrer" saves Protokoll\LEHRER.TXT.
 TEST(DrillScenario, MentalArithmeticWithOneWrongKeyEndsAtTheRepeatQuestion) {
     DrillFolder f;
     f.Options(QuietOptions("1"));
@@ -69,6 +70,7 @@ TEST(DrillScenario, MentalArithmeticWithOneWrongKeyEndsAtTheRepeatQuestion) {
                     "type 6\nwait 5000\ntype 9\ntype 8\nwait 5000\ntype 7\nwait 5000\ntype 4\nwait 5000\ntype 2\nwait 5000\n"
                     "dump " + p + "/question.txt\nkey n\nwait 500\ndump " + p + "/closing.txt\n"
                     "key Space\nwait 500\ndump " + p + "/certificate.txt\ntype anna\nkey Enter\nwait 500\n"
+                    "type Fehler\nkey Enter\nwait 4000\n"
                     "dump " + p + "/menu.txt\nkey Esc\nkey F7\nwait 500\ndump " + p + "/after_f7.txt\n"
                     "key Esc\nkey j\n"),
               0)
@@ -81,6 +83,7 @@ TEST(DrillScenario, MentalArithmeticWithOneWrongKeyEndsAtTheRepeatQuestion) {
     EXPECT_TRUE(f.Dump("menu.txt").contains("Programm-Auswahl"));
     EXPECT_TRUE(f.Dump("after_f7.txt").contains("Programm-Auswahl")) << f.Dump("after_f7.txt").toStdString();
     EXPECT_TRUE(f.Dump("LPTB.TXT").contains("Lehrerprotokoll")) << f.Dump("LPTB.TXT").toStdString();
+    EXPECT_EQ(f.Dump("Aufgaben/Kopfrechnen/Lernkartei/Fehler.txt"), "4+4=_8\r\n");
     const QString teacher = f.Dump("Protokoll/LEHRER.TXT");
     EXPECT_TRUE(teacher.startsWith("LEHRER.TXT\r\nFuenf.txt\r\n")) << teacher.toStdString();
     EXPECT_TRUE(teacher.contains("  4 F 4+4=_8                        (9)8 ")) << teacher.toStdString();
