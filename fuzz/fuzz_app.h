@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QGuiApplication>
-#include <memory>
 
 namespace radevir::fuzz {
 
@@ -11,10 +10,10 @@ inline void EnsureGuiApplication() {
     static int argc = 1;
     static char name[] = "radevir_fuzz";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QGuiApplication> app;
-    if (app || QCoreApplication::instance() != nullptr) return;
+    if (QCoreApplication::instance() != nullptr) return;
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    // never destroyed: the fuzzer ends the process with exit(), when tearing Qt down is unsafe
+    new QGuiApplication(argc, argv);
 }
 
 }  // namespace radevir::fuzz
