@@ -40,6 +40,7 @@ public:
     void Add(SoundRecord record);
     const SoundRecord* Find(const Bytes& name) const;
     size_t Size() const { return records_.size(); }
+    const std::vector<SoundRecord>& Records() const { return records_; }
     void Clear();
 
 private:
