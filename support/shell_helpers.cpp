@@ -41,20 +41,6 @@ void ShowText(std::string_view text, MessageSink* sink) {
     }
 }
 
-bool ShowProgramHelp(const ProgramEnvironment& env, std::string_view topic) {
-    try {
-        const std::string page = UpperText(topic) == "SCHULE"
-                                     ? "html\\Schülerverwaltung.html"_b
-                                     : Bytes("html\\index.htm");
-        const QString path = env.NativePath(page);
-        if (!QFileInfo(path).isFile()) return false;
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
-    } catch (...) {
-        LogDroppedException("opening a help page");
-        return false;
-    }
-}
-
 int OpenWithShell(const ProgramEnvironment& env, std::string_view file,
                   std::string_view parameters) {
     static_cast<void>(parameters);  // the desktop's handler takes none

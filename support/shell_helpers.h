@@ -1,6 +1,6 @@
-// Messages and the desktop: the standard message box, the HTML help pages of the data kit,
-// opening a file with its application, and starting another program. Programs are started with
-// an argument list, never through a shell command line.
+// Messages and the desktop: the standard message box, opening a file with its application, and
+// starting another program. Programs are started with an argument list, never through a shell
+// command line.
 #pragma once
 
 #include <QPoint>
@@ -25,10 +25,6 @@ public:
 // A standard message box with an OK button (an empty text shows an empty line). Without a sink
 // the box is real and modal; with one the text goes to the sink.
 void ShowText(std::string_view text, MessageSink* sink = nullptr);
-
-// The help page of the data kit: "html\Schülerverwaltung.html" for the topic "Schule" (letter
-// case ignored), else "html\index.htm". True when the page exists and the desktop opened it.
-bool ShowProgramHelp(const ProgramEnvironment& env, std::string_view topic);
 
 // Result codes of OpenWithShell, after the shell's own: above 32 is success.
 constexpr int kShellOk = 42;

@@ -308,11 +308,6 @@ TEST_F(FileHelpersTest, ProgramsGetTheirArgumentsAsAListInTheirOwnFolder) {
     EXPECT_FALSE(LaunchProgramAt(env, "tools\\fehlt.exe", {}, QPoint()).has_value());
 }
 
-TEST_F(FileHelpersTest, HelpPagesMustExist) {
-    EXPECT_FALSE(ShowProgramHelp(env, "Schule"));
-    EXPECT_FALSE(ShowProgramHelp(env, ""));
-}
-
 class RecordingSink : public MessageSink {
 public:
     void ShowMessage(const QString& text) override { shown.push_back(text); }
