@@ -119,6 +119,9 @@ SoundRecorderWindow::SoundRecorderWindow(QWidget* parent, const QString& wavePat
     layout->addLayout(meter);
     layout->addLayout(buttons);
 
+    // Wide enough that the longer messages take two lines at most.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 64);
+
     poll_ = new QTimer(this);
     poll_->setInterval(kPollInterval_ms);
     connect(poll_, &QTimer::timeout, this, &SoundRecorderWindow::Poll);
@@ -154,6 +157,7 @@ void SoundRecorderWindow::UpdateControls() {
     const bool playing = playingDevice_ != kNoDevice;
     const bool oldFile = QFileInfo(wavePath_).size() > kEmptyWaveBytes;
     record_->setEnabled(capture_ && !recording_);
+    level_->setEnabled(capture_ != nullptr);
     stop_->setEnabled(recording_ || playing);
     play_->setEnabled(playback_ && !recording_ && !playing && (!take_.empty() || oldFile));
     save_->setEnabled(!recording_ && !take_.empty() && !saved_);
