@@ -178,39 +178,43 @@ void SoundRecorderWindow::StartRecording() {
     UpdateControls();
 }
 
-void SoundRecorderWindow::Poll() {
-    if (!capture_) return;
+bool SoundRecorderWindow::TakeCaptured() {
     const std::vector<std::int16_t> fresh = capture_->Take();
-    if (!recording_) return;
-    const std::size_t room = kMaxSamples - take_.size();
-    const std::size_t n = std::min(room, fresh.size());
+    const std::size_t n = std::min(kMaxSamples - take_.size(), fresh.size());
     int peak = 0;
     for (std::size_t i = 0; i < n; ++i) peak = std::max(peak, std::abs(int{fresh[i]}));
     take_.insert(take_.end(), fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(n));
     level_->setValue(peak * 100 / 32768);
     elapsed_->setText(SecondsText(take_.size()));
-    if (take_.size() >= kMaxSamples) {
-        StopRecording();
-        ShowStatus(QStringLiteral("Die Aufnahme wurde nach %1 Minuten beendet.")
-                       .arg(kMaxRecording_s / 60));
+    return take_.size() >= kMaxSamples;
+}
+
+void SoundRecorderWindow::Poll() {
+    if (!capture_) return;
+    if (!recording_) {
+        capture_->Take();  // nothing is kept between takes
+        return;
     }
+    if (TakeCaptured()) StopRecording();
 }
 
 void SoundRecorderWindow::StopRecording() {
     if (!recording_) return;
     capture_->Pause();
-    Poll();  // the samples that arrived before the pause
+    const bool full = TakeCaptured();  // the samples that arrived before the pause
     recording_ = false;
     poll_->stop();
     level_->setValue(0);
     if (take_.empty()) {
         ShowStatus(QStringLiteral("Es wurde nichts aufgenommen."), true);
     } else {
-        ShowStatus(QStringLiteral("Aufnahme von %1 s. Anhören mit „Abspielen“, behalten mit "
-                                  "„Speichern“.")
-                       .arg(QString::number(static_cast<double>(take_.size()) / kRecordingRate_hz,
-                                            'f', 1)
-                                .replace('.', ',')));
+        const QString seconds =
+            QString::number(static_cast<double>(take_.size()) / kRecordingRate_hz, 'f', 1)
+                .replace('.', ',');
+        ShowStatus((full ? QStringLiteral("Die Aufnahme wurde nach %1 Minuten beendet. ")
+                               .arg(kMaxRecording_s / 60)
+                         : QStringLiteral("Aufnahme von %1 s. ").arg(seconds)) +
+                   QStringLiteral("Anhören mit „Abspielen“, behalten mit „Speichern“."));
     }
     UpdateControls();
 }

@@ -81,6 +81,8 @@ protected:
     void reject() override;
 
 private:
+    // Appends what the device captured, up to the longest take; true when the take is full.
+    bool TakeCaptured();
     void OnPlayed(quint32 device, bool success);
     void StopPlaying();
     void UpdateControls();

@@ -129,6 +129,19 @@ TEST_F(SoundRecorderTest, MakesTheMissingSoundFolderOnSave) {
     EXPECT_EQ(dir.Read("Sounds/Neu/Liste/a#b.wav"), PcmWave(Ramp(100)));
 }
 
+TEST_F(SoundRecorderTest, StopsByItselfAtTheLongestTake) {
+    SoundRecorderWindow w(nullptr, dir.Path() + "/lang.wav", Fed());
+    Button(w, "Aufnehmen")->click();
+    const size_t longest = size_t{kRecordingRate_hz} * kMaxRecording_s;
+    mic.Deliver(std::vector<std::int16_t>(longest + 1000, 5));
+    w.Poll();
+    EXPECT_FALSE(w.Recording());
+    EXPECT_EQ(w.Take().size(), longest);
+    EXPECT_EQ(w.ElapsedText(), "5:00,0");
+    EXPECT_TRUE(w.StatusText().contains("nach 5 Minuten beendet")) << w.StatusText().toStdString();
+    EXPECT_TRUE(Button(w, "Speichern")->isEnabled());
+}
+
 TEST_F(SoundRecorderTest, AFailedSaveOrAClosedWindowKeepsTheOldFile) {
     // A file stands where the folder should be: the save cannot succeed.
     dir.Write("Sounds/Liste", "eine Datei");
