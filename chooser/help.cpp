@@ -12,11 +12,15 @@ namespace radevir {
 namespace {
 
 // Pasted names sometimes carry the URL form of a blank.
-Bytes Unescaped(std::string_view text) { return TrimWhitespace(ReplaceAll(text, "%20", " ")); }
+Bytes Unescaped(std::string_view text) {
+    return TrimWhitespace(ReplaceAll(text, "%20", " "));
+}
 
 }  // namespace
 
-std::string HelpFileName() { return "hilfe"; }
+std::string HelpFileName() {
+    return "hilfe";
+}
 
 std::string HelpPage(std::string_view topic) {
     if (UpperText(topic) == "SCHULE") return "html\\Schülerverwaltung.html"_b;
@@ -31,7 +35,9 @@ std::string HelpAddress(std::string_view helpFolder, std::string_view page) {
     return folder + path;
 }
 
-bool OpenUrlOnDesktop(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool OpenUrlOnDesktop(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
 
 bool ShowHelpTopic(const ProgramEnvironment& env, std::string_view topic, const UrlOpener& open) {
     try {

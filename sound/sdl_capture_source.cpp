@@ -10,7 +10,7 @@ namespace radevir {
 namespace {
 
 class SdlCaptureSource final : public CaptureSource {
-public:
+  public:
     ~SdlCaptureSource() override {
         if (device_) SDL_CloseAudioDevice(device_);
         if (initialised_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -52,7 +52,7 @@ public:
         return out;
     }
 
-private:
+  private:
     static bool Fail(QString* error, const char* reason) {
         if (error) *error = QString::fromUtf8(reason ? reason : "");
         return false;

@@ -72,8 +72,8 @@ SoundRecorderWindow::SoundRecorderWindow(QWidget* parent, const QString& wavePat
     setObjectName("SoundRecorder");
     setWindowTitle(QStringLiteral("Sound aufnehmen"));
 
-    auto* name = new QLabel(QStringLiteral("Datei: <b>%1</b>")
-                                .arg(QFileInfo(wavePath).fileName().toHtmlEscaped()));
+    auto* name = new QLabel(
+        QStringLiteral("Datei: <b>%1</b>").arg(QFileInfo(wavePath).fileName().toHtmlEscaped()));
     name->setToolTip(wavePath);
     status_ = new QLabel;
     status_->setWordWrap(true);
@@ -125,7 +125,8 @@ SoundRecorderWindow::SoundRecorderWindow(QWidget* parent, const QString& wavePat
     poll_ = new QTimer(this);
     poll_->setInterval(kPollInterval_ms);
     connect(poll_, &QTimer::timeout, this, &SoundRecorderWindow::Poll);
-    if (playback_) connect(playback_, &AudioOutput::Completed, this, &SoundRecorderWindow::OnPlayed);
+    if (playback_)
+        connect(playback_, &AudioOutput::Completed, this, &SoundRecorderWindow::OnPlayed);
 
     capture_ = setup.makeCapture ? setup.makeCapture() : MakeSdlCaptureSource();
     QString reason;
@@ -135,7 +136,8 @@ SoundRecorderWindow::SoundRecorderWindow(QWidget* parent, const QString& wavePat
                        .arg(reason.isEmpty() ? QString() : " (" + reason + ")"),
                    true);
     } else {
-        ShowStatus(QStringLiteral("Bereit. „Aufnehmen“ startet die Aufnahme, „Stopp“ beendet sie."));
+        ShowStatus(
+            QStringLiteral("Bereit. „Aufnehmen“ startet die Aufnahme, „Stopp“ beendet sie."));
     }
     UpdateControls();
 }
@@ -145,8 +147,12 @@ SoundRecorderWindow::~SoundRecorderWindow() {
     StopPlaying();
 }
 
-QString SoundRecorderWindow::StatusText() const { return status_->text(); }
-QString SoundRecorderWindow::ElapsedText() const { return elapsed_->text(); }
+QString SoundRecorderWindow::StatusText() const {
+    return status_->text();
+}
+QString SoundRecorderWindow::ElapsedText() const {
+    return elapsed_->text();
+}
 
 void SoundRecorderWindow::ShowStatus(const QString& text, bool problem) {
     status_->setText(text);
@@ -297,8 +303,10 @@ bool RunSoundRecorder(QWidget* parent, const QString& wavePath, const QPoint& wh
     if (screen) {
         const QRect area = screen->availableGeometry();
         const QSize size = window.frameGeometry().size();
-        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width())));
-        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+        at.setX(
+            std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width())));
+        at.setY(
+            std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
     }
     window.move(at);
     return window.exec() == QDialog::Accepted;

@@ -28,7 +28,7 @@ constexpr int kMaxRecording_s = 300;
 
 // Where recorded samples come from: the sound card in the program, fed samples in tests.
 class CaptureSource {
-public:
+  public:
     virtual ~CaptureSource() = default;
     // Opens the device; false with a reason for people in `error` when there is nothing to
     // record from.
@@ -57,7 +57,7 @@ bool SaveRecording(const QString& wavePath, const std::vector<std::int16_t>& sam
 
 class SoundRecorderWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     SoundRecorderWindow(QWidget* parent, const QString& wavePath,
                         const SoundRecorderSetup& setup = {});
     ~SoundRecorderWindow() override;
@@ -77,10 +77,10 @@ public:
     // Takes the newly captured samples into the take (run by a timer while recording).
     void Poll();
 
-protected:
+  protected:
     void reject() override;
 
-private:
+  private:
     // Appends what the device captured, up to the longest take; true when the take is full.
     bool TakeCaptured();
     void OnPlayed(quint32 device, bool success);

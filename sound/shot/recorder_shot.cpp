@@ -17,7 +17,7 @@ using namespace radevir;
 
 // A microphone that hears a steady tone whenever it runs.
 class ToneCapture final : public CaptureSource {
-public:
+  public:
     bool Open(QString*) override { return true; }
     void Start() override { running_ = true; }
     void Pause() override { running_ = false; }
@@ -25,17 +25,18 @@ public:
         std::vector<std::int16_t> out;
         if (!running_) return out;
         for (int i = 0; i < kRecordingRate_hz * 13 / 10; ++i, ++phase_)
-            out.push_back(static_cast<std::int16_t>(21000 * std::sin(phase_ * 2 * M_PI * 440 / kRecordingRate_hz)));
+            out.push_back(static_cast<std::int16_t>(
+                21000 * std::sin(phase_ * 2 * M_PI * 440 / kRecordingRate_hz)));
         return out;
     }
 
-private:
+  private:
     bool running_ = false;
     long phase_ = 0;
 };
 
 class NoCapture final : public CaptureSource {
-public:
+  public:
     bool Open(QString* error) override {
         *error = "kein Mikrofon angeschlossen";
         return false;

@@ -1,13 +1,13 @@
 // The help entry points (topic table, address, opening through the seam) and the help pages of
 // the data kit: every page well-formed, every link and anchor resolving, every page reachable
 // from the contents page.
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
-#include <gtest/gtest.h>
 #include <map>
 #include <set>
 
@@ -27,9 +27,12 @@ TEST(HelpTopics, SchuleInAnyCaseOpensThePupilPageEverythingElseTheStartPage) {
         const char* topic;
         std::string page;
     } cases[] = {
-        {"Schule", pupils},           {"SCHULE", pupils},
-        {"schule", pupils},           {"index", "html\\index.htm"},
-        {"", "html\\index.htm"},      {"Schulen", "html\\index.htm"},
+        {"Schule", pupils},
+        {"SCHULE", pupils},
+        {"schule", pupils},
+        {"index", "html\\index.htm"},
+        {"", "html\\index.htm"},
+        {"Schulen", "html\\index.htm"},
         {" Schule", "html\\index.htm"},
     };
     for (const auto& c : cases) EXPECT_EQ(HelpPage(c.topic), c.page) << c.topic;
@@ -117,7 +120,7 @@ Page ReadPage(const QString& file) {
 }
 
 class KitHelpTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root = QDir(test::KitDir()).filePath(QString::fromStdString(HelpFileName()));
         QDirIterator it(root, {"*.htm", "*.html"}, QDir::Files, QDirIterator::Subdirectories);
@@ -158,9 +161,9 @@ TEST_F(KitHelpTest, EveryLinkResolvesAndEveryPageIsReachableFromTheContents) {
             const QString target = link.section('#', 0, 0);
             const QString anchor = link.section('#', 1);
             const QString resolved =
-                target.isEmpty() ? file
-                                 : QFileInfo(QFileInfo(file).dir().filePath(target))
-                                       .canonicalFilePath();
+                target.isEmpty()
+                    ? file
+                    : QFileInfo(QFileInfo(file).dir().filePath(target)).canonicalFilePath();
             ASSERT_FALSE(resolved.isEmpty())
                 << file.toStdString() << ": missing " << link.toStdString();
             if (!anchor.isEmpty() && pages.count(resolved)) {
@@ -171,7 +174,8 @@ TEST_F(KitHelpTest, EveryLinkResolvesAndEveryPageIsReachableFromTheContents) {
         }
     }
     for (const auto& [file, page] : pages)
-        EXPECT_TRUE(reached.count(file)) << file.toStdString() << " is not linked from the contents";
+        EXPECT_TRUE(reached.count(file))
+            << file.toStdString() << " is not linked from the contents";
 }
 
 }  // namespace

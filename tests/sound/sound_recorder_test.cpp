@@ -1,12 +1,12 @@
 // The recorder window on fed samples: a take becomes a 22050 Hz 16-bit mono wave only when it is
 // saved, a failed save or a closed window leave the old file alone, the take plays through the
 // program's output, and without a capture device nothing can be recorded.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDirIterator>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "sound/sound_recorder.h"
 #include "sound/wave_format.h"
@@ -31,7 +31,7 @@ struct FedDevice {
 };
 
 class FedCapture final : public CaptureSource {
-public:
+  public:
     explicit FedCapture(FedDevice* device) : device_(device) {}
     bool Open(QString*) override { return true; }
     void Start() override { device_->running = true; }
@@ -42,12 +42,12 @@ public:
         return out;
     }
 
-private:
+  private:
     FedDevice* device_;
 };
 
 class NoCapture final : public CaptureSource {
-public:
+  public:
     bool Open(QString* error) override {
         *error = "kein Mikrofon angeschlossen";
         return false;
@@ -59,7 +59,8 @@ public:
 
 std::vector<std::int16_t> Ramp(int n, int step = 7) {
     std::vector<std::int16_t> s(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) s[static_cast<size_t>(i)] = static_cast<std::int16_t>((i * step) % 30000 - 15000);
+    for (int i = 0; i < n; ++i)
+        s[static_cast<size_t>(i)] = static_cast<std::int16_t>((i * step) % 30000 - 15000);
     return s;
 }
 
@@ -84,7 +85,7 @@ void AnswerNextQuestion(QMessageBox::StandardButton answer) {
 }
 
 class SoundRecorderTest : public ::testing::Test {
-protected:
+  protected:
     SoundRecorderSetup Fed() {
         SoundRecorderSetup s;
         s.makeCapture = [this] { return std::make_unique<FedCapture>(&mic); };
@@ -150,7 +151,8 @@ TEST_F(SoundRecorderTest, AFailedSaveOrAClosedWindowKeepsTheOldFile) {
     mic.Deliver(Ramp(2000));
     EXPECT_FALSE(blocked.SaveAndClose());
     EXPECT_NE(blocked.result(), QDialog::Accepted);
-    EXPECT_TRUE(blocked.StatusText().contains("nicht gespeichert")) << blocked.StatusText().toStdString();
+    EXPECT_TRUE(blocked.StatusText().contains("nicht gespeichert"))
+        << blocked.StatusText().toStdString();
     EXPECT_TRUE(Button(blocked, "Speichern")->isEnabled());  // the take is still there to retry
     EXPECT_EQ(dir.Read("Sounds/Liste"), "eine Datei");
 
@@ -190,7 +192,8 @@ TEST_F(SoundRecorderTest, PlaysTheTakeOrTheOldRecordingThroughTheProgramsOutput)
     Button(w, "Stopp")->click();
     Button(w, "Abspielen")->click();
     Settle();
-    EXPECT_EQ(dir.Read("played.raw"), PcmWave({5, 6, 7, 8}).mid(44) + PcmWave({100, -100, 200, -200}).mid(44));
+    EXPECT_EQ(dir.Read("played.raw"),
+              PcmWave({5, 6, 7, 8}).mid(44) + PcmWave({100, -100, 200, -200}).mid(44));
 }
 
 TEST_F(SoundRecorderTest, WithoutACaptureDeviceItSaysSoAndRecordsNothing) {
