@@ -315,7 +315,6 @@ TEST(HostPrintAbort, TheButtonShowsWhileAJobRunsAndAClickCancelsIt) {
     EXPECT_TRUE(button->isVisible());
     EXPECT_EQ(button->geometry().right(), f.host->width() - 1 - 4);
     EXPECT_EQ(button->geometry().top(), 4);
-    f.host->grab().save(test::OutputDir() + "/print_abort_button.png");
     EXPECT_FALSE(f.host->PrintCancelRequested());
     f.host->PrintJobEnded();
     EXPECT_FALSE(button->isVisible());
@@ -336,4 +335,29 @@ TEST(HostPrintAbort, TheButtonShowsWhileAJobRunsAndAClickCancelsIt) {
     EXPECT_TRUE(QDir(f.dir.Path() + "/out").entryList(QDir::Files).isEmpty());
     EXPECT_FALSE(button->isVisible());
     EXPECT_FALSE(f.host->PrintCancelRequested());  // the next job starts afresh
+}
+
+// On a wide window the button stays in the top right corner over the text screen.
+TEST(HostPrintAbort, TheButtonSitsInTheTopRightCornerAtEverySize) {
+    for (const QSize size : {QSize(1280, 1024), QSize(1920, 1080)}) {
+        test::ScratchDir dir;
+        ProgramEnvironment env{dir.Folder(), "radevir"};
+        SettingsStore settings{dir.Path() + "/settings.ini", "radevir"};
+        VirtualClock clock;
+        HostWindow host(HostWindow::Services{env, settings, clock}, size);
+        host.FormShow();
+        Console& console = host.GetConsole();
+        console.TextColor(14);
+        console.GotoXY(1, 1);
+        console.Write("Protokoll wird gedruckt ...");
+        host.PrintJobStarted();
+        const QRect button = host.PrintAbortButton()->geometry();
+        EXPECT_TRUE(host.rect().contains(button)) << size.width();
+        EXPECT_EQ(button.right(), host.width() - 1 - 4) << size.width();
+        host.grab().save(QStringLiteral("%1/print_abort_button_%2x%3.png")
+                             .arg(test::OutputDir())
+                             .arg(size.width())
+                             .arg(size.height()));
+        host.PrintJobEnded();
+    }
 }
