@@ -147,6 +147,11 @@ ProgramClock MakeClock(bool scripted, bool realTime) {
 int RunPrintPicture(const CommandLine& cl, const ProgramEnvironment& env, QTextStream& err) {
     TextPrinter printer(env, cl.printTo, nullptr);
     printer.SetPictureCopies(PictureCopies(cl.copies));
+    // on the command line the PDF that stands in for a missing printer is named there, not in a box
+    printer.SetNoPrinterNotice([](const QString& pdfFile) {
+        QTextStream(stdout) << "radevir: no printer is set up; the picture went into "
+                            << QDir::toNativeSeparators(pdfFile) << "\n";
+    });
     const QString target = IsClipboardPrintName(cl.printPicture) ? cl.printPicture
                                                                  : QFileInfo(cl.printPicture).absoluteFilePath();
     if (printer.PrintPicture(target)) return 0;
