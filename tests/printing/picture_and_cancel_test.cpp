@@ -162,11 +162,15 @@ TEST(Fractions, TheKitFontPrintsThemUnderItsFaceName) {
     EXPECT_TRUE(QFontMetrics(font).inFontUcs4('7'));
 
     ScratchDir dir;
-    dir.Write("LPTB.TXT", QByteArray("Br\xFC" "che:\r\n\x1B\xC8\x10" "1/2 + 1/4 = 3/4\r\n"));
+    dir.Write("LPTB.TXT", QByteArray("Br\xFC" "che:\r\n\x1B\xC8\x10" "1/2 + 1/4 = 3/4\r\n"
+                                     "2/3 - 1/6 = 1/2   7/10 + 3/10 = 1   12/20\r\n"
+                                     "\x1BP" "Zur\xFC" "ck in der Grundschrift: 3/4 bleibt 3/4\r\n"));
     const ProgramEnvironment env(dir.Folder());
     TextPrinter printer(env, dir.Path(), nullptr);
     printer.PrintTextFile("LPTB.TXT", false, -1);
     ASSERT_TRUE(QFileInfo::exists(printer.LastPdfFile()));
+    QFile::remove(test::OutputDir() + "/fractions.pdf");
+    QFile::copy(printer.LastPdfFile(), test::OutputDir() + "/fractions.pdf");  // for people to look at
     const QString fonts = PdfFonts(printer.LastPdfFile());
     if (fonts.isEmpty()) GTEST_SKIP() << "pdffonts missing";
     EXPECT_TRUE(fonts.contains("ZUVUREVUZ")) << fonts.toStdString();
