@@ -30,6 +30,8 @@
 #include "chooser/folder_tree.h"
 #include "chooser/list_entries.h"
 #include "chooser/list_print.h"
+#include "film/frame_animation.h"
+#include "film/frame_bitmap.h"
 #include "printing/text_printer.h"
 #include "chooser/recent_box.h"
 #include "chooser/recent_files.h"
@@ -96,7 +98,7 @@ const QString kFontsNotSaved =
 
 ListChooserDialog::ListChooserDialog(const ProgramEnvironment& env, const SettingsStore* settings,
                                      QWidget* parent)
-    : QDialog(parent), env_(env), settings_(settings) {
+    : QDialog(parent), env_(env), settings_(settings), film_(std::make_unique<FrameAnimation>(env)) {
     showMessage = [this](const QString& caption, const QString& text) {
         QMessageBox::information(this, caption, text);
     };
@@ -307,6 +309,11 @@ void ListChooserDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     lastShownFile_.clear();
+    film_->setMaske("*.*");
+    film_->setWidth(kStripFrameWidth_px);
+    film_->setHeight(kStripFrameHeight_px);
+    film_->setTransparent(false);
+    film_->SetWidthFromPicture(false);
     UpdateItemHeight();
     ColourFolderTree();
     setWindowTitle(EditorMode() ? QStringLiteral("Dateien editieren")
@@ -485,6 +492,7 @@ void ListChooserDialog::SelectFile(const QString& file) {
 }
 
 void ListChooserDialog::LoadList(const QString& file, int startIndex) {
+    film_->setStop(true);
     std::vector<Bytes> lines;
     if (!ReadListLines(file, lines)) return;  // the list stays as it was
     entries_ = radevir::ListEntries(lines);
@@ -539,6 +547,7 @@ QStringList ListChooserDialog::SelectedFilePaths() const {
 // Accepting and cancelling
 
 void ListChooserDialog::AcceptChoice() {
+    film_->setStop(true);
     if (controls_.lineList->count() == 0) {
         CancelChoice();
         return;
@@ -570,11 +579,13 @@ void ListChooserDialog::CancelChoice() {
 }
 
 void ListChooserDialog::reject() {
+    film_->setStop(true);
     startLine_ = 0;
     QDialog::reject();
 }
 
 void ListChooserDialog::done(int result) {
+    film_->setStop(true);
     if (!SaveChooserFonts(env_, fonts_)) showMessage(QStringLiteral("Radevir"), kFontsNotSaved);
     QDialog::done(result);
 }

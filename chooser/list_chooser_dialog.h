@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "chooser/chooser_fonts.h"
@@ -20,6 +21,7 @@ class QTreeWidgetItem;
 
 namespace radevir {
 
+class FrameAnimation;
 class ProgramEnvironment;
 class SettingsStore;
 
@@ -58,6 +60,9 @@ public:
     int StartLine() const { return startLine_; }
     const QString& LastShownFile() const { return lastShownFile_; }
     const QString& CurrentFolder() const { return currentFolder_; }
+    // The window's frame animation: sized when the window is shown, stopped when a list is
+    // loaded, on OK and Cancel, and when the window closes.
+    FrameAnimation& Film() { return *film_; }
     const std::vector<Bytes>& ListEntries() const { return entries_; }
     int ListColumns() const { return columns_; }
     bool EditorMode() const { return !editorFolder_.empty(); }
@@ -123,6 +128,7 @@ private:
     ListChooserControls controls_;
     std::function<void(const Bytes&)> openEditor_;
     QString printToFolder_;
+    std::unique_ptr<FrameAnimation> film_;
     QString lastPrintFile_;
     QMenu* folderTreeMenu_ = nullptr;
     QMenu* fileListMenu_ = nullptr;

@@ -1,6 +1,8 @@
 #include "graphics/picture_loader.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
 #include <csetjmp>
 #include <cstdio>
@@ -27,6 +29,23 @@ bool IsJpeg(const QByteArray& b) {
 bool IsEmf(const QByteArray& b) {
     return b.size() >= 44 && b[0] == 1 && b[1] == 0 && b[2] == 0 && b[3] == 0 &&
            std::memcmp(b.constData() + 40, " EMF", 4) == 0;
+}
+
+bool IsBmp(const QByteArray& b) { return b.size() >= 26 && b[0] == 'B' && b[1] == 'M'; }
+
+bool IsGif(const QByteArray& b) { return b.size() >= 6 && (b.startsWith("GIF87a") || b.startsWith("GIF89a")); }
+
+// Bitmaps and GIFs (picture folders, printed pictures) through Qt's own readers, refused
+// beyond the side bound before anything is allocated; a GIF gives its first frame.
+QImage DecodeWithQt(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxSide || size.height() > kMaxSide) return {};
+    const QImage image = reader.read();
+    return image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
 }
 
 // libjpeg reports fatal errors through this hook; it must not return (the library's own
@@ -141,7 +160,15 @@ Picture Picture::FromBytes(const QByteArray& bytes) {
         picture.raster_ = DecodeJpeg(bytes);
     } else if (IsEmf(bytes)) {
         picture.vector_ = Metafile::FromBytes(bytes);
+    } else if (IsBmp(bytes) || IsGif(bytes)) {
+        picture.raster_ = DecodeWithQt(bytes);
     }
+    return picture;
+}
+
+Picture Picture::FromImage(const QImage& image) {
+    Picture picture;
+    if (!image.isNull()) picture.raster_ = image.convertToFormat(QImage::Format_ARGB32);
     return picture;
 }
 

@@ -1,5 +1,5 @@
-// Picture files as the graphics layer reads them: PNG through libpng, JPEG through libjpeg and
-// enhanced metafiles through the metafile renderer. The format is told by the file's first
+// Picture files as the graphics layer reads them: PNG through libpng, JPEG through libjpeg,
+// enhanced metafiles through the metafile renderer, bitmaps and GIFs through Qt's readers. The format is told by the file's first
 // bytes, not its name. Broken or unknown files give an invalid picture, never a crash.
 #pragma once
 
@@ -17,6 +17,8 @@ class Picture {
 public:
     static Picture FromFile(const QString& nativePath);
     static Picture FromBytes(const QByteArray& bytes);
+    // A picture already in memory (the clipboard's).
+    static Picture FromImage(const QImage& image);
 
     bool IsValid() const { return !raster_.isNull() || vector_ != nullptr; }
     // Natural size (pixels for raster pictures, the frame for metafiles).

@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "printing/fractions.h"
+
 namespace radevir {
 namespace {
 
@@ -35,14 +37,16 @@ bool StartsWithRule(const Bytes& text) {
     return text.size() >= kRuleDashes && text.find_first_not_of('-') >= kRuleDashes;
 }
 
-// The text as printed: a trailing check mark byte taken off, control bytes as blanks.
-QString PrintedText(const Bytes& raw, bool& checkMark) {
-    Bytes text = raw;
+// The text as printed: a trailing check mark byte taken off, control bytes as blanks, and in
+// the fractions font every "n/d" as its fraction glyph.
+QString PrintedText(const StyledLine& line, bool& checkMark) {
+    Bytes text = line.text;
     checkMark = !text.empty() && static_cast<unsigned char>(text.back()) == kCheckMarkByte;
     if (checkMark) text.pop_back();
     for (char& c : text)
         if (static_cast<unsigned char>(c) < ' ') c = ' ';
-    return FromCp1252(text);
+    const QString printed = FromCp1252(text);
+    return line.font.name == kFractionFontName ? ShapeFractions(printed) : printed;
 }
 
 }  // namespace
@@ -64,7 +68,8 @@ QFont CheckMarkFont(int size_pt) {
     return f;
 }
 
-int PrintStyledLines(QPagedPaintDevice& device, const std::vector<StyledLine>& lines) {
+int PrintStyledLines(QPagedPaintDevice& device, const std::vector<StyledLine>& lines,
+                     PrintProgress* progress) {
     if (lines.empty()) return 0;
     QPainter painter;
     if (!painter.begin(&device)) return 0;
@@ -109,6 +114,7 @@ int PrintStyledLines(QPagedPaintDevice& device, const std::vector<StyledLine>& l
     auto lineHeight = [&] { return painter.fontMetrics().height(); };
 
     for (size_t i = 0; i < lines.size(); ++i) {
+        if (progress && progress->Cancelled()) break;
         const StyledLine& line = lines[i];
         const bool marker = line.font.white;
         if (marker && line.font.size_pt > kLastRightAlignSize) {
@@ -127,7 +133,7 @@ int PrintStyledLines(QPagedPaintDevice& device, const std::vector<StyledLine>& l
             }
             startWaitingPage();
             bool checkMark = false;
-            const QString text = PrintedText(line.text, checkMark);
+            const QString text = PrintedText(line, checkMark);
             const QFontMetrics metrics = painter.fontMetrics();
             const int width = metrics.horizontalAdvance(text);
             const int baseline = y + metrics.ascent();
@@ -177,7 +183,7 @@ void RenderStyledLines(const std::vector<StyledLine>& lines, const QString& head
         QTextCharFormat format;
         format.setFont(PrinterQFont(line.font));
         bool checkMark = false;
-        cursor.insertText(PrintedText(line.text, checkMark), format);
+        cursor.insertText(PrintedText(line, checkMark), format);
         if (checkMark) {
             QTextCharFormat mark;
             mark.setFont(CheckMarkFont(line.font.size_pt));

@@ -1,6 +1,7 @@
 #include "printing/text_printer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -10,7 +11,9 @@
 #include <QStandardPaths>
 #include <QTextEdit>
 
+#include "printing/fractions.h"
 #include "printing/page_layout.h"
+#include "printing/picture_print.h"
 #include "support/program_environment.h"
 
 namespace radevir {
@@ -100,6 +103,7 @@ TextPrinter::TextPrinter(const ProgramEnvironment& env, QString printToFolder, Q
 
 void TextPrinter::PrintTextFile(const Bytes& file, bool convert, int printerIndex) {
     lastPdfFile_.clear();
+    lastJobCancelled_ = false;
     if (printerIndex == kDefaultPrinterIndex) {
         printerName_.clear();
     } else if (printerIndex >= 0) {
@@ -107,24 +111,61 @@ void TextPrinter::PrintTextFile(const Bytes& file, bool convert, int printerInde
         if (printerIndex < names.size()) printerName_ = names[printerIndex];
     }
     const QString nativeFile = env_.NativePath(file);
+    if (IsPicturePrintName(FromCp1252(file))) {
+        PrintPicture(IsClipboardPrintName(FromCp1252(file)) ? FromCp1252(file) : nativeFile);
+        return;
+    }
     std::vector<Bytes> lines;
     if (!LoadPrinterText(std::nullopt, nativeFile, lines, convert)) return;
     const std::vector<StyledLine> styled = ParseEscapes(lines);
     if (styled.empty()) return;
+    EnsureFractionFont(env_.NativePath(kFractionFontFile));
+    RunJob(QFileInfo(nativeFile).fileName(), QFileInfo(nativeFile).completeBaseName(),
+           [&styled](QPrinter& printer, PrintProgress& progress) {
+               return PrintStyledLines(printer, styled, &progress);
+           });
+}
 
+bool TextPrinter::PrintPicture(const QString& nativeFileOrClipboard) {
+    lastPdfFile_.clear();
+    lastJobCancelled_ = false;
+    const bool clipboard = IsClipboardPrintName(nativeFileOrClipboard);
+    const QImage picture = clipboard ? ClipboardPictureForPrinting()
+                                     : PictureFileForPrinting(nativeFileOrClipboard);
+    if (picture.isNull()) return false;
+    const QString name = clipboard ? QStringLiteral("Zwischenablage")
+                                   : QFileInfo(nativeFileOrClipboard).completeBaseName();
+    return RunJob(name, name, [&](QPrinter& printer, PrintProgress& progress) {
+        return PrintPictureCopies(printer, picture, pictureCopies_, &progress);
+    });
+}
+
+bool TextPrinter::RunJob(const QString& docName, const QString& pdfStem,
+                         const std::function<int(QPrinter&, PrintProgress&)>& draw) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QFileInfo(nativeFile).fileName());
+    printer.setDocName(docName);
     const PreparedPrinter prepared =
-        PreparePrinter(printer, {printToFolder_, printerName_}, QFileInfo(nativeFile).completeBaseName(),
-                       documentsFolder_);
-    if (!prepared.ready) return;
-    if (PrintStyledLines(printer, styled) == 0) return;
+        PreparePrinter(printer, {printToFolder_, printerName_}, pdfStem, documentsFolder_);
+    if (!prepared.ready) return false;
+    if (monitor_) monitor_->PrintJobStarted();
+    PrintProgress progress([this] { return monitor_ != nullptr && monitor_->PrintCancelRequested(); });
+    const int pages = draw(printer, progress);
+    if (monitor_) monitor_->PrintJobEnded();
+    if (progress.Cancelled()) {
+        // a printer that can still take the job back is asked to; a PDF of a cancelled job is removed
+        printer.abort();
+        if (!prepared.pdfFile.isEmpty()) QFile::remove(prepared.pdfFile);
+        lastJobCancelled_ = true;
+        return false;
+    }
+    if (pages == 0) return false;
     lastPdfFile_ = prepared.pdfFile;
-    if (!prepared.noPrinter) return;
+    if (!prepared.noPrinter) return true;
     if (noPrinterNotice_)
         noPrinterNotice_(prepared.pdfFile);
     else
         ShowPdfInsteadOfPrinter(messageParent_, prepared.pdfFile);
+    return true;
 }
 
 }  // namespace radevir

@@ -17,7 +17,19 @@ class QWidget;
 
 namespace radevir {
 
+class PrintProgress;
 class ProgramEnvironment;
+
+// Who shows that a job is running and can stop it (the host window's "Druck Abbruch" button).
+class PrintJobMonitor {
+public:
+    virtual ~PrintJobMonitor() = default;
+    virtual void PrintJobStarted() = 0;
+    // Asked between the lines of a running job; lets the user's click in and says whether the
+    // job is to be cancelled.
+    virtual bool PrintCancelRequested() = 0;
+    virtual void PrintJobEnded() = 0;
+};
 
 // "stem.pdf" in `folder`, or "stem (2).pdf", … when that name is taken.
 QString FreePdfFileName(const QString& folder, const QString& stem);
@@ -59,7 +71,18 @@ public:
 
     // `file` is a data path. printerIndex -1 is the default printer, 0… the installed printers
     // in the system's order, lower values keep the printer of the last job.
+    // A name containing ".bmp" prints that picture ("Clipboard.bmp": the clipboard's) instead.
     void PrintTextFile(const Bytes& file, bool convert, int printerIndex) override;
+    // Prints the picture file (a native path) or, for a name containing "Clipboard.bmp", the
+    // clipboard's picture, PictureCopies() times across the page; false when there was no
+    // picture, the job could not start or it was cancelled.
+    bool PrintPicture(const QString& nativeFileOrClipboard);
+    void SetPictureCopies(int copies) { pictureCopies_ = copies; }
+    int PictureCopies() const { return pictureCopies_; }
+    // Shown while a job runs and asked whether to stop it (none: jobs run to their end).
+    void SetJobMonitor(PrintJobMonitor* monitor) { monitor_ = monitor; }
+    // The last job was cancelled by the user.
+    bool LastJobCancelled() const { return lastJobCancelled_; }
 
     // The PDF the last job went into (empty when it went to a printer or nothing was printed).
     const QString& LastPdfFile() const { return lastPdfFile_; }
@@ -71,6 +94,10 @@ public:
     }
 
 private:
+    // One job into the printer or a PDF: `draw` paints it; false when nothing was printed.
+    bool RunJob(const QString& docName, const QString& pdfStem,
+                const std::function<int(QPrinter&, PrintProgress&)>& draw);
+
     const ProgramEnvironment& env_;
     QString printToFolder_;
     QWidget* messageParent_ = nullptr;
@@ -78,6 +105,9 @@ private:
     QString documentsFolder_;
     QString lastPdfFile_;
     std::function<void(const QString&)> noPrinterNotice_;
+    int pictureCopies_ = 1;
+    PrintJobMonitor* monitor_ = nullptr;
+    bool lastJobCancelled_ = false;
 };
 
 }  // namespace radevir

@@ -156,6 +156,8 @@ public:
     bool PlayFromStartTo(NotifyWindow window, const std::string& file, int toMs);
     bool StopAll();
     bool CloseDevice(DeviceId& deviceId);
+    // CloseDevice on the device opened last: its sound stops (an animation's frames dropped).
+    bool CloseCurrentDevice() { return CloseDevice(currentDevice_); }
 
     // --- word-to-sound lookup and splitting (word_sounds.cpp, split_silence.cpp) ---
     // `fileName` receives the joined temporary file (or the list of files with listOnly);

@@ -9,7 +9,7 @@ QString UsageText() {
     return QStringLiteral(
         "usage: radevir [--data DIR] [--settings FILE] [--script FILE] [--real-time] [--seed N]\n"
         "               [--size WxH] [--audio auto|null|disk:FILE] [--print-to DIR]\n"
-        "               [--speak TEXT] [--help]\n"
+        "               [--speak TEXT] [--print-picture FILE [--copies N]] [--help]\n"
         "\n"
         "  --data DIR        use DIR as the program folder (a data kit, marked by radevir.kit)\n"
         "  --settings FILE   keep the user settings in FILE (ini format)\n"
@@ -22,6 +22,8 @@ QString UsageText() {
         "                    disk:FILE (write the samples to FILE)\n"
         "  --print-to DIR    print into PDF files in DIR instead of the printer\n"
         "  --speak TEXT      speak TEXT with the sound table and exit (0: spoken, 1: not)\n"
+        "  --print-picture FILE  print the picture FILE (\"Clipboard.bmp\": the clipboard's)\n"
+        "                    and exit; --copies N puts N copies across the page (1 to 20)\n"
         "  --help            show this text\n");
 }
 
@@ -50,6 +52,10 @@ CommandLine ParseCommandLine(const QStringList& args) {
             if (auto v = value(i, a)) cl.printTo = *v;
         } else if (a == QLatin1String("--speak")) {
             if (auto v = value(i, a)) cl.speak = *v;
+        } else if (a == QLatin1String("--print-picture")) {
+            if (auto v = value(i, a)) cl.printPicture = *v;
+        } else if (a == QLatin1String("--copies")) {
+            if (auto v = value(i, a)) cl.copies = *v;
         } else if (a == QLatin1String("--seed")) {
             if (auto v = value(i, a)) {
                 bool ok = false;
@@ -103,6 +109,7 @@ StartMode ChooseStartMode(const CommandLine& cl, DisplayEnvironment display) {
     if (cl.help) return StartMode::ShowUsage;
     if (!cl.error.isEmpty()) return StartMode::BadCommandLine;
     if (cl.speak) return StartMode::Speak;
+    if (!cl.printPicture.isEmpty()) return StartMode::PrintPicture;
     if (display.display || display.platformChosen) return StartMode::Window;
     // a script needs no one to look at it: over ssh or in a build job it draws off screen
     return cl.scriptFile.isEmpty() ? StartMode::NoDisplay : StartMode::OffscreenWindow;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
@@ -17,6 +18,7 @@
 
 #include "console/dos_keys.h"
 #include "console/glyph_fallback.h"
+#include "film/frame_animation.h"
 #include "start/speed_setting.h"
 #include "support/clock.h"
 #include "support/error_log.h"
@@ -118,11 +120,19 @@ HostWindow::HostWindow(Services services, QSize fixedClientSize)
 
 HostWindow::~HostWindow() {
     SaveRecentFiles();
+    film_->ClearFrames();
     if (fonts_) fonts_->UninstallFonts(installedFonts_);
 }
 
 void HostWindow::FormCreate() {
     const ProgramEnvironment& env = services_.env;
+    film_ = std::make_unique<FrameAnimation>(env);
+    film_->SetBorder(0);
+    printAbortButton_ = new QPushButton(QStringLiteral("Druck Abbruch"), this);
+    printAbortButton_->setObjectName(QStringLiteral("Btn_abbruch"));
+    printAbortButton_->setFocusPolicy(Qt::NoFocus);  // the keys stay with the program
+    printAbortButton_->hide();
+    connect(printAbortButton_, &QPushButton::clicked, this, [this] { printCancelRequested_ = true; });
     setWindowTitle(QStringLiteral("Radevir"));
 
     // glyph pictures, one per file of the "emfs" folder
@@ -251,8 +261,33 @@ void HostWindow::IdleStep() {
     close();
 }
 
+void HostWindow::PlacePrintAbortButton() {
+    constexpr int kMargin_px = 4;
+    printAbortButton_->adjustSize();
+    printAbortButton_->move(width() - printAbortButton_->width() - kMargin_px, kMargin_px);
+}
+
+void HostWindow::PrintJobStarted() {
+    printCancelRequested_ = false;
+    PlacePrintAbortButton();
+    printAbortButton_->show();
+    printAbortButton_->raise();
+    ProcessEvents();
+}
+
+bool HostWindow::PrintCancelRequested() {
+    ProcessEvents();
+    return printCancelRequested_;
+}
+
+void HostWindow::PrintJobEnded() {
+    printAbortButton_->hide();
+    printCancelRequested_ = false;
+}
+
 void HostWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    PlacePrintAbortButton();
     if (size() != framebuffer_.size() && !size().isEmpty()) {
         QImage next = MakeFramebuffer(size());
         QPainter p(&next);

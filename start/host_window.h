@@ -15,12 +15,16 @@
 #include "console/console.h"
 #include "console/key_input.h"
 #include "graphics/graphics_ports.h"
+#include "printing/text_printer.h"
 #include "support/codepage.h"
+
+class QPushButton;
 
 namespace radevir {
 
 class Clock;
 class FontInstaller;
+class FrameAnimation;
 class Metafile;
 class ProgramEnvironment;
 class SettingsStore;
@@ -28,7 +32,8 @@ class SettingsStore;
 class HostWindow : public QWidget,
                    public ConsoleHost,
                    public FullScreenWindowPort,
-                   public PanelHostPort {
+                   public PanelHostPort,
+                   public PrintJobMonitor {
     Q_OBJECT
 
 public:
@@ -42,6 +47,16 @@ public:
     ~HostWindow() override;
 
     Console& GetConsole() { return console_; }
+    // The window's frame animation (no border around its frames); stopped and cleared when
+    // the graphics layer goes back to text mode.
+    FrameAnimation& Film() { return *film_; }
+
+    // PrintJobMonitor: the "Druck Abbruch" button at the top right shows while a job runs; a
+    // click cancels it.
+    void PrintJobStarted() override;
+    bool PrintCancelRequested() override;
+    void PrintJobEnded() override;
+    QPushButton* PrintAbortButton() const { return printAbortButton_; }
 
     // The training programs' main loop, called once after the first paint (and after every
     // restart). Returns when the user leaves the menu.
@@ -113,12 +128,16 @@ private:
     void SaveRecentFiles();
     // The window lost the keyboard: a held Alt and a half-typed Alt code are forgotten.
     void LetGoOfAlt();
+    void PlacePrintAbortButton();
 
     Services services_;
     Console console_;
     QImage framebuffer_;
     QSize fixedClientSize_;
     std::unique_ptr<FontInstaller> fonts_;
+    std::unique_ptr<FrameAnimation> film_;
+    QPushButton* printAbortButton_ = nullptr;  // a child of the window
+    bool printCancelRequested_ = false;
     std::vector<std::shared_ptr<const Metafile>> metafiles_;
     std::vector<GlyphSource> glyphs_;
     std::vector<Bytes> toneFiles_;

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <chrono>
 #include <cstdio>
@@ -18,7 +19,9 @@
 #include "chooser/card_box_save_dialog.h"
 #include "chooser/list_chooser_dialog.h"
 #include "exercises/speech_port.h"
+#include "film/frame_animation.h"
 #include "graphics/graphics.h"
+#include "printing/picture_print.h"
 #include "printing/text_printer.h"
 #include "sound/audio_output.h"
 #include "sound/sound_adapter.h"
@@ -91,6 +94,11 @@ std::optional<int> EndBeforeStart(const CommandLine& cl, StartMode mode, QTextSt
                    "is set)\n";
             return kExitCannotStart;
         case StartMode::OffscreenWindow: qputenv("QT_QPA_PLATFORM", "offscreen"); break;
+        case StartMode::PrintPicture:
+            // a picture file prints without a display; the clipboard needs one
+            if (!CurrentDisplayEnvironment().display && !CurrentDisplayEnvironment().platformChosen)
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            break;
         case StartMode::Speak:
         case StartMode::Window: break;
     }
@@ -135,6 +143,22 @@ ProgramClock MakeClock(bool scripted, bool realTime) {
     return out;
 }
 
+// --print-picture: one job with the picture, then the program ends (0 printed, 1 not).
+int RunPrintPicture(const CommandLine& cl, const ProgramEnvironment& env, QTextStream& err) {
+    TextPrinter printer(env, cl.printTo, nullptr);
+    printer.SetPictureCopies(PictureCopies(cl.copies));
+    // on the command line the PDF that stands in for a missing printer is named there, not in a box
+    printer.SetNoPrinterNotice([](const QString& pdfFile) {
+        QTextStream(stdout) << "radevir: no printer is set up; the picture went into "
+                            << QDir::toNativeSeparators(pdfFile) << "\n";
+    });
+    const QString target = IsClipboardPrintName(cl.printPicture) ? cl.printPicture
+                                                                 : QFileInfo(cl.printPicture).absoluteFilePath();
+    if (printer.PrintPicture(target)) return 0;
+    err << "radevir: nothing printed: " << cl.printPicture << " is missing or holds no picture the program can read\n";
+    return 1;
+}
+
 // The window, its console, the sound and graphics behind it, and the message loop.
 int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& programClock,
               AudioOutput& audio, std::vector<ScriptCommand> script) {
@@ -160,11 +184,15 @@ int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& prog
 
     HostWindow host({env, settings, clock}, cl.size);
     host.GetConsole().SetSoundPort(&sound);
+    host.Film().SetWave(&wave);
     Graphics graphics(host.GetConsole());
+    graphics.stopAnimation = [&host] { return host.Film().StopIfPlaying(); };
     graphics.SetFullScreenWindow(&host);
     graphics.SetPanelHost(&host);
     // printer text jobs go to the printer, or into PDFs in the --print-to folder
     TextPrinter textPrinter(env, cl.printTo, &host);
+    textPrinter.SetJobMonitor(&host);
+    textPrinter.SetPictureCopies(PictureCopies(cl.copies));
     graphics.SetTextPrinter(&textPrinter);
     ListChooserOnDemand chooser(env, settings, host, cl.printTo);
     host.GetConsole().SetListChooser(&chooser);
@@ -223,6 +251,7 @@ int main(int argc, char** argv) {
                                    ? ProgramEnvironment::FindDataFolder(QCoreApplication::applicationDirPath())
                                    : QDir(cl.dataDir).absolutePath();
     ProgramEnvironment env = ProgramEnvironment::FromNativeFolder(dataFolder, "radevir");
+    if (mode == StartMode::PrintPicture) return RunPrintPicture(cl, env, err);
     ProgramClock programClock = MakeClock(!cl.scriptFile.isEmpty(), cl.realTime);
 
     QString audioError;

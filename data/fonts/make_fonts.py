@@ -3,7 +3,7 @@
 renamed to the face names the program asks for (the source licences forbid keeping the original
 or reserved names in modified fonts) with their copyright and licence notices kept.
 
-Usage: make_fonts.py OUTPUT_FOLDER   writes the four font files into OUTPUT_FOLDER
+Usage: make_fonts.py OUTPUT_FOLDER   writes the five font files into OUTPUT_FOLDER
        make_fonts.py --sources       prints the source font files, one a line
 """
 
@@ -11,6 +11,8 @@ import sys
 from pathlib import Path
 
 from fontTools.pens.cu2quPen import Cu2QuPen
+from fontTools.pens.recordingPen import DecomposingRecordingPen
+from fontTools.pens.transformPen import TransformPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib import TTFont, newTable
 
@@ -44,6 +46,11 @@ FONTS = [
         "file": "darizodev.TTF", "family": "DARIZODEV", "style": "Regular",
         "source": f"{DEJAVU}/DejaVuSans.ttf", "package": "fonts-dejavu-core",
         "origin": "DejaVu Sans",
+    },
+    {
+        "file": "zuvurevuz.TTF", "family": "ZUVUREVUZ", "style": "Regular",
+        "source": f"{DEJAVU}/DejaVuSans.ttf", "package": "fonts-dejavu-core",
+        "origin": "DejaVu Sans", "fractions": True,
     },
     {
         "file": "lueckentext.TTF", "family": "LUECKENTEXT", "style": "Regular",
@@ -126,6 +133,64 @@ def add_variants(font, variants):
                 table.cmap[code] = glyph
 
 
+# The fractions font: one glyph per fraction "n/d" (numerator 0-20, denominator 1-20) at the
+# private-use code FRACTION_BASE + n * 32 + d; the printer turns "3/4" in a fractions-font line
+# into that code. Numerator and denominator are the font's own digits made small, on either side
+# of its fraction slash.
+FRACTION_BASE = 0xE000
+FRACTION_NUMERATORS = range(0, 21)
+FRACTION_DENOMINATORS = range(1, 21)
+DIGIT_NAMES = ["zero", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine"]
+FRACTION_SCALE = 0.6
+
+
+def add_fractions(font):
+    glyph_set = font.getGlyphSet()
+    glyf, hmtx = font["glyf"], font["hmtx"]
+    upem = font["head"].unitsPerEm
+    digit_width = hmtx[DIGIT_NAMES[0]][0]
+    slash = "fraction" if "fraction" in glyph_set else "slash"
+    slash_width = hmtx[slash][0]
+    small = digit_width * FRACTION_SCALE
+    order = list(font.getGlyphOrder())
+
+    def draw(pen, glyph_name, dx, dy, scale):
+        recording = DecomposingRecordingPen(glyph_set)
+        glyph_set[glyph_name].draw(recording)
+        recording.replay(TransformPen(pen, (scale, 0, 0, scale, dx, dy)))
+
+    for n in FRACTION_NUMERATORS:
+        for d in FRACTION_DENOMINATORS:
+            top, bottom = str(n), str(d)
+            pen = TTGlyphPen(None)
+            numerator_width = small * len(top)
+            # the numerator stands on the upper half, the denominator on the baseline
+            x = 0.0
+            for ch in top:
+                draw(pen, DIGIT_NAMES[int(ch)], x, upem * 0.33, FRACTION_SCALE)
+                x += small
+            slash_x = numerator_width - slash_width * 0.25
+            draw(pen, slash, slash_x, 0, 1.0)
+            x = slash_x + slash_width * 0.75
+            for ch in bottom:
+                draw(pen, DIGIT_NAMES[int(ch)], x, 0, FRACTION_SCALE)
+                x += small
+            name = f"frac_{n}_{d}"
+            glyf[name] = pen.glyph()
+            glyf[name].recalcBounds(glyf)
+            hmtx[name] = (int(round(x + small * 0.2)), getattr(glyf[name], "xMin", 0))
+            order.append(name)
+            for table in font["cmap"].tables:
+                if table.isUnicode():
+                    table.cmap[FRACTION_BASE + n * 32 + d] = name
+    glyf.glyphOrder = order
+    font.setGlyphOrder(order)
+    # tables that list every glyph and are only hints for old rasterisers
+    for tag in ("hdmx", "LTSH", "VDMX"):
+        if tag in font:
+            del font[tag]
+
+
 def build(recipe, out_folder):
     source = Path(recipe["source"])
     if not source.is_file():
@@ -136,6 +201,8 @@ def build(recipe, out_folder):
     if "variants" in recipe:
         add_variants(font, recipe["variants"])
     to_truetype(font)
+    if recipe.get("fractions"):
+        add_fractions(font)
     target = out_folder / recipe["file"]
     tmp = target.with_name(target.name + ".tmp")
     font.save(str(tmp))

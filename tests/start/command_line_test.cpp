@@ -46,6 +46,8 @@ TEST(CommandLine, StartModeFollowsTheOptionsAndTheDisplay) {
         {{"--bogus"}, none, StartMode::BadCommandLine},
         {{"--speak", "12"}, none, StartMode::Speak},
         {{"--speak", "12"}, x11, StartMode::Speak},
+        {{"--print-picture", "bild.bmp", "--copies", "3"}, none, StartMode::PrintPicture},
+        {{"--print-picture"}, none, StartMode::BadCommandLine},
         {{"--script", "s.txt"}, none, StartMode::OffscreenWindow},
         {{"--script", "s.txt"}, x11, StartMode::Window},
         {{"--script", "s.txt"}, offscreen, StartMode::Window},

@@ -5,10 +5,13 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QDir>
 #include <QPaintEvent>
+#include <QPushButton>
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "printing/text_printer.h"
 #include "support/clock.h"
 #include "support/program_environment.h"
 #include "support/settings_store.h"
@@ -296,4 +299,65 @@ TEST(HostGlyphs, AnUnusablePictureIsDrawnFromTheFont) {
         fullRow = inked == picture.width();
     }
     EXPECT_TRUE(fullRow);
+}
+
+// "Druck Abbruch": hidden until a print job runs, then at the top right; a click there cancels
+// the running job and no PDF of it stays behind.
+TEST(HostPrintAbort, TheButtonShowsWhileAJobRunsAndAClickCancelsIt) {
+    HostFixture f;
+    f.host->show();
+    QPushButton* button = f.host->PrintAbortButton();
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("Druck Abbruch"));
+    EXPECT_FALSE(button->isVisible());
+
+    f.host->PrintJobStarted();
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_EQ(button->geometry().right(), f.host->width() - 1 - 4);
+    EXPECT_EQ(button->geometry().top(), 4);
+    EXPECT_FALSE(f.host->PrintCancelRequested());
+    f.host->PrintJobEnded();
+    EXPECT_FALSE(button->isVisible());
+
+    // a click that arrives while the job runs: the job stops and its PDF goes
+    QByteArray text;
+    for (int i = 0; i < 200; ++i) text += "Zeile\r\n";
+    f.dir.Write("LPTB.TXT", text);
+    TextPrinter printer(f.env, f.dir.Path() + "/out", nullptr);
+    printer.SetJobMonitor(f.host.get());
+    const QPointF centre = QRectF(QPointF(0, 0), QSizeF(button->sizeHint())).center();
+    QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, centre, button->mapToGlobal(centre),
+                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, centre, button->mapToGlobal(centre),
+                                                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    printer.PrintTextFile("LPTB.TXT", false, -1);
+    EXPECT_TRUE(printer.LastJobCancelled());
+    EXPECT_TRUE(QDir(f.dir.Path() + "/out").entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(f.host->PrintCancelRequested());  // the next job starts afresh
+}
+
+// On a wide window the button stays in the top right corner over the text screen.
+TEST(HostPrintAbort, TheButtonSitsInTheTopRightCornerAtEverySize) {
+    for (const QSize size : {QSize(1280, 1024), QSize(1920, 1080)}) {
+        test::ScratchDir dir;
+        ProgramEnvironment env{dir.Folder(), "radevir"};
+        SettingsStore settings{dir.Path() + "/settings.ini", "radevir"};
+        VirtualClock clock;
+        HostWindow host(HostWindow::Services{env, settings, clock}, size);
+        host.FormShow();
+        Console& console = host.GetConsole();
+        console.TextColor(14);
+        console.GotoXY(1, 1);
+        console.Write("Protokoll wird gedruckt ...");
+        host.PrintJobStarted();
+        const QRect button = host.PrintAbortButton()->geometry();
+        EXPECT_TRUE(host.rect().contains(button)) << size.width();
+        EXPECT_EQ(button.right(), host.width() - 1 - 4) << size.width();
+        host.grab().save(QStringLiteral("%1/print_abort_button_%2x%3.png")
+                             .arg(test::OutputDir())
+                             .arg(size.width())
+                             .arg(size.height()));
+        host.PrintJobEnded();
+    }
 }
