@@ -39,7 +39,9 @@ const Bytes kSkipNote = " *übersprungen* "_b;
 const Bytes kRejectedNote = " /Aufgabenstellung??";
 const Bytes kSixBlanks = "      ";
 
-bool BluePaper(const ProgramOptions& o) { return o.backgroundColour == option::BackgroundColour::kNavy; }
+bool BluePaper(const ProgramOptions& o) {
+    return o.backgroundColour == option::BackgroundColour::kNavy;
+}
 
 void FillScreen(Session& s) {
     Graphics& g = *s.graphics;
@@ -102,9 +104,10 @@ unsigned char RejectTask(Session& s) {
     g.SetTextStyle(kPlainFont, 0, 2);
     g.SetTextJustify(kJustifyCentre, kJustifyCentre);
     int y = 100;
-    for (const Bytes& text : {Bytes("Die gestellte Aufgabe"), s.run.task.displayText, Bytes("konnte nicht"),
-                              Bytes("+  -  *  :"), Bytes("zugeordnet werden"), "oder liegt außerhalb"_b,
-                              Bytes("des vorgegebenen Zahlenbereiches.")}) {
+    for (const Bytes& text :
+         {Bytes("Die gestellte Aufgabe"), s.run.task.displayText, Bytes("konnte nicht"),
+          Bytes("+  -  *  :"), Bytes("zugeordnet werden"), "oder liegt außerhalb"_b,
+          Bytes("des vorgegebenen Zahlenbereiches.")}) {
         g.OutTextXY(320, y, text);
         y += 20;
     }
@@ -126,7 +129,8 @@ unsigned char WorkTask(Session& s) {
     CheckColumnRange(task);
     ColumnPlan plan;
     if (task.operation != kNoOperation) {
-        plan = PlanColumnTask(task, !BoardCountsTensAsTens(s.options.hundredBoard), s.options.divisionMethod);
+        plan = PlanColumnTask(task, !BoardCountsTensAsTens(s.options.hundredBoard),
+                              s.options.divisionMethod);
         if (plan.conversionFailed) c.Sound(kRejectToneHz, kRejectToneMs);
     }
     if (plan.operation == kNoOperation) return RejectTask(s);
@@ -148,7 +152,8 @@ unsigned char WorkTask(Session& s) {
             NoteTaskEnd(s, kSkipNote);
             FinishTaskLog(s);
             return kSkipKey;
-        case TaskExit::Solved: break;
+        case TaskExit::Solved:
+            break;
     }
     FinishTaskLog(s);
     work.DrawResult();
@@ -191,8 +196,15 @@ void SavedPatch::Restore(Graphics& g) const {
 }
 
 ColumnWork::ColumnWork(Session& session, const ColumnTask& task, const ColumnPlan& plan)
-    : s_(session), g_(*session.graphics), c_(session.console), run_(session.run), o_(session.options),
-      task_(task), plan_(plan), grid_(GridLevelFor(plan.gridSize)), colours_(ColumnColoursFor(session.options)) {}
+    : s_(session),
+      g_(*session.graphics),
+      c_(session.console),
+      run_(session.run),
+      o_(session.options),
+      task_(task),
+      plan_(plan),
+      grid_(GridLevelFor(plan.gridSize)),
+      colours_(ColumnColoursFor(session.options)) {}
 
 void ColumnWork::UseDigitFont() {
     if (!digitFontReady_) {
@@ -246,7 +258,8 @@ void ColumnWork::DrawSheet() {
         g_.Line(x, grid_.topMargin, x, bottom);
     }
     for (const SheetChar& ch : plan_.task)
-        DrawChar(ch.cell, ch.row, ch.ch, ch.isOperator ? colours_.operatorSign : colours_.taskDigit);
+        DrawChar(ch.cell, ch.row, ch.ch,
+                 ch.isOperator ? colours_.operatorSign : colours_.taskDigit);
     for (const SheetLine& line : plan_.taskLines) DrawLine(line, 1, grid_.gridSize - 3);
 }
 
@@ -259,12 +272,14 @@ void ColumnWork::DrawResult() {
     // under the last row; a division as long as the screen gets it beside its last row
     const int belowY = grid_.RowBottom(plan_.lastRow) + grid_.gridSize;
     if (belowY + grid_.cell / 2 <= ExerciseRun::kMaxY) {
-        g_.OutTextXY(grid_.CellLeft(plan_.rowStartCell), belowY, plan_.remainderText);
+        g_.OutTextXY(grid_.CellLeft(plan_.rowStartCell) + grid_.cell / 5, belowY,
+                     plan_.remainderText);
     } else {
         int lastCell = plan_.rowStartCell;
         for (const ColumnEntry& e : plan_.entries)
             if (e.row == plan_.lastRow) lastCell = std::max(lastCell, e.rightCell);
-        g_.OutTextXY(grid_.CellRight(lastCell + 1), grid_.RowTop(plan_.lastRow) + grid_.gridSize, plan_.remainderText);
+        g_.OutTextXY(grid_.CellRight(lastCell + 1), grid_.RowTop(plan_.lastRow) + grid_.gridSize,
+                     plan_.remainderText);
     }
 }
 
@@ -284,7 +299,9 @@ void RunColumnArithmetic(Session& s) {
             run.endAfterRepeat = true;
         }
         if (key != doskey::kEscape) ++s.tasks.position;
-        if (key == doskey::kEscape || s.tasks.position > s.tasks.Count() || run.tasksDone >= kMostTasks) break;
+        if (key == doskey::kEscape || s.tasks.position > s.tasks.Count() ||
+            run.tasksDone >= kMostTasks)
+            break;
     }
     run.lastKey = key;
     EndRunGraphics(s);

@@ -32,26 +32,33 @@ constexpr int kFrameStrip = 2;  // the frame's line lies within this distance of
 constexpr int kFactorFrameColour = 4;
 constexpr int kTargetFrameColour = 2;
 constexpr int kDivisionLines = 4;
-constexpr int kLargeCarryFromGrid = 6;
+constexpr int kLargeCarryFromGrid = 6;  // from this level the carries are printed larger
 constexpr int kShowValueHint = 1;
 constexpr int kShowCarryHint = 2;
 const Bytes kHelpShownMark = "(H4)";
 
-bool IsDigitKey(unsigned char key, bool extended) { return !extended && key >= '0' && key <= '9'; }
+bool IsDigitKey(unsigned char key, bool extended) {
+    return !extended && key >= '0' && key <= '9';
+}
 bool HelpOnEnter(const ProgramOptions& o) {
     return o.help >= option::Help::kOnEnter && o.help <= option::Help::kAtSecondError;
 }
 bool HelpKeys(const ProgramOptions& o) {
     return o.help == option::Help::kHelpKeys || o.help == option::Help::kAtSecondError;
 }
-bool AutomaticHelp(const ProgramOptions& o) { return o.help > option::Help::kHelpKeys; }
-bool IsSkipKey(unsigned char key, bool extended) { return !extended && (key == kSkipKey || key == kSkipLetter); }
+bool AutomaticHelp(const ProgramOptions& o) {
+    return o.help > option::Help::kHelpKeys;
+}
+bool IsSkipKey(unsigned char key, bool extended) {
+    return !extended && (key == kSkipKey || key == kSkipLetter);
+}
 
 }  // namespace
 
 TaskExit ColumnWork::Work() {
     for (const ColumnEntry& entry : plan_.entries) {
-        if (entry.kind == EntryKind::ProductSum && plan_.sumLine) DrawLine(*plan_.sumLine, 1, grid_.gridSize - 3);
+        if (entry.kind == EntryKind::ProductSum && plan_.sumLine)
+            DrawLine(*plan_.sumLine, 1, grid_.gridSize - 3);
         if (!TypeEntry(entry)) return exit_;
         if (entry.lineAfter) DrawLine(*entry.lineAfter, 1, kDivisionLines);
     }
@@ -73,7 +80,8 @@ bool ColumnWork::TypeEntry(const ColumnEntry& entry) {
 void ColumnWork::SetStep(const ColumnEntry& entry, int j) {
     const int n = static_cast<int>(entry.digits.size());
     columnIndex_ = j;
-    carryValue_ = j > 0 && !entry.carries.empty() ? entry.carries[static_cast<size_t>(n - j)] - '0' : 0;
+    carryValue_ =
+        j > 0 && !entry.carries.empty() ? entry.carries[static_cast<size_t>(n - j)] - '0' : 0;
     subTaskState_ = 0;
     subTask_.clear();
     subTaskTitle_.clear();
@@ -123,7 +131,8 @@ bool ColumnWork::TypeDigit(const ColumnEntry& entry, int j) {
     return true;
 }
 
-bool ColumnWork::ReadDigit(const SavedPatch& clean, int cell, int row, char expected, unsigned char& key) {
+bool ColumnWork::ReadDigit(const SavedPatch& clean, int cell, int row, char expected,
+                           unsigned char& key) {
     if (lastKey_ == doskey::kEnter && !lastExtended_ && HelpOnEnter(o_)) {
         lastKey_ = kNoInput;
         // a difference has no smaller step to show: its digit comes at once
@@ -175,9 +184,15 @@ void ColumnWork::HelpStep(int cell, int row) {
     DrawChar(cell, row, '?', colours_.helpMark);
     ++helpCount_;
     switch (helpCount_) {
-        case 1: Board(doskey::kLeft); break;
-        case 2: Board(doskey::kUp); break;
-        case 3: Board(doskey::kRight); break;
+        case 1:
+            Board(doskey::kLeft);
+            break;
+        case 2:
+            Board(doskey::kUp);
+            break;
+        case 3:
+            Board(doskey::kRight);
+            break;
         default:
             showExpected_ = true;
             helpCount_ = 0;
@@ -210,11 +225,10 @@ void ColumnWork::UseCarryFont() {
     g_.SetTextJustify(kJustifyRight, kJustifyBottom);
 }
 
-// The carry stands small at the bottom right of its column in the row above, over the line.
+// The carry stands small at the bottom right of its column in the row above, just over the line,
+// in the margin the digits leave on the right of their cells.
 QPoint ColumnWork::CarryPoint(int cell, int row) const {
-    int x = grid_.CellRight(cell) - grid_.cell / 5 - 2 * grid_.gridSize + 12;
-    if (grid_.gridSize < kLargeCarryFromGrid) x += 6;
-    return {std::min(x, grid_.CellRight(cell) - 1), grid_.Baseline(row) + 2};
+    return {grid_.CellRight(cell) - std::max(2, grid_.cell / 20), grid_.Baseline(row) + 2};
 }
 
 bool ColumnWork::TypeCarry(int cell, int row, char expected) {
@@ -222,7 +236,8 @@ bool ColumnWork::TypeCarry(int cell, int row, char expected) {
     const QPoint at = CarryPoint(cell, row);
     const int width = g_.TextWidthVga("0") + 4;
     const int height = g_.TextAscentVga("0") + 4;
-    const SavedPatch clean(g_, QRect(QPoint(at.x() - width, at.y() - height), QPoint(at.x() + 2, at.y() + 3)));
+    const SavedPatch clean(
+        g_, QRect(QPoint(at.x() - width, at.y() - height), QPoint(at.x() + 2, at.y() + 3)));
     bool reveal = false;
     const auto draw = [&](char ch, int colour) {
         UseCarryFont();
@@ -266,7 +281,8 @@ void ColumnWork::ShowHints(const ColumnEntry& entry, int j, char typed) {
     const int n = static_cast<int>(entry.digits.size());
     const int flags = o_.writtenHelpFlags;
     if (j >= n - 1 || (flags & (kShowValueHint | kShowCarryHint)) == 0) return;
-    if (BoardCountsTensAsTens(o_.hundredBoard) || j >= static_cast<int>(entry.firstFactor.size())) return;
+    if (BoardCountsTensAsTens(o_.hundredBoard) || j >= static_cast<int>(entry.firstFactor.size()))
+        return;
     const int a = entry.multiplierDigit - '0';
     const int b = entry.firstFactor[entry.firstFactor.size() - 1 - static_cast<size_t>(j)] - '0';
     const int product = a * b;
@@ -287,8 +303,9 @@ void ColumnWork::ShowHints(const ColumnEntry& entry, int j, char typed) {
     if (flags & kShowCarryHint) {
         const int y = grid_.RowTop(row) + 2;
         const Bytes text = std::to_string(carry);
-        carryHint_ = SavedPatch(g_, QRect(QPoint(x - 1, y - 1),
-                                          QPoint(x + g_.TextWidthVga(text) + 2, y + hintHeight + 3)));
+        carryHint_ = SavedPatch(
+            g_,
+            QRect(QPoint(x - 1, y - 1), QPoint(x + g_.TextWidthVga(text) + 2, y + hintHeight + 3)));
         carryHintCell_ = cell;
         carryHintRow_ = row;
         g_.SetColor(colours_.carryHint);
@@ -314,7 +331,8 @@ void ColumnWork::DrawFrames(const ColumnEntry& entry, int j) {
         constexpr int d = kFrameStrip;
         Frame f;
         f.top = SavedPatch(g_, QRect(QPoint(left - d, top - d), QPoint(right + d, top + d)));
-        f.bottom = SavedPatch(g_, QRect(QPoint(left - d, bottom - d), QPoint(right + d, bottom + d)));
+        f.bottom =
+            SavedPatch(g_, QRect(QPoint(left - d, bottom - d), QPoint(right + d, bottom + d)));
         f.left = SavedPatch(g_, QRect(QPoint(left - d, top - d), QPoint(left + d, bottom + d)));
         f.right = SavedPatch(g_, QRect(QPoint(right - d, top - d), QPoint(right + d, bottom + d)));
         frames_.push_back(f);
@@ -324,7 +342,8 @@ void ColumnWork::DrawFrames(const ColumnEntry& entry, int j) {
         g_.SetLineStyle(0, 0, kNormalLine);
     };
     frame(entry.multiplierCell, 0, kFactorFrameColour);
-    if (j < static_cast<int>(entry.firstFactor.size())) frame(entry.firstFactorRightCell - j, 0, kFactorFrameColour);
+    if (j < static_cast<int>(entry.firstFactor.size()))
+        frame(entry.firstFactorRightCell - j, 0, kFactorFrameColour);
     frame(entry.rightCell - j, entry.row, kTargetFrameColour);
 }
 

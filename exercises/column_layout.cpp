@@ -29,7 +29,8 @@ int DigitAt(std::string_view digits, int columnFromRight) {
 }
 
 bool AllDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return IsDigit(c); });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return IsDigit(c); });
 }
 
 // A digit text as a number; the texts here hold at most 20 digits of which the range rules keep
@@ -40,7 +41,9 @@ long long Value(std::string_view digits) {
     return value;
 }
 
-Bytes Text(long long value) { return std::to_string(value); }
+Bytes Text(long long value) {
+    return std::to_string(value);
+}
 
 // Leading zeros do not need to be typed; one digit stays.
 void DropLeadingZeros(ColumnDigits& d) {
@@ -56,7 +59,9 @@ Bytes FieldDigits(const ColumnTask& task, int n) {
     return n == 1 ? field : field.substr(std::min<size_t>(1, field.size()));
 }
 
-bool IsOperatorChar(char c) { return c == '+' || c == '-' || c == '*' || c == ':' || c == '/' || c == '='; }
+bool IsOperatorChar(char c) {
+    return c == '+' || c == '-' || c == '*' || c == ':' || c == '/' || c == '=';
+}
 
 // Characters written right to left from `rightCell`.
 void PlaceRightAligned(std::vector<SheetChar>& out, std::string_view text, int rightCell, int row) {
@@ -70,7 +75,8 @@ void PlaceRightAligned(std::vector<SheetChar>& out, std::string_view text, int r
 void ChooseGrid(ColumnPlan& plan) {
     plan.gridSize = GridSizeFor(plan.rows, plan.columns);
     const GridLevel grid = GridLevelFor(plan.gridSize);
-    plan.rowStartCell = (RowStartX(grid, plan.operation, plan.columns) - grid.leftMargin) / grid.cell;
+    plan.rowStartCell =
+        (RowStartX(grid, plan.operation, plan.columns) - grid.leftMargin) / grid.cell;
     if (plan.operation != kDivision) --plan.rowStartCell;  // the cell that ends at the row start
 }
 
@@ -91,7 +97,8 @@ ColumnPlan PlanAdditionOrSubtraction(const ColumnTask& task) {
         if (!AllDigits(digits)) return Rejected(plan);
         shown.push_back(task.Field(n));
         numbers.push_back(digits);
-        plan.columns = std::max<int>(plan.columns, static_cast<int>(task.Field(n).size()) + (n == 1 ? 1 : 0));
+        plan.columns =
+            std::max<int>(plan.columns, static_cast<int>(task.Field(n).size()) + (n == 1 ? 1 : 0));
     }
     if (numbers.empty()) return Rejected(plan);
     plan.rows = static_cast<int>(numbers.size());
@@ -99,7 +106,8 @@ ColumnPlan PlanAdditionOrSubtraction(const ColumnTask& task) {
     if (task.operation == kAddition) {
         result = AddInColumns(numbers);
     } else {
-        result = SubtractByAddingOn(numbers.front(), std::vector<Bytes>(numbers.begin() + 1, numbers.end()));
+        result = SubtractByAddingOn(numbers.front(),
+                                    std::vector<Bytes>(numbers.begin() + 1, numbers.end()));
     }
     if (!result) return Rejected(plan);
     ChooseGrid(plan);
@@ -170,7 +178,8 @@ ColumnPlan PlanMultiplication(const ColumnTask& task) {
         entry.row = multiplierDigits + 1;
         entry.rightCell = right;
         // the board adds the column of the partial products, not the factors' digits
-        for (const Bytes& addend : shifted) entry.boardText += (entry.boardText.empty() ? "" : "+") + addend;
+        for (const Bytes& addend : shifted)
+            entry.boardText += (entry.boardText.empty() ? "" : "+") + addend;
         entry.boardText += "=";
         plan.entries.push_back(entry);
         plan.lastRow = multiplierDigits + 1;
@@ -199,7 +208,8 @@ ColumnPlan PlanDivision(const ColumnTask& task, bool singleSteps, int divisionMe
     const long long divisor = Value(divisorText);
     std::vector<DivisionStep> steps;
     size_t used = 1;
-    while (used < dividend.size() && Value(std::string_view(dividend).substr(0, used)) < divisor) ++used;
+    while (used < dividend.size() && Value(std::string_view(dividend).substr(0, used)) < divisor)
+        ++used;
     Bytes part = dividend.substr(0, used);
     if (Value(part) < divisor) return Rejected(plan);
     for (;;) {
@@ -258,7 +268,8 @@ ColumnPlan PlanDivision(const ColumnTask& task, bool singleSteps, int divisionMe
         if (i > 0) {
             const DivisionStep& before = steps[static_cast<size_t>(i - 1)];
             const bool differenceShown = before.product < Value(before.part);
-            partFirst = differenceShown ? partEnd - static_cast<int>(Text(before.remainder).size()) : partEnd;
+            partFirst = differenceShown ? partEnd - static_cast<int>(Text(before.remainder).size())
+                                        : partEnd;
         }
         const int productFirst = partEnd - static_cast<int>(product.digits.size()) + 1;
         product.lineAfter = SheetLine{product.row, std::min(productFirst, partFirst), partEnd + 1};
@@ -304,21 +315,32 @@ ColumnPlan PlanDivision(const ColumnTask& task, bool singleSteps, int divisionMe
 }  // namespace
 
 GridLevel GridLevelFor(int gridSize) {
-    return kGridLevels[static_cast<size_t>(std::clamp(gridSize, kSmallestGrid, kLargestGrid) - kSmallestGrid)];
+    return kGridLevels[static_cast<size_t>(std::clamp(gridSize, kSmallestGrid, kLargestGrid) -
+                                           kSmallestGrid)];
 }
 
 int GridSizeFor(int rows, int columns) {
     int level = 4;
-    if (rows <= 3) level = 9;
-    else if (rows == 4) level = 8;
-    else if (rows == 5) level = 7;
-    else if (rows == 6) level = 6;
-    else if (rows <= 8) level = 5;
-    if (columns >= 14) level = 4;
-    else if (columns >= 11 && level > 5) level = 5;
-    else if (columns >= 10 && level >= 7) level = 6;
-    else if (columns > 7 && level > 7) level = 7;
-    else if (columns > 6 && level > 8) level = 8;
+    if (rows <= 3)
+        level = 9;
+    else if (rows == 4)
+        level = 8;
+    else if (rows == 5)
+        level = 7;
+    else if (rows == 6)
+        level = 6;
+    else if (rows <= 8)
+        level = 5;
+    if (columns >= 14)
+        level = 4;
+    else if (columns >= 11 && level > 5)
+        level = 5;
+    else if (columns >= 10 && level >= 7)
+        level = 6;
+    else if (columns > 7 && level > 7)
+        level = 7;
+    else if (columns > 6 && level > 8)
+        level = 8;
     return level;
 }
 
@@ -363,7 +385,8 @@ std::optional<ColumnDigits> AddInColumns(const std::vector<Bytes>& addends) {
     return d;
 }
 
-std::optional<ColumnDigits> SubtractByAddingOn(const Bytes& minuend, const std::vector<Bytes>& subtrahends) {
+std::optional<ColumnDigits> SubtractByAddingOn(const Bytes& minuend,
+                                               const std::vector<Bytes>& subtrahends) {
     size_t width = minuend.size();
     for (const Bytes& s : subtrahends) width = std::max(width, s.size());
     ColumnDigits d;
@@ -389,10 +412,14 @@ std::optional<ColumnDigits> SubtractByAddingOn(const Bytes& minuend, const std::
 ColumnPlan PlanColumnTask(const ColumnTask& task, bool singleSteps, int divisionMethod) {
     switch (task.operation) {
         case kAddition:
-        case kSubtraction: return PlanAdditionOrSubtraction(task);
-        case kMultiplication: return PlanMultiplication(task);
-        case kDivision: return PlanDivision(task, singleSteps, divisionMethod);
-        default: return ColumnPlan{};
+        case kSubtraction:
+            return PlanAdditionOrSubtraction(task);
+        case kMultiplication:
+            return PlanMultiplication(task);
+        case kDivision:
+            return PlanDivision(task, singleSteps, divisionMethod);
+        default:
+            return ColumnPlan{};
     }
 }
 

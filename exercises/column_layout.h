@@ -77,7 +77,7 @@ enum class EntryKind {
 // quotient and a brought-down digit).
 struct ColumnEntry {
     EntryKind kind = EntryKind::Result;
-    Bytes digits;   // as written, left to right
+    Bytes digits;  // as written, left to right
     // carries[j]: the carry typed after the j-th digit from the right ('0': none); empty when the
     // row has no carries
     Bytes carries;
@@ -99,10 +99,10 @@ struct ColumnEntry {
 };
 
 struct ColumnPlan {
-    int operation = kNoOperation;  // kNoOperation: the task cannot be worked
+    int operation = kNoOperation;   // kNoOperation: the task cannot be worked
     bool conversionFailed = false;  // a division's numbers did not convert (the long tone)
-    int rows = 0;     // R
-    int columns = 0;  // C
+    int rows = 0;                   // R
+    int columns = 0;                // C
     int gridSize = kLargestGrid;
     int rowStartCell = 0;  // the rightmost cell of the rows; division: the first cell
     std::vector<SheetChar> task;
@@ -125,7 +125,8 @@ struct ColumnDigits {
 std::optional<ColumnDigits> AddInColumns(const std::vector<Bytes>& addends);
 // Subtraction by adding on: the subtrahends of a column and the borrowed tens are added up to
 // the minuend's digit; the tens borrowed are the carry of the next column.
-std::optional<ColumnDigits> SubtractByAddingOn(const Bytes& minuend, const std::vector<Bytes>& subtrahends);
+std::optional<ColumnDigits> SubtractByAddingOn(const Bytes& minuend,
+                                               const std::vector<Bytes>& subtrahends);
 
 // The whole plan of a classified task. `singleSteps` (the hundred board's option above 3) gives
 // a division by a one-digit number its one-step board tasks; `divisionMethod` 0 brings the next

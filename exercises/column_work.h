@@ -38,13 +38,13 @@ ColumnColours ColumnColoursFor(const ProgramOptions& options);
 
 // A piece of the screen kept to be put back (blinking, hints, frames).
 class SavedPatch {
-public:
+  public:
     SavedPatch() = default;
     SavedPatch(Graphics& g, QRect vgaRect);
     void Restore(Graphics& g) const;
     bool Empty() const { return picture_.isNull(); }
 
-private:
+  private:
     QRect rect_;
     QImage picture_;
 };
@@ -52,7 +52,7 @@ private:
 enum class TaskExit { Solved, Escaped, Skipped };
 
 class ColumnWork {
-public:
+  public:
     ColumnWork(Session& session, const ColumnTask& task, const ColumnPlan& plan);
 
     void DrawSheet();
@@ -62,7 +62,7 @@ public:
     void DrawResult();
     void RemoveFrames();
 
-private:
+  private:
     // --- drawing helpers ---
     void UseDigitFont();
     void DrawChar(int cell, int row, char ch, int colour);
@@ -107,8 +107,8 @@ private:
     int carryValue_ = 0;
     Bytes subTask_;
     Bytes subTaskTitle_;
-    int subTaskState_ = 0;  // 0 none, 1 a one-step task, 100 a division difference
-    Bytes boardText_;       // the text for the board when there is no one-step task
+    int subTaskState_ = 0;       // 0 none, 1 a one-step task, 100 a division difference
+    Bytes boardText_;            // the text for the board when there is no one-step task
     bool showExpected_ = false;  // after the fourth help step the digit blinks in the cell
     unsigned char lastKey_ = 0;
     bool lastExtended_ = false;

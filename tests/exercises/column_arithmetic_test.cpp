@@ -1,7 +1,7 @@
 #include "exercises/column_arithmetic.h"
 
-#include <deque>
 #include <gtest/gtest.h>
+#include <deque>
 
 #include "console/dos_keys.h"
 #include "graphics/graphics.h"
@@ -81,7 +81,9 @@ struct ColumnFixture {
     }
 };
 
-Bytes Padded(const Bytes& line) { return line + Bytes(30 - line.size(), ' '); }
+Bytes Padded(const Bytes& line) {
+    return line + Bytes(30 - line.size(), ' ');
+}
 
 }  // namespace
 
@@ -103,14 +105,31 @@ TEST(ColumnArithmetic, KeysOfATaskGoIntoItsProtocolLine) {
              {"52-17=", "5213 ", "", false},
              {"52-17=", "5143 ", "51(4)3", true},
              // 492, 615 one cell further right, then 5535 with its carry
-             {"123*45=", "294516535" "15 ", "", false},
-             {"123*45=", "294516535" "615 ", "", false},
-             {"123*45=", "2946516535" "15 ", "294(6)516535" "15", true},
+             {"123*45=",
+              "294516535"
+              "15 ",
+              "", false},
+             {"123*45=",
+              "294516535"
+              "615 ",
+              "", false},
+             {"123*45=",
+              "2946516535"
+              "15 ",
+              "294(6)516535"
+              "15",
+              true},
              // quotient 3, product 15, difference 2
              {"17:5=", "3512 ", "", false},
              // a wrong digit brought down counts the task, but gets no help of its own
-             {"9753:4=", "2899" "7146151321338231 ", "28(9)(9)7146151321338231", true, 0},
-             {"9753:4=", "2817" "46115321338231 ", "", false, 1},
+             {"9753:4=",
+              "2899"
+              "7146151321338231 ",
+              "28(9)(9)7146151321338231", true, 0},
+             {"9753:4=",
+              "2817"
+              "46115321338231 ",
+              "", false, 1},
          }) {
         ColumnFixture x({c.line});
         x.s.options.divisionMethod = c.divisionMethod;
@@ -128,7 +147,9 @@ TEST(ColumnArithmetic, KeysOfATaskGoIntoItsProtocolLine) {
 TEST(ColumnArithmetic, WrongKeysBringTheHelpStepsOneByOne) {
     ColumnFixture x({"47+38="});
     x.s.options.help = option::Help::kAtSecondError;
-    x.Type("66 6 6 6" "518 ");
+    x.Type(
+        "66 6 6 6"
+        "518 ");
     ASSERT_TRUE(x.Run());
     EXPECT_EQ(x.Protocol(1), " F " + Padded("47+38=") + "(6)(6)(H1)(6)(H2)(6)(H3)(6)(H4)518 ");
     EXPECT_EQ(x.s.run.wrongCount, 1);

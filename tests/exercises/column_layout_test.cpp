@@ -17,13 +17,20 @@ ColumnPlan Plan(std::string_view line, bool singleSteps = false, int divisionMet
 
 const char* KindName(K kind) {
     switch (kind) {
-        case K::Result: return "R";
-        case K::PartialProduct: return "PP";
-        case K::ProductSum: return "S";
-        case K::Quotient: return "Q";
-        case K::Product: return "P";
-        case K::BroughtDown: return "B";
-        case K::Difference: return "D";
+        case K::Result:
+            return "R";
+        case K::PartialProduct:
+            return "PP";
+        case K::ProductSum:
+            return "S";
+        case K::Quotient:
+            return "Q";
+        case K::Product:
+            return "P";
+        case K::BroughtDown:
+            return "B";
+        case K::Difference:
+            return "D";
     }
     return "?";
 }
@@ -45,11 +52,25 @@ TEST(ColumnLayout, GridLevelFromRowsThenColumns) {
     struct Case {
         int rows, columns, level;
     };
-    for (const Case& c : std::vector<Case>{{1, 3, 9}, {3, 6, 9}, {3, 7, 8}, {3, 8, 7}, {4, 7, 8}, {4, 8, 7},
-                                           {2, 10, 6}, {5, 9, 7}, {5, 10, 6}, {6, 10, 6}, {6, 11, 5},
-                                           {3, 13, 5}, {7, 4, 5}, {8, 12, 5}, {9, 3, 4}, {2, 14, 4},
+    for (const Case& c : std::vector<Case>{{1, 3, 9},
+                                           {3, 6, 9},
+                                           {3, 7, 8},
+                                           {3, 8, 7},
+                                           {4, 7, 8},
+                                           {4, 8, 7},
+                                           {2, 10, 6},
+                                           {5, 9, 7},
+                                           {5, 10, 6},
+                                           {6, 10, 6},
+                                           {6, 11, 5},
+                                           {3, 13, 5},
+                                           {7, 4, 5},
+                                           {8, 12, 5},
+                                           {9, 3, 4},
+                                           {2, 14, 4},
                                            {16, 1, 4}}) {
-        EXPECT_EQ(GridSizeFor(c.rows, c.columns), c.level) << c.rows << " rows, " << c.columns << " columns";
+        EXPECT_EQ(GridSizeFor(c.rows, c.columns), c.level)
+            << c.rows << " rows, " << c.columns << " columns";
     }
     // every level's lines end where the rows start from the right
     for (int level = kSmallestGrid; level <= kLargestGrid; ++level) {
@@ -63,14 +84,20 @@ TEST(ColumnLayout, RowStartsMoveShortTasksTowardsTheMiddle) {
     struct Case {
         int level, operation, columns, x;
     };
-    for (const Case& c : std::vector<Case>{{9, kAddition, 3, 440},        {9, kAddition, 5, 520},
-                                           {9, kAddition, 6, 600},        {9, kMultiplication, 6, 520},
-                                           {7, kSubtraction, 3, 440},     {7, kAddition, 7, 560},
-                                           {5, kAddition, 4, 440},        {5, kAddition, 12, 560},
-                                           {4, kMultiplication, 13, 605}, {9, kDivision, 6, 40},
+    for (const Case& c : std::vector<Case>{{9, kAddition, 3, 440},
+                                           {9, kAddition, 5, 520},
+                                           {9, kAddition, 6, 600},
+                                           {9, kMultiplication, 6, 520},
+                                           {7, kSubtraction, 3, 440},
+                                           {7, kAddition, 7, 560},
+                                           {5, kAddition, 4, 440},
+                                           {5, kAddition, 12, 560},
+                                           {4, kMultiplication, 13, 605},
+                                           {9, kDivision, 6, 40},
                                            {6, kDivision, 10, 45}}) {
         EXPECT_EQ(RowStartX(GridLevelFor(c.level), c.operation, c.columns), c.x)
-            << "level " << c.level << ", operation " << c.operation << ", " << c.columns << " columns";
+            << "level " << c.level << ", operation " << c.operation << ", " << c.columns
+            << " columns";
     }
 }
 
@@ -138,8 +165,11 @@ TEST(ColumnLayout, DivisionRemainderLinesAndStepTasks) {
 TEST(ColumnLayout, TaskLaidOutRightAlignedWithSignsInTheLeftColumn) {
     const ColumnPlan add = Plan("47+38=");
     EXPECT_EQ(add.gridSize, 9);
-    EXPECT_EQ(add.task, (std::vector<SheetChar>{{3, 0, '4', false}, {4, 0, '7', false}, {3, 1, '3', false},
-                                                {4, 1, '8', false}, {2, 1, '+', true}}));
+    EXPECT_EQ(add.task, (std::vector<SheetChar>{{3, 0, '4', false},
+                                                {4, 0, '7', false},
+                                                {3, 1, '3', false},
+                                                {4, 1, '8', false},
+                                                {2, 1, '+', true}}));
     EXPECT_EQ(add.taskLines, (std::vector<SheetLine>{{1, 2, 4}}));
     EXPECT_EQ(add.resultLine, (SheetLine{2, 2, 4}));
 
