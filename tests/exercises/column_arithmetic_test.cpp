@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <deque>
+#include <sstream>
 
 #include "console/dos_keys.h"
 #include "graphics/graphics.h"
@@ -25,6 +26,7 @@ struct ColumnFixture {
     Session& s = f.session;
     std::deque<std::pair<unsigned char, bool>> script;
     int pumpsSinceFeed = 0;
+    std::vector<std::string> tracesBeforeKey;  // the text trace just before each key was fed
 
     explicit ColumnFixture(std::vector<Bytes> lines) {
         f.console.SetInstalledFontNames(test::KitFontFaces());
@@ -60,6 +62,7 @@ struct ColumnFixture {
         }
         const auto [code, extended] = script.front();
         script.pop_front();
+        tracesBeforeKey.push_back(c.Trace().Dump());
         c.AppendKey(code, extended);
     }
 
@@ -174,6 +177,41 @@ TEST(ColumnArithmetic, WrongKeysBringTheHelpStepsOneByOne) {
     noKeys.Type("518 ");
     ASSERT_TRUE(noKeys.Run());
     EXPECT_EQ(noKeys.Protocol(1), "   " + Padded("47+38=") + " ");
+}
+
+// The numbers a trace shows written inside the hundred board's area beside the paper.
+int BoardNumbers(const std::string& trace) {
+    std::istringstream dump(trace);
+    std::string line;
+    bool texts = false;
+    int count = 0;
+    while (std::getline(dump, line)) {
+        if (line == "--") {
+            texts = true;
+            continue;
+        }
+        std::istringstream fields(line);
+        int x = 0, y = 0;
+        std::string text;
+        if (!texts || !(fields >> x >> y >> text)) continue;
+        const bool number = text.find_first_not_of("0123456789") == std::string::npos;
+        if (number && x >= 8 && x < 8 + 244 && y >= 220 && y < 220 + 244) ++count;
+    }
+    return count;
+}
+
+// The board shows the column being worked: in the tens of 47+38, with the tens counted as tens,
+// 40 + 30 and the carry 10, each numbered from 1 at H2.
+TEST(ColumnArithmetic, TheBoardShowsTheColumnWithItsCarry) {
+    ColumnFixture x({"47+38="});
+    x.s.options.hundredBoard = 0;
+    x.Type("51");
+    x.Press(key::kF2);
+    x.Type(" 8 ");
+    ASSERT_TRUE(x.Run());
+    ASSERT_EQ(x.tracesBeforeKey.size(), 6u);
+    EXPECT_EQ(BoardNumbers(x.tracesBeforeKey[3]), 40 + 30 + 10);
+    EXPECT_EQ(BoardNumbers(x.tracesBeforeKey[2]), 0);
 }
 
 // With single steps a division's difference has no smaller step: Enter shows its digit at once.
