@@ -3,6 +3,8 @@
 // rejection screen for a task that cannot be worked, and the end of the run.
 #include "exercises/column_arithmetic.h"
 
+#include <algorithm>
+
 #include "console/console.h"
 #include "console/dos_keys.h"
 #include "exercises/column_work.h"
@@ -232,15 +234,14 @@ QRect ColumnWork::CellRect(int cell, int row) const {
 // Bands of lines under a row, on the grid line below it: `linesPerBand` lines each, a band's
 // height apart.
 void ColumnWork::DrawLine(const SheetLine& line, int bands, int linesPerBand) {
-    g_.SetColor(colours_.underline);
+    // the lines of a band lie next to each other: one solid bar on a screen of any size
+    g_.SetFillStyle(kSolidFill, colours_.underline);
     const int left = grid_.CellLeft(line.fromCell);
     const int right = grid_.CellRight(line.toCell);
     const int top = grid_.Baseline(line.row) + grid_.gridSize;
     for (int band = 0; band < bands; ++band) {
-        for (int i = 0; i < linesPerBand; ++i) {
-            const int y = top + band * grid_.gridSize + i;
-            g_.Line(left, y, right, y);
-        }
+        const int y = top + band * grid_.gridSize;
+        g_.Bar(left, y, right, y + std::max(linesPerBand, 1) - 1);
     }
 }
 
