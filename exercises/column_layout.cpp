@@ -10,6 +10,7 @@ namespace radevir {
 namespace {
 
 constexpr int kScreenWidth = 640;
+constexpr int kScreenHeight = 480;
 constexpr int kMostDivisionSteps = 18;
 constexpr int kMostCarry = 9;  // a carry is typed into one small cell
 
@@ -410,17 +411,35 @@ std::optional<ColumnDigits> SubtractByAddingOn(const Bytes& minuend,
 }
 
 ColumnPlan PlanColumnTask(const ColumnTask& task, bool singleSteps, int divisionMethod) {
+    ColumnPlan plan;
     switch (task.operation) {
         case kAddition:
         case kSubtraction:
-            return PlanAdditionOrSubtraction(task);
+            plan = PlanAdditionOrSubtraction(task);
+            break;
         case kMultiplication:
-            return PlanMultiplication(task);
+            plan = PlanMultiplication(task);
+            break;
         case kDivision:
-            return PlanDivision(task, singleSteps, divisionMethod);
+            plan = PlanDivision(task, singleSteps, divisionMethod);
+            break;
         default:
             return ColumnPlan{};
     }
+    // Leading zeros (a divisor 00005) can make a task wider or longer than the paper: it is
+    // refused like any task outside the range instead of being typed off the screen.
+    const GridLevel grid = GridLevelFor(plan.gridSize);
+    const auto onScreen = [&](int cell, int row) {
+        return grid.CellLeft(cell) >= 0 && grid.CellRight(cell) <= kScreenWidth &&
+               grid.Baseline(row) < kScreenHeight;
+    };
+    bool fits = true;
+    for (const SheetChar& c : plan.task) fits = fits && onScreen(c.cell, c.row);
+    for (const ColumnEntry& e : plan.entries) {
+        fits = fits && onScreen(e.rightCell, e.row) &&
+               onScreen(e.rightCell - static_cast<int>(e.digits.size()) + 1, e.row);
+    }
+    return fits ? plan : Rejected(plan);
 }
 
 }  // namespace radevir

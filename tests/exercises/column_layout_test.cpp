@@ -196,5 +196,9 @@ TEST(ColumnLayout, TasksBeyondTheRangeOrACellAreRejected) {
     EXPECT_EQ(Plan("9+9+9+9+9+9+9+9+9+9+9+9=").operation, kNoOperation);
     EXPECT_EQ(Plan("9+9+9+9+9+9+9+9+9+9+9=").entries.front().digits, "99");
     EXPECT_EQ(Plan("7-9=").operation, kNoOperation);
+    // zeros in front of a divisor let a division through the range that the paper cannot hold
+    EXPECT_EQ(Plan("44710855:00005=").operation, kNoOperation);
+    EXPECT_EQ(Plan("99999999:09=").operation, kNoOperation);
+    EXPECT_EQ(Plan("4471085:5=").operation, kDivision);
     EXPECT_EQ(Plan("3:7=").operation, kNoOperation);
 }
