@@ -5,6 +5,7 @@
 #include "console/console.h"
 #include "console/dos_keys.h"
 #include "exercises/certificate.h"
+#include "exercises/column_arithmetic.h"
 #include "exercises/file_screen.h"
 #include "exercises/program_options.h"
 #include "exercises/protocol.h"
@@ -144,9 +145,9 @@ constexpr int kSecondsPerMinute = 60;
 // The program the session's code names, on the loaded list.
 void RunProgram(Session& s) {
     switch (s.programCode) {
-        case ProgramCode::WrittenArithmetic:
+        case ProgramCode::WrittenArithmetic: RunColumnArithmetic(s); return;
         case ProgramCode::GrabGame:
-            return;  // column arithmetic and the grab game arrive with their own work
+            return;  // the grab game arrives with its own work
         default:
             RunDrill(s);
     }

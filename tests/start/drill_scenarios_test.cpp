@@ -39,6 +39,11 @@ public:
         dir_.Write("Aufgaben/Kopfrechnen/" + name, lines);
         dir_.Write("bgi7/letzte" + QString::number(number) + ".txt", "Kopfrechnen\\" + name.toLatin1() + "=1\r\n");
     }
+    // The same for written arithmetic (program 6), in its own task folder.
+    void WrittenTaskList(const QString& name, const QByteArray& lines) {
+        dir_.Write("Aufgaben/Schriftliches Rechnen/" + name, lines);
+        dir_.Write("bgi7/letzte6.txt", "Schriftliches Rechnen\\" + name.toLatin1() + "=1\r\n");
+    }
     int Run(const QString& script, const QString& audio = "null") const {
         dir_.Write("script.txt", script.toUtf8());
         const test::ProgramResult run = test::RunProgram(
@@ -132,4 +137,42 @@ TEST(DrillScenario, EscapeAndYesLeavesTheRunForTheMenu) {
     EXPECT_TRUE(f.Dump("ask.txt").contains("Jetzt schon beenden?  j oder n"));
     EXPECT_TRUE(f.Dump("menu.txt").contains("Programm-Auswahl"));
     EXPECT_FALSE(f.Dump("menu.txt").contains("bung ist beendet"));
+}
+
+// Written arithmetic over four tasks with one wrong key: the closing screen, the certificate
+// with the program's name, the wrong task in the card box and the protocol lines.
+TEST(DrillScenario, WrittenArithmeticOverFourTasksEndsWithTheCertificate) {
+    DrillFolder f;
+    f.Options(QuietOptions("1"));
+    f.WrittenTaskList("Vier.txt", "47+38=\r\n52-17=\r\n123*4=\r\n17:5=\r\n");
+    const QString p = f.Path();
+    ASSERT_EQ(f.Run("key s\nkey Enter\nwait 1000\ndump " + p + "/first.txt\n"
+                    "type 6518\nkey Space\nwait 1000\ntype 513\nkey Space\nwait 1000\n"
+                    "type 294\nkey Space\nwait 1000\ntype 3512\nkey Space\nwait 1000\n"
+                    "dump " + p + "/closing.txt\nkey Space\nwait 500\ndump " + p + "/certificate.txt\n"
+                    "type ben\nkey Enter\nwait 500\ntype Fehler\nkey Enter\nwait 4000\n"
+                    "dump " + p + "/menu.txt\nkey Esc\nkey j\n"),
+              0)
+        << f.Errors().toStdString();
+    EXPECT_TRUE(f.Dump("first.txt").contains("Aufgabe: 1")) << f.Dump("first.txt").toStdString();
+    EXPECT_TRUE(f.Dump("closing.txt").contains("bung ist beendet")) << f.Dump("closing.txt").toStdString();
+    EXPECT_TRUE(f.Dump("certificate.txt").contains("Zeugnis drucken mit Enter-Taste"));
+    EXPECT_TRUE(f.Dump("menu.txt").contains("Programm-Auswahl"));
+    EXPECT_EQ(f.Dump("Aufgaben/Schriftliches Rechnen/Lernkartei/Fehler.txt"), "47+38=\r\n");
+    const QString teacher = f.Dump("Protokoll/LEHRER.TXT");
+    EXPECT_TRUE(teacher.startsWith("LEHRER.TXT\r\nVier.txt\r\n")) << teacher.toStdString();
+    for (const char* line : {" F 47+38=                        (6)518 \r\n", "   52-17=                         \r\n",
+                             "   123*4=                         \r\n", "   17:5=                          \r\n"})
+        EXPECT_TRUE(teacher.contains(line)) << line << "\n" << teacher.toStdString();
+
+    const QStringList jobs = QDir(p + "/print").entryList({"*.pdf"}, QDir::Files);
+    ASSERT_EQ(jobs.size(), 1) << jobs.join(", ").toStdString();
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-layout", p + "/print/" + jobs.front(), "-"});
+    pdftotext.waitForFinished();
+    const QString certificate = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(certificate.contains("Ben")) << certificate.toStdString();
+    EXPECT_TRUE(certificate.contains("Schriftliches Rechnen")) << certificate.toStdString();
+    EXPECT_TRUE(certificate.contains("17:5=")) << certificate.toStdString();
 }

@@ -1,0 +1,276 @@
+#include "exercises/column_arithmetic.h"
+
+#include <gtest/gtest.h>
+#include <deque>
+#include <sstream>
+
+#include "console/dos_keys.h"
+#include "graphics/graphics.h"
+#include "tests/exercises/session_fixture.h"
+#include "tests/graphics/graphics_fixture.h"
+
+using namespace radevir;
+namespace key = radevir::doskey;
+
+namespace {
+
+// Written arithmetic on a session with real graphics. Keys come from a script one at a time,
+// whenever the program reads one or has polled for one a while (the blinking cursor, the pause
+// after a solved task, where a blank ends the pause). When the script is used up the next wait
+// ends the run with an abort.
+struct ColumnFixture {
+    static constexpr int kIdlePumpsBeforeFeeding = 40;
+
+    test::SessionFixture f;
+    Graphics graphics{f.console};
+    Session& s = f.session;
+    std::deque<std::pair<unsigned char, bool>> script;
+    int pumpsSinceFeed = 0;
+    std::vector<std::string> tracesBeforeKey;  // the text trace just before each key was fed
+
+    explicit ColumnFixture(std::vector<Bytes> lines) {
+        f.console.SetInstalledFontNames(test::KitFontFaces());
+        f.console.InitConsole(test::FrameGlyphs());
+        f.console.SetFontFace(3, QStringLiteral("DARIZODEV"));
+        f.console.SetOemConversionOff(true);
+        f.console.Geometry().keepAspect = true;
+        f.console.Graphics().ascentAlign = true;
+        s.graphics = &graphics;
+        s.programCode = ProgramCode::WrittenArithmetic;
+        s.tasks.SetLines(lines);
+        s.tasks.position = 1;
+        s.options.animation = option::Switch::kOff;
+        f.host.onPump = [this] { Pump(); };
+    }
+
+    void Type(std::string_view typed) {
+        for (char c : typed) script.emplace_back(static_cast<unsigned char>(c), false);
+    }
+    void Press(unsigned char code) { script.emplace_back(code, true); }
+
+    void Pump() {
+        Console& c = f.console;
+        if (!c.Keys().Empty()) {
+            pumpsSinceFeed = 0;
+            return;
+        }
+        if (!c.WaitingForKey() && ++pumpsSinceFeed < kIdlePumpsBeforeFeeding) return;
+        pumpsSinceFeed = 0;
+        if (script.empty()) {
+            c.RequestAbort();
+            return;
+        }
+        const auto [code, extended] = script.front();
+        script.pop_front();
+        tracesBeforeKey.push_back(c.Trace().Dump());
+        c.AppendKey(code, extended);
+    }
+
+    // True when the run ended by itself with every key used.
+    bool Run() {
+        try {
+            RunColumnArithmetic(s);
+            return script.empty();
+        } catch (const AbortRequestedError&) {
+            f.console.ClearAbortRequest();
+            return false;
+        }
+    }
+
+    // The protocol line of a task without its time (the first three characters).
+    Bytes Protocol(int task) const {
+        const Bytes& line = s.protocolLines[static_cast<size_t>(task - 1)];
+        return line.size() > 3 ? line.substr(3) : line;
+    }
+};
+
+Bytes Padded(const Bytes& line) {
+    return line + Bytes(30 - line.size(), ' ');
+}
+
+}  // namespace
+
+// (task, keys) → (protocol line, counted wrong): digits right to left, every carry typed; a blank
+// ends the pause after each solved task.
+TEST(ColumnArithmetic, KeysOfATaskGoIntoItsProtocolLine) {
+    struct Case {
+        const char* line;
+        const char* keys;
+        const char* logged;  // after the 30 characters of the task
+        bool wrong;
+        int divisionMethod = 1;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"47+38=", "518 ", "", false},
+             // a wrong first key: logged in brackets, the task counts wrong, later keys follow
+             {"47+38=", "6518 ", "(6)518", true},
+             // a wrong carry is no error: the prompt simply stays
+             {"52-17=", "5213 ", "", false},
+             {"52-17=", "5143 ", "51(4)3", true},
+             // 492, 615 one cell further right, then 5535 with its carry
+             {"123*45=",
+              "294516535"
+              "15 ",
+              "", false},
+             {"123*45=",
+              "294516535"
+              "615 ",
+              "", false},
+             {"123*45=",
+              "2946516535"
+              "15 ",
+              "294(6)516535"
+              "15",
+              true},
+             // quotient 3, product 15, difference 2
+             {"17:5=", "3512 ", "", false},
+             // a wrong digit brought down counts the task, but gets no help of its own
+             {"9753:4=",
+              "2899"
+              "7146151321338231 ",
+              "28(9)(9)7146151321338231", true, 0},
+             {"9753:4=",
+              "2817"
+              "46115321338231 ",
+              "", false, 1},
+         }) {
+        ColumnFixture x({c.line});
+        x.s.options.divisionMethod = c.divisionMethod;
+        x.Type(c.keys);
+        ASSERT_TRUE(x.Run()) << c.line << " " << c.keys;
+        EXPECT_EQ(x.Protocol(1), Bytes(c.wrong ? " F " : "   ") + Padded(c.line) + c.logged + " ")
+            << c.line << " " << c.keys;
+        EXPECT_EQ(x.s.run.wrongCount, c.wrong ? 1 : 0) << c.line << " " << c.keys;
+        EXPECT_EQ(x.s.run.wrongTaskList[1], c.wrong ? c.line : "") << c.line;
+    }
+}
+
+// Help 3: the first wrong key counts the task, the next ones bring the hundred board at H1, H2
+// and H3 (each closed by a key), the fifth shows the digit, which the child then types.
+TEST(ColumnArithmetic, WrongKeysBringTheHelpStepsOneByOne) {
+    ColumnFixture x({"47+38="});
+    x.s.options.help = option::Help::kAtSecondError;
+    x.Type(
+        "66 6 6 6"
+        "518 ");
+    ASSERT_TRUE(x.Run());
+    EXPECT_EQ(x.Protocol(1), " F " + Padded("47+38=") + "(6)(6)(H1)(6)(H2)(6)(H3)(6)(H4)518 ");
+    EXPECT_EQ(x.s.run.wrongCount, 1);
+
+    // help on Enter only: the same steps without counting the task wrong
+    ColumnFixture enter({"47+38="});
+    enter.s.options.help = option::Help::kOnEnter;
+    enter.Type("\r \r \r \r518 ");
+    ASSERT_TRUE(enter.Run());
+    EXPECT_EQ(enter.Protocol(1), " F " + Padded("47+38=") + "(H1)(H2)(H3)(H4)518 ");
+    EXPECT_EQ(enter.s.run.wrongCount, 0);
+
+    // F2 opens the board at H2 for the column being worked; help 4 has no help keys
+    ColumnFixture board({"47+38="});
+    board.Press(key::kF2);
+    board.Type(" 518 ");
+    ASSERT_TRUE(board.Run());
+    EXPECT_EQ(board.Protocol(1), " F " + Padded("47+38=") + "(H2)518 ");
+    ColumnFixture noKeys({"47+38="});
+    noKeys.s.options.help = option::Help::kAtSecondErrorOnly;
+    noKeys.Press(key::kF2);
+    noKeys.Type("518 ");
+    ASSERT_TRUE(noKeys.Run());
+    EXPECT_EQ(noKeys.Protocol(1), "   " + Padded("47+38=") + " ");
+}
+
+// The numbers a trace shows written inside the hundred board's area beside the paper.
+int BoardNumbers(const std::string& trace) {
+    std::istringstream dump(trace);
+    std::string line;
+    bool texts = false;
+    int count = 0;
+    while (std::getline(dump, line)) {
+        if (line == "--") {
+            texts = true;
+            continue;
+        }
+        std::istringstream fields(line);
+        int x = 0, y = 0;
+        std::string text;
+        if (!texts || !(fields >> x >> y >> text)) continue;
+        const bool number = text.find_first_not_of("0123456789") == std::string::npos;
+        if (number && x >= 8 && x < 8 + 244 && y >= 220 && y < 220 + 244) ++count;
+    }
+    return count;
+}
+
+// The board shows the column being worked: in the tens of 47+38, with the tens counted as tens,
+// 40 + 30 and the carry 10, each numbered from 1 at H2.
+TEST(ColumnArithmetic, TheBoardShowsTheColumnWithItsCarry) {
+    ColumnFixture x({"47+38="});
+    x.s.options.hundredBoard = 0;
+    x.Type("51");
+    x.Press(key::kF2);
+    x.Type(" 8 ");
+    ASSERT_TRUE(x.Run());
+    ASSERT_EQ(x.tracesBeforeKey.size(), 6u);
+    EXPECT_EQ(BoardNumbers(x.tracesBeforeKey[3]), 40 + 30 + 10);
+    EXPECT_EQ(BoardNumbers(x.tracesBeforeKey[2]), 0);
+}
+
+// With single steps a division's difference has no smaller step: Enter shows its digit at once.
+TEST(ColumnArithmetic, DivisionStepsOnTheBoardAndTheDifferenceAtOnce) {
+    ColumnFixture x({"17:5="});
+    x.s.options.help = option::Help::kAtSecondError;
+    x.s.options.hundredBoard = 7;
+    x.Type("\r 351\r2 ");
+    ASSERT_TRUE(x.Run());
+    EXPECT_EQ(x.Protocol(1), " F " + Padded("17:5=") + "(H1)351(H4)2 ");
+}
+
+TEST(ColumnArithmetic, EscapeSkipAndRejectedLines) {
+    // the skip key keeps the task number; the line gets its note
+    ColumnFixture skip({"47+38=", "17:5=", "52-17="});
+    skip.Type("_w513 ");
+    ASSERT_TRUE(skip.Run());
+    EXPECT_EQ(skip.s.run.tasksDone, 1);
+    EXPECT_EQ(skip.Protocol(1), "         " + Padded("47+38=") + " *übersprungen*  "_b);
+    EXPECT_EQ(skip.Protocol(2), "         " + Padded("17:5=") + " *übersprungen*  "_b);
+    EXPECT_EQ(skip.Protocol(3), "   " + Padded("52-17=") + " ");
+    EXPECT_EQ(skip.s.run.taskHistory[1].substr(3), "  52-17=");
+
+    // Esc asks, "n" goes on (here at a carry), "j" ends the run and the broken-off line is emptied
+    ColumnFixture escape({"47+38=", "52-17="});
+    escape.Type("5\x1bn18 \x1bj");
+    ASSERT_TRUE(escape.Run());
+    EXPECT_EQ(escape.Protocol(1), "   " + Padded("47+38=") + " ");
+    EXPECT_EQ(escape.s.protocolLines[1], "");
+    EXPECT_EQ(escape.s.run.tasksDone, 2);
+
+    // a line outside the range is shown with the message and noted; the run goes on
+    ColumnFixture rejected({"1+1+1+1+1+1+1+1+1+1+1+1+1+1+1=", "1+1+1+1+1+1+1+1+1+1+1+1+1+1="});
+    rejected.Type(" 41 ");
+    ASSERT_TRUE(rejected.Run());
+    EXPECT_EQ(rejected.s.protocolLines[0], "1+1+1+1+1+1+1+1+1+1+1+1+1+1+1= /Aufgabenstellung??");
+    EXPECT_EQ(rejected.Protocol(2), "   " + Padded("1+1+1+1+1+1+1+1+1+1+1+1+1+1=") + " ");
+    EXPECT_EQ(rejected.s.run.tasksDone, 2);
+
+    // Esc in the pause after a solved task ends the run in order: its line stays
+    ColumnFixture pause({"47+38=", "52-17="});
+    pause.Type("518\x1bj");
+    ASSERT_TRUE(pause.Run());
+    EXPECT_EQ(pause.Protocol(1), "   " + Padded("47+38=") + " ");
+    EXPECT_TRUE(pause.s.run.endAfterRepeat);
+    EXPECT_EQ(pause.s.run.tasksDone, 1);
+}
+
+// More than three tasks: the closing screen, then the certificate.
+TEST(ColumnArithmetic, CertificateAfterMoreThanThreeTasks) {
+    for (const int tasks : {3, 4}) {
+        std::vector<Bytes> lines(static_cast<size_t>(tasks), "2+3=");
+        ColumnFixture x(lines);
+        int offered = 0;
+        x.s.offerCertificate = [&] { ++offered; };
+        for (int i = 0; i < tasks; ++i) x.Type("5 ");
+        if (tasks > 3) x.Type(" ");  // the closing screen
+        ASSERT_TRUE(x.Run()) << tasks;
+        EXPECT_EQ(offered, tasks > 3 ? 1 : 0) << tasks;
+        EXPECT_EQ(x.s.run.taskHistory[static_cast<size_t>(tasks)].substr(3), "  2+3=") << tasks;
+    }
+}
