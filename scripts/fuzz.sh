@@ -30,7 +30,8 @@ chooser_fonts|chooser_fonts.dict|fuzz/corpus/fonts
 sound_table|sound_table.dict|fuzz/corpus/sound_table
 speak|speak.dict|fuzz/corpus/speak fuzz/corpus/task_line
 metafile||$kit/emfs
-picture|picture.dict|fuzz/corpus/picture $kit/bitplane"
+picture|picture.dict|fuzz/corpus/picture $kit/bitplane
+worksheet|worksheet.dict|fuzz/corpus/worksheet fuzz/corpus/task_line"
 
 wanted=("$@")
 selected=()

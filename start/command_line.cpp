@@ -10,6 +10,7 @@ QString UsageText() {
         "usage: radevir [--data DIR] [--settings FILE] [--script FILE] [--real-time] [--seed N]\n"
         "               [--size WxH] [--audio auto|null|disk:FILE] [--print-to DIR]\n"
         "               [--speak TEXT] [--help]\n"
+        "       radevir [--data DIR] [--seed N] --worksheet TASKFILE [--self-check] --print-to DIR\n"
         "\n"
         "  --data DIR        use DIR as the program folder (a data kit, marked by radevir.kit)\n"
         "  --settings FILE   keep the user settings in FILE (ini format)\n"
@@ -22,6 +23,9 @@ QString UsageText() {
         "                    disk:FILE (write the samples to FILE)\n"
         "  --print-to DIR    print into PDF files in DIR instead of the printer\n"
         "  --speak TEXT      speak TEXT with the sound table and exit (0: spoken, 1: not)\n"
+        "  --worksheet TASKFILE  write the worksheet of TASKFILE as HTML and PDF into the\n"
+        "                    --print-to folder and exit (0: written, 1: not)\n"
+        "  --self-check      with --worksheet: the sheet carries the self-check list\n"
         "  --help            show this text\n");
 }
 
@@ -50,6 +54,10 @@ CommandLine ParseCommandLine(const QStringList& args) {
             if (auto v = value(i, a)) cl.printTo = *v;
         } else if (a == QLatin1String("--speak")) {
             if (auto v = value(i, a)) cl.speak = *v;
+        } else if (a == QLatin1String("--worksheet")) {
+            if (auto v = value(i, a)) cl.worksheet = *v;
+        } else if (a == QLatin1String("--self-check")) {
+            cl.selfCheck = true;
         } else if (a == QLatin1String("--seed")) {
             if (auto v = value(i, a)) {
                 bool ok = false;
@@ -89,6 +97,10 @@ CommandLine ParseCommandLine(const QStringList& args) {
             cl.error = QStringLiteral("unknown argument: ") + a;
         }
     }
+    if (cl.error.isEmpty() && cl.worksheet && cl.printTo.isEmpty())
+        cl.error = QStringLiteral("--worksheet needs --print-to DIR");
+    if (cl.error.isEmpty() && cl.selfCheck && !cl.worksheet)
+        cl.error = QStringLiteral("--self-check goes with --worksheet");
     return cl;
 }
 
@@ -103,6 +115,7 @@ StartMode ChooseStartMode(const CommandLine& cl, DisplayEnvironment display) {
     if (cl.help) return StartMode::ShowUsage;
     if (!cl.error.isEmpty()) return StartMode::BadCommandLine;
     if (cl.speak) return StartMode::Speak;
+    if (cl.worksheet) return StartMode::Worksheet;
     if (display.display || display.platformChosen) return StartMode::Window;
     // a script needs no one to look at it: over ssh or in a build job it draws off screen
     return cl.scriptFile.isEmpty() ? StartMode::NoDisplay : StartMode::OffscreenWindow;

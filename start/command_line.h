@@ -25,6 +25,8 @@ struct CommandLine {
     QString audio = QStringLiteral("auto");  // --audio auto|null|disk:FILE
     QString printTo;                         // --print-to DIR
     std::optional<QString> speak;            // --speak TEXT
+    std::optional<QString> worksheet;        // --worksheet TASKFILE
+    bool selfCheck = false;                  // --self-check (with --worksheet)
     bool help = false;
     QString error;  // set when the line could not be understood
 };
@@ -43,6 +45,7 @@ enum class StartMode {
     ShowUsage,         // --help: usage on stdout, exit 0
     BadCommandLine,    // message and usage on stderr, exit 2
     Speak,             // --speak: no window, no display needed
+    Worksheet,         // --worksheet: a sheet's HTML and PDF made off screen, no display needed
     Window,            // the host window on the display Qt finds
     OffscreenWindow,   // a script without a display: the window is drawn off screen
     NoDisplay,         // a window was asked for but there is nothing to show it on: exit 2
