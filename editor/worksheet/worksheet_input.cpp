@@ -13,20 +13,22 @@ QString SpaceWorksheetLine(const QString& line) {
     spaced.reserve(line.size() * 2);
     for (QChar c : line) {
         switch (c.unicode()) {
-            case ' ':
-                break;
+            case ' ': break;
             case '+':
             case '-':
             case '=':
             case ':':
             case '*':
-                spaced += u' ' + QString(c) + u' ';
+                // "6_+6=12" asks for the sign: its gap marker stays with it ("6 _+ 6 = 12")
+                if (spaced.endsWith(u'_')) {
+                    spaced.chop(1);
+                    spaced += QLatin1String(" _") + c + u' ';
+                } else {
+                    spaced += u' ' + QString(c) + u' ';
+                }
                 break;
-            case ',':
-                spaced += QLatin1String(", ");
-                break;
-            default:
-                spaced += c;
+            case ',': spaced += QLatin1String(", "); break;
+            default: spaced += c;
         }
     }
     return spaced;

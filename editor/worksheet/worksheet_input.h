@@ -10,7 +10,7 @@ namespace radevir {
 class ProgramEnvironment;
 
 // "12+5=_1_7" → "12 + 5 = _1_7": all blanks removed, then blanks around + - = : * and one after
-// every ",".
+// every ","; a gap marker right before a sign stays with the sign ("6_+6" → "6 _+ 6").
 QString SpaceWorksheetLine(const QString& line);
 
 // The headings of the sheets made from files in `taskFolderName` (the name of the folder that

@@ -28,6 +28,11 @@ constexpr int kExitBadStart = 2;
 // the window settles (fonts, script) before its picture is taken
 constexpr int kScreenshotDelay_ms = 800;
 
+void KeepOnlyCriticalMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        QTextStream(stderr) << "radevir-worksheet: " << text << "\n";
+}
+
 bool ReadRequest(const QString& file, WorksheetHandover& handover, QString& error) {
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly)) {
@@ -100,8 +105,13 @@ int main(int argc, char** argv) {
     // the engine's sandbox refuses to run for root; a school's kiosk account may well be root
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS") && cl.exportOnly)
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging --log-level=3");
+    if (cl.exportOnly) {
+        // a shell loop over a week of sheets wants to hear of failures only, not of the engine's
+        // start-up report or of the graphics it does without
+        if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging --log-level=3");
+        qInstallMessageHandler(KeepOnlyCriticalMessages);
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("radevir"));

@@ -1,6 +1,7 @@
 #include "editor/worksheet/worksheet_window.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QUrl>
@@ -70,9 +72,11 @@ WorksheetWindow::WorksheetWindow(const WorksheetHandover& handover, std::uint64_
             &QPushButton::clicked, this, &WorksheetWindow::PrintPreview);
     bar->addSpacing(12);
     bar->addWidget(new QLabel(QStringLiteral("Abstand:"), this));
-    connect(button(QStringLiteral("-"), QStringLiteral("SpeedButton2"),
-                   QStringLiteral("Weniger Abstand zwischen den Aufgaben")),
-            &QPushButton::clicked, this, [this] { SetSpacing(SpacingMinus(tableSpacing_pt_)); });
+    const int stepWidth = fontMetrics().horizontalAdvance(QStringLiteral("+")) + 24;
+    QPushButton* less = button(QStringLiteral("-"), QStringLiteral("SpeedButton2"),
+                               QStringLiteral("Weniger Abstand zwischen den Aufgaben"));
+    less->setFixedWidth(stepWidth);
+    connect(less, &QPushButton::clicked, this, [this] { SetSpacing(SpacingMinus(tableSpacing_pt_)); });
     spacingEdit_ = new QLineEdit(QString::number(tableSpacing_pt_), this);
     spacingEdit_->setObjectName(QStringLiteral("Edit_abstand"));
     spacingEdit_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
@@ -80,9 +84,10 @@ WorksheetWindow::WorksheetWindow(const WorksheetHandover& handover, std::uint64_
     bar->addWidget(spacingEdit_);
     connect(spacingEdit_, &QLineEdit::editingFinished, this,
             [this] { SetSpacing(SpacingTyped(tableSpacing_pt_, spacingEdit_->text())); });
-    connect(button(QStringLiteral("+"), QStringLiteral("SpeedButton1"),
-                   QStringLiteral("Mehr Abstand zwischen den Aufgaben")),
-            &QPushButton::clicked, this, [this] { SetSpacing(SpacingPlus(tableSpacing_pt_)); });
+    QPushButton* more = button(QStringLiteral("+"), QStringLiteral("SpeedButton1"),
+                               QStringLiteral("Mehr Abstand zwischen den Aufgaben"));
+    more->setFixedWidth(stepWidth);
+    connect(more, &QPushButton::clicked, this, [this] { SetSpacing(SpacingPlus(tableSpacing_pt_)); });
     bar->addSpacing(12);
     selfCheck_ = new QCheckBox(QStringLiteral("mit Selbstkontrolle"), this);
     selfCheck_->setObjectName(QStringLiteral("Check_selbstkontrolle"));
@@ -106,7 +111,9 @@ WorksheetWindow::WorksheetWindow(const WorksheetHandover& handover, std::uint64_
     });
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
-    resize(980, 900);
+    // an A4 sheet and its bar, as large as the screen leaves room for
+    const QRect room = screen()->availableGeometry();
+    resize(std::min(room.width() * 9 / 10, 1100), room.height() * 9 / 10);
 }
 
 void WorksheetWindow::ShowSheet() {

@@ -109,6 +109,8 @@ TEST(BuildWorksheetPage, KeepsTheEncodingOfAWindowsTemplate) {
 TEST(WorksheetInput, SpacingHeadingsAndFileName) {
     EXPECT_EQ(SpaceWorksheetLine("12+5=_1_7"), "12 + 5 = _1_7");
     EXPECT_EQ(SpaceWorksheetLine(" 2,5 * 4 : 2-1 "), "2, 5 * 4 : 2 - 1");
+    EXPECT_EQ(SpaceWorksheetLine("6_+6=12"), "6 _+ 6 = 12");  // the sign is the gap
+    EXPECT_EQ(SpaceWorksheetLine("7_:7=1"), "7 _: 7 = 1");
     EXPECT_EQ(WorksheetFileName("/x/Meier Hans.txt"), "Hans Meier.html");
     EXPECT_EQ(WorksheetFileName("Plus bis 20.txt"), "Plus bis 20.html");
     EXPECT_EQ(WorksheetFileName("Liste.v2.txt"), "Liste.v2.html");
