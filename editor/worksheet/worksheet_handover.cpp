@@ -93,13 +93,15 @@ bool ReadHandover(const QByteArray& bytes, WorksheetHandover& out, QString* erro
 QString WorksheetUsageText() {
     return QStringLiteral(
         "usage: radevir-worksheet --request FILE [--self-check] [--seed N] [--print-to DIR]\n"
-        "                         [--export] [--screenshot FILE]\n"
+        "                         [--export] [--click BUTTON]... [--screenshot FILE]\n"
         "\n"
         "  --request FILE     the worksheet to show, as the program hands it over\n"
         "  --self-check       start with the self-check list on the sheet\n"
         "  --seed N           seed of the answers' shuffle\n"
         "  --print-to DIR     print into PDF files in DIR instead of the printer\n"
         "  --export           no window: write the page and its PDF into --print-to DIR\n"
+        "  --click BUTTON     press the button of that name once the page is shown\n"
+        "                     (Speed_print, SpeedButton1, SpeedButton2, Check_selbstkontrolle, ...)\n"
         "  --screenshot FILE  save the window as a PNG once the page is shown, then end\n");
 }
 
@@ -124,6 +126,8 @@ WorksheetCommandLine ParseWorksheetCommandLine(const QStringList& args) {
             cl.requestFile = value(i);
         } else if (a == QLatin1String("--print-to")) {
             cl.printTo = value(i);
+        } else if (a == QLatin1String("--click")) {
+            cl.clicks << value(i);
         } else if (a == QLatin1String("--screenshot")) {
             cl.screenshot = value(i);
         } else if (a == QLatin1String("--seed")) {

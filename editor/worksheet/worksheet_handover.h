@@ -28,13 +28,14 @@ bool ReadHandover(const QByteArray& bytes, WorksheetHandover& out, QString* erro
 constexpr qint64 kMaxHandoverBytes = 4 * 1024 * 1024;
 
 // radevir-worksheet --request FILE [--self-check] [--seed N] [--print-to DIR] [--export]
-//                   [--screenshot FILE]
+//                   [--click BUTTON]... [--screenshot FILE]
 struct WorksheetCommandLine {
     QString requestFile;
     bool selfCheck = false;
     std::optional<std::uint64_t> seed;
     QString printTo;          // print into PDFs in DIR instead of the printer
     bool exportOnly = false;  // no window: write the page and its PDF into --print-to, then end
+    QStringList clicks;       // buttons (object names) pressed in turn once the page is shown
     QString screenshot;       // save the window as a picture once the page is shown, then end
     bool help = false;
     QString error;

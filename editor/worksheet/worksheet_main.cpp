@@ -3,6 +3,7 @@
 // because the web engine needs a shared OpenGL context made before the application object, which
 // the program itself must never pay for.
 #include <unistd.h>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -13,6 +14,8 @@
 #include <QTimer>
 #include <QWebEnginePage>
 #include <chrono>
+#include <functional>
+#include <memory>
 
 #include "editor/worksheet/worksheet_handover.h"
 #include "editor/worksheet/worksheet_page.h"
@@ -40,6 +43,35 @@ bool ReadRequest(const QString& file, WorksheetHandover& handover, QString& erro
         return false;
     }
     return ReadHandover(in.read(kMaxHandoverBytes + 1), handover, &error);
+}
+
+// Once the page is first shown: the buttons pressed in turn, each after the page settled, then
+// the window's picture taken and the window closed.
+void DriveWindow(WorksheetWindow& window, const WorksheetCommandLine& cl, QTextStream& err) {
+    auto steps = std::make_shared<QStringList>(cl.clicks);
+    auto next = std::make_shared<std::function<void()>>();
+    *next = [&window, &cl, &err, steps, next] {
+        if (!steps->isEmpty()) {
+            const QString name = steps->takeFirst();
+            if (auto* button = window.findChild<QAbstractButton*>(name))
+                button->click();
+            else
+                err << "radevir-worksheet: no button " << name << "\n";
+            QTimer::singleShot(kScreenshotDelay_ms, &window, *next);
+            return;
+        }
+        if (!cl.screenshot.isEmpty()) {
+            const QPixmap picture = window.screen()->grabWindow(window.winId());
+            if (!picture.save(cl.screenshot)) err << "radevir-worksheet: cannot save " << cl.screenshot << "\n";
+        }
+        window.close();
+    };
+    auto started = std::make_shared<bool>(false);
+    QObject::connect(&window, &WorksheetWindow::pageShown, &window, [&window, next, started](bool) {
+        if (*started) return;
+        *started = true;
+        QTimer::singleShot(kScreenshotDelay_ms, &window, *next);
+    });
 }
 
 // No window: the page into its file, then the engine prints it into DIR/<page name>.pdf.
@@ -132,15 +164,6 @@ int main(int argc, char** argv) {
     WorksheetWindow window(handover, seed, cl.printTo);
     window.show();
     window.ShowSheet();
-    if (!cl.screenshot.isEmpty()) {
-        QObject::connect(&window, &WorksheetWindow::pageShown, &window, [&](bool) {
-            QTimer::singleShot(kScreenshotDelay_ms, &window, [&] {
-                const QPixmap picture = window.screen()->grabWindow(window.winId());
-                if (!picture.save(cl.screenshot))
-                    err << "radevir-worksheet: cannot save " << cl.screenshot << "\n";
-                window.close();
-            });
-        });
-    }
+    if (!cl.screenshot.isEmpty() || !cl.clicks.isEmpty()) DriveWindow(window, cl, err);
     return QApplication::exec();
 }

@@ -86,11 +86,11 @@ TEST(WorksheetCommand, MissingOrEmptyTaskFileIsOneLineAndExitOne) {
     EXPECT_EQ(test::RunProgram({"--worksheet", empty}, test::Display::None).exitCode, 2);
 }
 
-TEST(WorksheetWindow, ShowsTheSheetAndPrintsItAtOnce) {
+TEST(WorksheetWindow, ShowsTheSheetRebuildsItAndPrintsItAtOnce) {
     SKIP_UNDER_SANITIZER();
     test::ScratchDir dir;
     WorksheetHandover h;
-    h.request.taskLines = {"12 + 5 = _1_7", "3 ^ 2 = _9"};
+    h.request.taskLines = {"12 + 5 = _1_7", "3^2 = _9"};
     h.request.headings = {"Aufgaben"};
     h.request.templatePath = test::KitDir() + "/vorlagen/Aufgaben.html";
     h.request.pagePath = dir.Path() + "/construct.html";
@@ -98,11 +98,20 @@ TEST(WorksheetWindow, ShowsTheSheetAndPrintsItAtOnce) {
     const QString request = dir.Write("request.txt", WriteHandover(h));
     QProcess p;
     p.start(test::KitDir() + "/radevir-worksheet",
-            {"--request", request, "--self-check", "--screenshot", dir.Path() + "/window.png"});
+            {"--request", request, "--print-to", dir.Path() + "/pdf", "--click", "SpeedButton1",
+             "--click", "Check_selbstkontrolle", "--click", "Speed_print", "--screenshot",
+             dir.Path() + "/window.png"});
     ASSERT_TRUE(p.waitForFinished(120000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     EXPECT_FALSE(QImage(dir.Path() + "/window.png").isNull());
-    EXPECT_NE(QString::fromUtf8(dir.Read("construct.html")).indexOf("<sub>____</sub>"), -1);
+    // "+" made the spacing 15 points, the switch put the answers in, "Sofort" printed
+    const QString page = QString::fromUtf8(dir.Read("construct.html"));
+    EXPECT_NE(page.indexOf("table {margin-bottom:15pt"), -1);
+    EXPECT_NE(page.indexOf("<sub>____</sub>"), -1);
+    EXPECT_NE(page.indexOf("\" 17\""), -1);
+    const QString text = PdfText(dir.Path() + "/pdf/Probe.pdf");
+    EXPECT_NE(text.indexOf("Selbstkontrolle"), -1) << text.toStdString();
+    EXPECT_NE(text.indexOf("12"), -1);
 }
 
 class CollectMessages final : public MessageSink {
