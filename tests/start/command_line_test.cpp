@@ -46,6 +46,10 @@ TEST(CommandLine, StartModeFollowsTheOptionsAndTheDisplay) {
         {{"--bogus"}, none, StartMode::BadCommandLine},
         {{"--speak", "12"}, none, StartMode::Speak},
         {{"--speak", "12"}, x11, StartMode::Speak},
+        {{"--worksheet", "a.txt", "--print-to", "out"}, none, StartMode::Worksheet},
+        {{"--worksheet", "a.txt", "--self-check", "--print-to", "out"}, x11, StartMode::Worksheet},
+        {{"--worksheet", "a.txt"}, none, StartMode::BadCommandLine},  // the sheets need a folder
+        {{"--self-check"}, x11, StartMode::BadCommandLine},
         {{"--script", "s.txt"}, none, StartMode::OffscreenWindow},
         {{"--script", "s.txt"}, x11, StartMode::Window},
         {{"--script", "s.txt"}, offscreen, StartMode::Window},
