@@ -101,7 +101,7 @@ QString WorksheetUsageText() {
         "  --print-to DIR     print into PDF files in DIR instead of the printer\n"
         "  --export           no window: write the page and its PDF into --print-to DIR\n"
         "  --click BUTTON     press the button of that name once the page is shown\n"
-        "                     (Speed_print, SpeedButton1, SpeedButton2, Check_selbstkontrolle, ...)\n"
+        "                     (Speed_print, SpeedButton1, Check_selbstkontrolle, ...)\n"
         "  --screenshot FILE  save the window as a PNG once the page is shown, then end\n");
 }
 

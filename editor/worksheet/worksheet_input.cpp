@@ -13,7 +13,8 @@ QString SpaceWorksheetLine(const QString& line) {
     spaced.reserve(line.size() * 2);
     for (QChar c : line) {
         switch (c.unicode()) {
-            case ' ': break;
+            case ' ':
+                break;
             case '+':
             case '-':
             case '=':
@@ -27,8 +28,11 @@ QString SpaceWorksheetLine(const QString& line) {
                     spaced += u' ' + QString(c) + u' ';
                 }
                 break;
-            case ',': spaced += QLatin1String(", "); break;
-            default: spaced += c;
+            case ',':
+                spaced += QLatin1String(", ");
+                break;
+            default:
+                spaced += c;
         }
     }
     return spaced;

@@ -62,7 +62,8 @@ void DriveWindow(WorksheetWindow& window, const WorksheetCommandLine& cl, QTextS
         }
         if (!cl.screenshot.isEmpty()) {
             const QPixmap picture = window.screen()->grabWindow(window.winId());
-            if (!picture.save(cl.screenshot)) err << "radevir-worksheet: cannot save " << cl.screenshot << "\n";
+            if (!picture.save(cl.screenshot))
+                err << "radevir-worksheet: cannot save " << cl.screenshot << "\n";
         }
         window.close();
     };

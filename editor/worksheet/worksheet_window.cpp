@@ -1,7 +1,6 @@
 #include "editor/worksheet/worksheet_window.h"
 
 #include <QCheckBox>
-#include <algorithm>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -26,6 +25,7 @@
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <algorithm>
 
 #include "editor/worksheet/worksheet_page.h"
 #include "editor/worksheet/worksheet_print.h"
@@ -76,7 +76,8 @@ WorksheetWindow::WorksheetWindow(const WorksheetHandover& handover, std::uint64_
     QPushButton* less = button(QStringLiteral("-"), QStringLiteral("SpeedButton2"),
                                QStringLiteral("Weniger Abstand zwischen den Aufgaben"));
     less->setFixedWidth(stepWidth);
-    connect(less, &QPushButton::clicked, this, [this] { SetSpacing(SpacingMinus(tableSpacing_pt_)); });
+    connect(less, &QPushButton::clicked, this,
+            [this] { SetSpacing(SpacingMinus(tableSpacing_pt_)); });
     spacingEdit_ = new QLineEdit(QString::number(tableSpacing_pt_), this);
     spacingEdit_->setObjectName(QStringLiteral("Edit_abstand"));
     spacingEdit_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
@@ -87,7 +88,8 @@ WorksheetWindow::WorksheetWindow(const WorksheetHandover& handover, std::uint64_
     QPushButton* more = button(QStringLiteral("+"), QStringLiteral("SpeedButton1"),
                                QStringLiteral("Mehr Abstand zwischen den Aufgaben"));
     more->setFixedWidth(stepWidth);
-    connect(more, &QPushButton::clicked, this, [this] { SetSpacing(SpacingPlus(tableSpacing_pt_)); });
+    connect(more, &QPushButton::clicked, this,
+            [this] { SetSpacing(SpacingPlus(tableSpacing_pt_)); });
     bar->addSpacing(12);
     selfCheck_ = new QCheckBox(QStringLiteral("mit Selbstkontrolle"), this);
     selfCheck_->setObjectName(QStringLiteral("Check_selbstkontrolle"));
