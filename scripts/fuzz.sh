@@ -32,6 +32,7 @@ speak|speak.dict|fuzz/corpus/speak fuzz/corpus/task_line
 metafile||$kit/emfs
 picture|picture.dict|fuzz/corpus/picture $kit/bitplane
 control_file||fuzz/corpus/control_file"
+worksheet|worksheet.dict|fuzz/corpus/worksheet fuzz/corpus/task_line"
 
 wanted=("$@")
 selected=()

@@ -10,6 +10,7 @@ QString UsageText() {
         "usage: radevir [--data DIR] [--settings FILE] [--script FILE] [--real-time] [--seed N]\n"
         "               [--size WxH] [--audio auto|null|disk:FILE] [--print-to DIR]\n"
         "               [--speak TEXT] [--print-picture FILE [--copies N]] [--help]\n"
+        "       radevir [--data DIR] [--seed N] --worksheet TASKFILE [--self-check] --print-to DIR\n"
         "\n"
         "  --data DIR        use DIR as the program folder (a data kit, marked by radevir.kit)\n"
         "  --settings FILE   keep the user settings in FILE (ini format)\n"
@@ -24,6 +25,9 @@ QString UsageText() {
         "  --speak TEXT      speak TEXT with the sound table and exit (0: spoken, 1: not)\n"
         "  --print-picture FILE  print the picture FILE (\"Clipboard.bmp\": the clipboard's)\n"
         "                    and exit; --copies N puts N copies across the page (1 to 20)\n"
+        "  --worksheet TASKFILE  write the worksheet of TASKFILE as HTML and PDF into the\n"
+        "                    --print-to folder and exit (0: written, 1: not)\n"
+        "  --self-check      with --worksheet: the sheet carries the self-check list\n"
         "  --help            show this text\n");
 }
 
@@ -56,6 +60,10 @@ CommandLine ParseCommandLine(const QStringList& args) {
             if (auto v = value(i, a)) cl.printPicture = *v;
         } else if (a == QLatin1String("--copies")) {
             if (auto v = value(i, a)) cl.copies = *v;
+        } else if (a == QLatin1String("--worksheet")) {
+            if (auto v = value(i, a)) cl.worksheet = *v;
+        } else if (a == QLatin1String("--self-check")) {
+            cl.selfCheck = true;
         } else if (a == QLatin1String("--seed")) {
             if (auto v = value(i, a)) {
                 bool ok = false;
@@ -95,6 +103,10 @@ CommandLine ParseCommandLine(const QStringList& args) {
             cl.error = QStringLiteral("unknown argument: ") + a;
         }
     }
+    if (cl.error.isEmpty() && cl.worksheet && cl.printTo.isEmpty())
+        cl.error = QStringLiteral("--worksheet needs --print-to DIR");
+    if (cl.error.isEmpty() && cl.selfCheck && !cl.worksheet)
+        cl.error = QStringLiteral("--self-check goes with --worksheet");
     return cl;
 }
 
@@ -110,6 +122,7 @@ StartMode ChooseStartMode(const CommandLine& cl, DisplayEnvironment display) {
     if (!cl.error.isEmpty()) return StartMode::BadCommandLine;
     if (cl.speak) return StartMode::Speak;
     if (!cl.printPicture.isEmpty()) return StartMode::PrintPicture;
+    if (cl.worksheet) return StartMode::Worksheet;
     if (display.display || display.platformChosen) return StartMode::Window;
     // a script needs no one to look at it: over ssh or in a build job it draws off screen
     return cl.scriptFile.isEmpty() ? StartMode::NoDisplay : StartMode::OffscreenWindow;

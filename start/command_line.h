@@ -27,6 +27,8 @@ struct CommandLine {
     std::optional<QString> speak;            // --speak TEXT
     QString printPicture;                    // --print-picture FILE
     QString copies;                          // --copies N (pictures across the page)
+    std::optional<QString> worksheet;        // --worksheet TASKFILE
+    bool selfCheck = false;                  // --self-check (with --worksheet)
     bool help = false;
     QString error;  // set when the line could not be understood
 };
@@ -46,6 +48,7 @@ enum class StartMode {
     BadCommandLine,    // message and usage on stderr, exit 2
     Speak,             // --speak: no window, no display needed
     PrintPicture,      // --print-picture: print and exit (off screen without a display)
+    Worksheet,         // --worksheet: a sheet's HTML and PDF made off screen, no display needed
     Window,            // the host window on the display Qt finds
     OffscreenWindow,   // a script without a display: the window is drawn off screen
     NoDisplay,         // a window was asked for but there is nothing to show it on: exit 2

@@ -18,6 +18,7 @@
 #include "start/command_line.h"
 #include "chooser/card_box_save_dialog.h"
 #include "chooser/list_chooser_dialog.h"
+#include "editor/worksheet/worksheet_launch.h"
 #include "exercises/speech_port.h"
 #include "film/frame_animation.h"
 #include "graphics/graphics.h"
@@ -100,6 +101,7 @@ std::optional<int> EndBeforeStart(const CommandLine& cl, StartMode mode, QTextSt
                 qputenv("QT_QPA_PLATFORM", "offscreen");
             break;
         case StartMode::Speak:
+        case StartMode::Worksheet:
         case StartMode::Window: break;
     }
     // A folder without the kit marker is refused before anything is written into it.
@@ -237,9 +239,9 @@ int main(int argc, char** argv) {
     std::vector<ScriptCommand> script;
     if (!cl.scriptFile.isEmpty() && !ReadScriptFile(cl.scriptFile, script, err)) return kExitCannotStart;
 
-    // --speak needs the event loop but no window
+    // --speak and --worksheet need the event loop but no window
     std::unique_ptr<QCoreApplication> app;
-    if (mode == StartMode::Speak) {
+    if (mode == StartMode::Speak || mode == StartMode::Worksheet) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
         app = OpenApplicationOnDisplay(argc, argv);
@@ -252,6 +254,10 @@ int main(int argc, char** argv) {
                                    : QDir(cl.dataDir).absolutePath();
     ProgramEnvironment env = ProgramEnvironment::FromNativeFolder(dataFolder, "radevir");
     if (mode == StartMode::PrintPicture) return RunPrintPicture(cl, env, err);
+    if (mode == StartMode::Worksheet) {
+        // the worksheet process makes the sheet; the program itself never loads the web engine
+        return RunWorksheetCommand(env, *cl.worksheet, {cl.printTo, cl.seed, cl.selfCheck, {}}, err);
+    }
     ProgramClock programClock = MakeClock(!cl.scriptFile.isEmpty(), cl.realTime);
 
     QString audioError;

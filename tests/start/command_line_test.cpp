@@ -48,6 +48,10 @@ TEST(CommandLine, StartModeFollowsTheOptionsAndTheDisplay) {
         {{"--speak", "12"}, x11, StartMode::Speak},
         {{"--print-picture", "bild.bmp", "--copies", "3"}, none, StartMode::PrintPicture},
         {{"--print-picture"}, none, StartMode::BadCommandLine},
+        {{"--worksheet", "a.txt", "--print-to", "out"}, none, StartMode::Worksheet},
+        {{"--worksheet", "a.txt", "--self-check", "--print-to", "out"}, x11, StartMode::Worksheet},
+        {{"--worksheet", "a.txt"}, none, StartMode::BadCommandLine},  // the sheets need a folder
+        {{"--self-check"}, x11, StartMode::BadCommandLine},
         {{"--script", "s.txt"}, none, StartMode::OffscreenWindow},
         {{"--script", "s.txt"}, x11, StartMode::Window},
         {{"--script", "s.txt"}, offscreen, StartMode::Window},

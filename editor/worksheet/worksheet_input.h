@@ -1,0 +1,25 @@
+// What a worksheet is made from: task lines spaced for the sheet, the headings list of the task
+// file's folder, and the name a sheet is proposed to be saved under.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace radevir {
+
+class ProgramEnvironment;
+
+// "12+5=_1_7" → "12 + 5 = _1_7": all blanks removed, then blanks around + - = : * and one after
+// every ","; a gap marker right before a sign stays with the sign ("6_+6" → "6 _+ 6").
+QString SpaceWorksheetLine(const QString& line);
+
+// The headings of the sheets made from files in `taskFolderName` (the name of the folder that
+// holds the task file): the non-empty lines of "vorlagen\<name>.txt" in the program folder, or
+// the single heading "Aufgaben" when that file is missing or empty.
+QStringList WorksheetHeadings(const ProgramEnvironment& env, const QString& taskFolderName);
+
+// The sheet's file name for a task file: its name without folder and extension, the two parts
+// swapped round when it holds exactly one blank ("Meier Hans.txt" → "Hans Meier"), + ".html".
+QString WorksheetFileName(const QString& taskFile);
+
+}  // namespace radevir

@@ -1,0 +1,171 @@
+#include "editor/worksheet/worksheet_launch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTextStream>
+#include <QWidget>
+#include <vector>
+
+#include "editor/worksheet/worksheet_handover.h"
+#include "editor/worksheet/worksheet_input.h"
+#include "support/program_environment.h"
+#include "support/shell_helpers.h"
+#include "support/text_file.h"
+
+namespace radevir {
+
+namespace {
+
+constexpr const char* kProgramName = "radevir-worksheet";
+// making a sheet off screen takes a few seconds; a process that hangs is not waited for forever
+constexpr int kExportTimeout_ms = 180000;
+
+QStringList ProcessArguments(const QString& requestFile, const WorksheetLaunchOptions& options) {
+    QStringList args{QStringLiteral("--request"), requestFile};
+    if (options.selfCheck) args << QStringLiteral("--self-check");
+    if (options.seed) args << QStringLiteral("--seed") << QString::number(*options.seed);
+    if (!options.printTo.isEmpty()) args << QStringLiteral("--print-to") << options.printTo;
+    return args;
+}
+
+// The request goes into a temporary file that lives as long as the process needs it.
+bool WriteRequestFile(QTemporaryFile& file, const WorksheetHandover& handover) {
+    file.setFileTemplate(QDir::temp().filePath(QStringLiteral("radevir-worksheet-XXXXXX.txt")));
+    const QByteArray bytes = WriteHandover(handover);
+    return file.open() && file.write(bytes) == bytes.size() && file.flush();
+}
+
+// Keeps the waiting window open: its close request would pull the program out from under the
+// worksheet window.
+class CloseBlocker final : public QObject {
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+QString WorksheetProgramPath() {
+    const QString beside =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kProgramName));
+    if (QFileInfo(beside).isExecutable()) return beside;
+    return QStandardPaths::findExecutable(QLatin1String(kProgramName));
+}
+
+bool ShowWorksheet(QWidget* parent, const ProgramEnvironment& env, const WorksheetRequest& request,
+                   const WorksheetLaunchOptions& options) {
+    auto complain = [&options](const QString& text) {
+        ShowText(ToCp1252(text), options.messages);
+        return false;
+    };
+    const QString program = options.program.isEmpty() ? WorksheetProgramPath() : options.program;
+    if (program.isEmpty())
+        return complain(QStringLiteral("Das Aufgabenblatt kann nicht gezeigt werden: das Programm "
+                                       "\"%1\" ist nicht installiert.")
+                            .arg(QLatin1String(kProgramName)));
+    WorksheetHandover handover{request, env.NativeFolder(), options.selfCheck};
+    QTemporaryFile requestFile;
+    if (!WriteRequestFile(requestFile, handover))
+        return complain(QStringLiteral("Das Aufgabenblatt kann nicht gezeigt werden: die Datei %1 "
+                                       "kann nicht geschrieben werden.")
+                            .arg(requestFile.fileName()));
+
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program, ProcessArguments(requestFile.fileName(), options));
+    if (!process.waitForStarted())
+        return complain(QStringLiteral("Das Aufgabenblatt kann nicht gezeigt werden: %1 lässt sich "
+                                       "nicht starten (%2).")
+                            .arg(program, process.errorString()));
+
+    // modal: the program's window waits, drawn but taking no input, until the sheet is closed
+    QPointer<QWidget> window = parent ? parent->window() : nullptr;
+    CloseBlocker blocker;
+    if (window) {
+        window->installEventFilter(&blocker);
+        window->setEnabled(false);
+    }
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    if (process.state() != QProcess::NotRunning) loop.exec();
+    if (window) {
+        window->setEnabled(true);
+        window->removeEventFilter(&blocker);
+        window->activateWindow();
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return complain(QStringLiteral("Das Aufgabenblatt wurde mit einem Fehler beendet."));
+    return true;
+}
+
+int RunWorksheetCommand(const ProgramEnvironment& env, const QString& taskFile,
+                        const WorksheetLaunchOptions& options, QTextStream& err) {
+    auto fail = [&err, &taskFile](const QString& reason) {
+        err << "radevir: " << taskFile << ": " << reason << "\n";
+        err.flush();
+        return 1;
+    };
+    const QFileInfo info(taskFile);
+    if (!info.exists()) return fail(QStringLiteral("no such task file"));
+    if (!info.isFile()) return fail(QStringLiteral("not a task file"));
+    std::vector<Bytes> lines;
+    TextReadLimit limit;
+    limit.skipEmptyLines = true;
+    if (!ReadTextFileLines(info.absoluteFilePath(), lines, limit))
+        return fail(QStringLiteral("the task file cannot be read"));
+
+    WorksheetRequest request;
+    for (const Bytes& line : lines) {
+        const QString spaced = SpaceWorksheetLine(FromCp1252(line));
+        if (!spaced.trimmed().isEmpty()) request.taskLines << spaced;
+    }
+    if (request.taskLines.isEmpty()) return fail(QStringLiteral("the task file holds no tasks"));
+    const QString program = options.program.isEmpty() ? WorksheetProgramPath() : options.program;
+    if (program.isEmpty())
+        return fail(QStringLiteral("the worksheet program %1 is not installed")
+                        .arg(QLatin1String(kProgramName)));
+    const QDir outFolder(options.printTo);
+    if (!QDir().mkpath(outFolder.absolutePath()))
+        return fail(QStringLiteral("cannot make the folder %1").arg(options.printTo));
+
+    request.headings = WorksheetHeadings(env, info.absoluteDir().dirName());
+    request.templatePath = env.NativePath("vorlagen\\Aufgaben.html");
+    request.pagePath = outFolder.absoluteFilePath(WorksheetFileName(info.fileName()));
+    request.savePath = request.pagePath;
+    QTemporaryFile requestFile;
+    if (!WriteRequestFile(requestFile, {request, env.NativeFolder(), options.selfCheck}))
+        return fail(QStringLiteral("cannot write the request file %1").arg(requestFile.fileName()));
+
+    WorksheetLaunchOptions exportOptions = options;
+    exportOptions.printTo = outFolder.absolutePath();
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.start(program, ProcessArguments(requestFile.fileName(), exportOptions)
+                               << QStringLiteral("--export"));
+    if (!process.waitForStarted())
+        return fail(QStringLiteral("cannot start %1 (%2)").arg(program, process.errorString()));
+    if (!process.waitForFinished(kExportTimeout_ms)) {
+        process.kill();
+        process.waitForFinished();
+        return fail(QStringLiteral("%1 did not finish").arg(program));
+    }
+    // the worksheet process has said why when it failed
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? 0 : 1;
+}
+
+}  // namespace radevir

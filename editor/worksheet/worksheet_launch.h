@@ -1,0 +1,44 @@
+// Starting the worksheet process (radevir-worksheet, laid beside the program): from the editor,
+// which waits for the worksheet window as for a modal dialog, and for `radevir --worksheet`,
+// which makes a sheet's HTML and PDF without any window. The program itself never loads the web
+// engine; only the worksheet process does.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "editor/worksheet_request.h"
+
+class QTextStream;
+class QWidget;
+
+namespace radevir {
+
+class MessageSink;
+class ProgramEnvironment;
+
+// The worksheet program: beside the running executable, else found on PATH; empty when neither.
+QString WorksheetProgramPath();
+
+struct WorksheetLaunchOptions {
+    QString printTo;                    // print into PDFs in this folder instead of the printer
+    std::optional<std::uint64_t> seed;  // seed of the answers' shuffle
+    bool selfCheck = false;             // start with the self-check list ticked
+    QString program;                    // the worksheet program; empty: WorksheetProgramPath()
+    MessageSink* messages = nullptr;    // where a failure is told; none: a message box
+};
+
+// Shows the worksheet window for the request and waits until it is closed; the parent's window
+// takes no input meanwhile. False, after a message naming the reason, when the worksheet
+// process cannot be started or ends with an error.
+bool ShowWorksheet(QWidget* parent, const ProgramEnvironment& env, const WorksheetRequest& request,
+                   const WorksheetLaunchOptions& options = {});
+
+// `radevir --worksheet TASKFILE [--self-check] --print-to DIR`: the sheet of a task file as
+// DIR/<name>.html and DIR/<name>.pdf, made off screen. Returns the exit code (0 made, 1 not) and
+// writes a one-line reason to `err` when nothing was made.
+int RunWorksheetCommand(const ProgramEnvironment& env, const QString& taskFile,
+                        const WorksheetLaunchOptions& options, QTextStream& err);
+
+}  // namespace radevir

@@ -1,0 +1,170 @@
+// The worksheet process: shows the worksheet window for a request the program handed over, or
+// (--export) writes the sheet's page and PDF without a window. It is a process of its own
+// because the web engine needs a shared OpenGL context made before the application object, which
+// the program itself must never pay for.
+#include <unistd.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QScreen>
+#include <QTextStream>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "editor/worksheet/worksheet_handover.h"
+#include "editor/worksheet/worksheet_page.h"
+#include "editor/worksheet/worksheet_print.h"
+#include "editor/worksheet/worksheet_window.h"
+
+using namespace radevir;
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitBadStart = 2;
+// the window settles (fonts, script) before its picture is taken
+constexpr int kScreenshotDelay_ms = 800;
+
+void KeepOnlyCriticalMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        QTextStream(stderr) << "radevir-worksheet: " << text << "\n";
+}
+
+bool ReadRequest(const QString& file, WorksheetHandover& handover, QString& error) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("cannot read the request file ") + file;
+        return false;
+    }
+    return ReadHandover(in.read(kMaxHandoverBytes + 1), handover, &error);
+}
+
+// Once the page is first shown: the buttons pressed in turn, each after the page settled, then
+// the window's picture taken and the window closed.
+void DriveWindow(WorksheetWindow& window, const WorksheetCommandLine& cl, QTextStream& err) {
+    auto steps = std::make_shared<QStringList>(cl.clicks);
+    auto next = std::make_shared<std::function<void()>>();
+    *next = [&window, &cl, &err, steps, next] {
+        if (!steps->isEmpty()) {
+            const QString name = steps->takeFirst();
+            if (auto* button = window.findChild<QAbstractButton*>(name))
+                button->click();
+            else
+                err << "radevir-worksheet: no button " << name << "\n";
+            QTimer::singleShot(kScreenshotDelay_ms, &window, *next);
+            return;
+        }
+        if (!cl.screenshot.isEmpty()) {
+            const QPixmap picture = window.screen()->grabWindow(window.winId());
+            if (!picture.save(cl.screenshot))
+                err << "radevir-worksheet: cannot save " << cl.screenshot << "\n";
+        }
+        window.close();
+    };
+    auto started = std::make_shared<bool>(false);
+    QObject::connect(&window, &WorksheetWindow::pageShown, &window, [&window, next, started](bool) {
+        if (*started) return;
+        *started = true;
+        QTimer::singleShot(kScreenshotDelay_ms, &window, *next);
+    });
+}
+
+// No window: the page into its file, then the engine prints it into DIR/<page name>.pdf.
+int ExportSheet(WorksheetHandover handover, const WorksheetCommandLine& cl, std::uint64_t seed,
+                QTextStream& err) {
+    for (QString& heading : handover.request.headings) heading += u' ';
+    Random random(seed);
+    QString error;
+    if (!BuildWorksheetPage(handover.request, {handover.selfCheck, kDefaultTableSpacing_pt}, random,
+                            &error)) {
+        err << "radevir-worksheet: " << error << "\n";
+        return kExitFailed;
+    }
+    QWebEnginePage page;
+    bool loaded = false;
+    QEventLoop wait;
+    QObject::connect(&page, &QWebEnginePage::loadFinished, &wait, [&](bool ok) {
+        loaded = ok;
+        wait.quit();
+    });
+    page.load(QUrl::fromLocalFile(QFileInfo(handover.request.pagePath).absoluteFilePath()));
+    wait.exec();
+    if (!loaded) {
+        err << "radevir-worksheet: the page " << handover.request.pagePath << " cannot be shown\n";
+        return kExitFailed;
+    }
+    const QString pdf =
+        QDir(cl.printTo)
+            .absoluteFilePath(QFileInfo(handover.request.pagePath).completeBaseName() +
+                              QLatin1String(".pdf"));
+    if (!PrintPageToPdf(page, pdf, WorksheetPageLayout())) {
+        err << "radevir-worksheet: cannot write " << pdf << "\n";
+        return kExitFailed;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const WorksheetCommandLine cl = ParseWorksheetCommandLine(args);
+    QTextStream err(stderr);
+    if (cl.help) {
+        QTextStream(stdout) << WorksheetUsageText();
+        return 0;
+    }
+    if (!cl.error.isEmpty()) {
+        err << "radevir-worksheet: " << cl.error << "\n" << WorksheetUsageText();
+        return kExitBadStart;
+    }
+    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") ||
+                         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (!display) {
+        if (!cl.exportOnly) {
+            err << "radevir-worksheet: no display to show the window on\n";
+            return kExitBadStart;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // the engine's sandbox refuses to run for root; a school's kiosk account may well be root
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (cl.exportOnly) {
+        // a shell loop over a week of sheets wants to hear of failures only, not of the engine's
+        // start-up report or of the graphics it does without
+        if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging --log-level=3");
+        qInstallMessageHandler(KeepOnlyCriticalMessages);
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("radevir"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Zoze"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Radevir 3.3"));
+
+    WorksheetHandover handover;
+    QString error;
+    if (!ReadRequest(cl.requestFile, handover, error)) {
+        err << "radevir-worksheet: " << error << "\n";
+        return kExitBadStart;
+    }
+    if (cl.selfCheck) handover.selfCheck = true;
+    const std::uint64_t seed = cl.seed.value_or(
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    if (cl.exportOnly) return ExportSheet(handover, cl, seed, err);
+
+    WorksheetWindow window(handover, seed, cl.printTo);
+    window.show();
+    window.ShowSheet();
+    if (!cl.screenshot.isEmpty() || !cl.clicks.isEmpty()) DriveWindow(window, cl, err);
+    return QApplication::exec();
+}
