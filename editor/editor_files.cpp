@@ -37,8 +37,9 @@ QString DecodePlainText(const QByteArray& bytes, PlainTextLayout* layout) {
                                                                    : QByteArray("\r");
     }
     const QString lineEnd = QString::fromLatin1(found.lineEnd);
-    found.endsWithLineEnd = text.endsWith(lineEnd) || text.isEmpty();
-    if (found.endsWithLineEnd && !text.isEmpty()) text.chop(lineEnd.size());
+    // an empty file has no line at all; "\r\n" is one empty line
+    found.endsWithLineEnd = text.endsWith(lineEnd);
+    if (found.endsWithLineEnd) text.chop(lineEnd.size());
     if (found.lineEnd != "\n") text.replace(lineEnd, QStringLiteral("\n"));
     if (layout) *layout = found;
     return text;
@@ -67,7 +68,7 @@ QByteArray EncodePlainText(const QString& text, const PlainTextLayout& layout) {
         }
     }
     if (layout.lineEnd != "\n") out.replace("\n", layout.lineEnd);
-    if (layout.endsWithLineEnd && !out.isEmpty()) out += layout.lineEnd;
+    if (layout.endsWithLineEnd) out += layout.lineEnd;
     return out;
 }
 

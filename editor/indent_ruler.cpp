@@ -27,7 +27,8 @@ QSize IndentRuler::sizeHint() const { return {400, kHeight}; }
 
 double IndentRuler::TextLeft() const {
     const double margin = editor_.document()->documentMargin();
-    return editor_.viewport()->mapTo(this, QPoint(0, 0)).x() + margin - editor_.horizontalScrollBar()->value();
+    const int viewportX = mapFromGlobal(editor_.viewport()->mapToGlobal(QPoint(0, 0))).x();
+    return viewportX + margin - editor_.horizontalScrollBar()->value();
 }
 
 double IndentRuler::TextRight() const {

@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QSyntaxHighlighter>
@@ -622,6 +623,15 @@ void TaskEditorWindow::ExecOn(const QString& file) {
     }
     if (!path.isEmpty() && QFileInfo::exists(path)) OpenFile(path, true);
     setWindowModality(Qt::ApplicationModal);
+    if (!shownOnce_) {
+        // three quarters of the screen the program runs on, in its middle
+        shownOnce_ = true;
+        if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen()) {
+            const QRect area = screen->availableGeometry();
+            resize(area.width() * 3 / 4, area.height() * 3 / 4);
+            move(area.center() - rect().center());
+        }
+    }
     show();
     raise();
     activateWindow();

@@ -145,6 +145,7 @@ private:
     std::unique_ptr<SpellChecker> spelling_;
     bool stopSoundTest_ = false;
     bool soundTestRunning_ = false;
+    bool shownOnce_ = false;
     QString lastPdf_;
 
     QTextEdit* editor_ = nullptr;

@@ -9,7 +9,7 @@ QString UsageText() {
     return QStringLiteral(
         "usage: radevir [--data DIR] [--settings FILE] [--script FILE] [--real-time] [--seed N]\n"
         "               [--size WxH] [--audio auto|null|disk:FILE] [--print-to DIR]\n"
-        "               [--speak TEXT] [--help]\n"
+        "               [--edit FILE] [--speak TEXT] [--help]\n"
         "\n"
         "  --data DIR        use DIR as the program folder (a data kit, marked by radevir.kit)\n"
         "  --settings FILE   keep the user settings in FILE (ini format)\n"
@@ -21,6 +21,7 @@ QString UsageText() {
         "  --audio OUTPUT    auto (sound device, else silent), null (silent, timed), or\n"
         "                    disk:FILE (write the samples to FILE)\n"
         "  --print-to DIR    print into PDF files in DIR instead of the printer\n"
+        "  --edit FILE       open the task editor on FILE at start\n"
         "  --speak TEXT      speak TEXT with the sound table and exit (0: spoken, 1: not)\n"
         "  --help            show this text\n");
 }
@@ -48,6 +49,8 @@ CommandLine ParseCommandLine(const QStringList& args) {
             if (auto v = value(i, a)) cl.scriptFile = *v;
         } else if (a == QLatin1String("--print-to")) {
             if (auto v = value(i, a)) cl.printTo = *v;
+        } else if (a == QLatin1String("--edit")) {
+            if (auto v = value(i, a)) cl.editFile = *v;
         } else if (a == QLatin1String("--speak")) {
             if (auto v = value(i, a)) cl.speak = *v;
         } else if (a == QLatin1String("--seed")) {

@@ -25,6 +25,7 @@ struct CommandLine {
     QString audio = QStringLiteral("auto");  // --audio auto|null|disk:FILE
     QString printTo;                         // --print-to DIR
     std::optional<QString> speak;            // --speak TEXT
+    QString editFile;                        // --edit FILE: the task editor on FILE at start
     bool help = false;
     QString error;  // set when the line could not be understood
 };

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTimer>
 #include <QTextStream>
 #include <chrono>
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include "start/command_line.h"
 #include "chooser/card_box_save_dialog.h"
 #include "chooser/list_chooser_dialog.h"
+#include "editor/task_editor_window.h"
 #include "exercises/speech_port.h"
 #include "graphics/graphics.h"
 #include "printing/text_printer.h"
@@ -50,17 +53,46 @@ private:
     ArithmeticSpeaker& speaker_;
 };
 
+// The task editor, made the first time it is opened (from the chooser or by --edit); it gets the
+// host's first filter line and the console's editor font size each time.
+class TaskEditorOnDemand {
+public:
+    TaskEditorOnDemand(const ProgramEnvironment& env, SoundAdapter& sound, HostWindow& host, QString printToFolder)
+        : env_(env), sound_(sound), host_(host), printToFolder_(std::move(printToFolder)) {}
+
+    void Open(const QString& nativeFile) {
+        if (editor_ == nullptr)
+            editor_ = new TaskEditorWindow(env_, &sound_, printToFolder_, {}, &host_);  // owned by the host
+        if (!host_.FilterLines().empty()) editor_->SetOpenFilter(FromCp1252(host_.FilterLines().front()));
+        const Console& console = host_.GetConsole();
+        // the mathematics font at the console's editor size
+        editor_->SetEditorFont(QStringLiteral("DARIZODEV"), console.TextSizeTable()[2]);
+        editor_->ExecOn(nativeFile);
+    }
+
+private:
+    const ProgramEnvironment& env_;
+    SoundAdapter& sound_;
+    HostWindow& host_;
+    QString printToFolder_;
+    TaskEditorWindow* editor_ = nullptr;
+};
+
 // The list chooser is a large window that most starts never open: it is made on first use.
 class ListChooserOnDemand : public ListChooserPort {
 public:
     ListChooserOnDemand(const ProgramEnvironment& env, const SettingsStore& settings, QWidget& owner,
-                        QString printToFolder)
-        : env_(env), settings_(settings), owner_(owner), printToFolder_(std::move(printToFolder)) {}
+                        QString printToFolder, TaskEditorOnDemand* editor = nullptr)
+        : env_(env), settings_(settings), owner_(owner), printToFolder_(std::move(printToFolder)), editor_(editor) {}
 
     ListChooserResult Choose(const ListChooserRequest& request) override {
         if (chooser_ == nullptr) {
             chooser_ = new ListChooserDialog(env_, &settings_, &owner_);  // owned by the host window
             if (!printToFolder_.isEmpty()) chooser_->SetPrintToFolder(printToFolder_);
+            if (editor_ != nullptr)
+                chooser_->SetEditorCallback([this](const Bytes& file) {
+                    editor_->Open(file.empty() ? QString() : env_.NativePath(file));
+                });
         }
         return chooser_->Choose(request);
     }
@@ -70,6 +102,7 @@ private:
     const SettingsStore& settings_;
     QWidget& owner_;
     QString printToFolder_;
+    TaskEditorOnDemand* editor_ = nullptr;
     ListChooserDialog* chooser_ = nullptr;
 };
 
@@ -166,7 +199,8 @@ int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& prog
     // printer text jobs go to the printer, or into PDFs in the --print-to folder
     TextPrinter textPrinter(env, cl.printTo, &host);
     graphics.SetTextPrinter(&textPrinter);
-    ListChooserOnDemand chooser(env, settings, host, cl.printTo);
+    TaskEditorOnDemand editor(env, sound, host, cl.printTo);
+    ListChooserOnDemand chooser(env, settings, host, cl.printTo, &editor);
     host.GetConsole().SetListChooser(&chooser);
     CardBoxSaveDialog cardBoxDialog(&host);
     host.GetConsole().SetCardBoxDialog(&cardBoxDialog);
@@ -191,6 +225,10 @@ int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& prog
     }
 
     host.FormShow();
+    if (!cl.editFile.isEmpty()) {
+        const QString file = QFileInfo(cl.editFile).absoluteFilePath();
+        QTimer::singleShot(0, &host, [&editor, file] { editor.Open(file); });
+    }
     if (driver) driver->Start();
     const int result = QApplication::exec();
     return driver ? driver->ExitCode(result) : result;
