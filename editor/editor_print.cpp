@@ -9,7 +9,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextFrame>
 #include <algorithm>
 
 #include "editor/editor_files.h"
@@ -131,9 +130,18 @@ PrintLayout PrintEditorDocument(const QTextDocument& document, const PrintOption
         headerTexts.push_back({{printable.center().x() - header.horizontalAdvance(name) / 2, top - line}, name});
         top += 2 * line;
     }
-    QTextFrameFormat root = doc->rootFrame()->frameFormat();
-    root.setTopMargin(top - printable.top());
-    doc->rootFrame()->setFrameFormat(root);
+    // (an empty paragraph of that height in front: frame margins would repeat on every page,
+    // and a paragraph's top margin is dropped at the top of a page)
+    if (top > printable.top()) {
+        QTextCursor first(doc.get());
+        const QTextBlockFormat textFormat = first.blockFormat();
+        QTextBlockFormat spacer;
+        // lengths of formats count at 96 per inch whatever the device
+        spacer.setLineHeight((top - printable.top()) * 96.0 / dpiY, QTextBlockFormat::FixedHeight);
+        first.insertBlock(textFormat);
+        first.movePosition(QTextCursor::Start);
+        first.setBlockFormat(spacer);
+    }
     doc->setPageSize(printable.size());
     layout.pages = std::min(doc->pageCount(), kMaxPages);
 

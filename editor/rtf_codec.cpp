@@ -95,6 +95,9 @@ private:
         double points = f.fontPointSize();
         if (points <= 0) points = doc_.defaultFont().pointSizeF();
         if (points <= 0) points = kDefaultHalfPoints / 2.0;
+        // a font name ends at ";" and holds no line breaks in the font table
+        family.remove(';');
+        family.removeIf([](QChar c) { return c.unicode() < 0x20; });
         QByteArray out = "\\plain\\f" + QByteArray::number(FontIndex(family)) + "\\fs" +
                          QByteArray::number(qRound(points * 2));
         if (f.fontWeight() >= QFont::DemiBold) out += "\\b";
@@ -370,7 +373,8 @@ private:
             int code = param.value_or(0);
             if (code < 0) code += 65536;
             FlushBytes();
-            AddText(QString(QChar(static_cast<char16_t>(code & 0xFFFF))));
+            // an object's place holder has no object behind it here
+            if ((code & 0xFFFF) != 0xFFFC) AddText(QString(QChar(static_cast<char16_t>(code & 0xFFFF))));
             fallbackLeft_ = s.unicodeSkip;
             return;
         }

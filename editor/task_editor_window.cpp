@@ -27,6 +27,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/indent_ruler.h"
 #include "editor/rtf_codec.h"
@@ -195,7 +196,7 @@ void TaskEditorWindow::BuildActions() {
     saveAction_ = make(QStringLiteral("&Speichern"), QKeySequence::Save, [this] { Save(); });
     saveAsAction_ = make(QStringLiteral("Speichern &unter..."), QKeySequence(), [this] { SaveDialog(); });
     printAction_ = make(QStringLiteral("&Drucken..."), QKeySequence::Print, [this] { Print(); });
-    printOptionsAction_ = make(QStringLiteral("Druckzusatzeinstellungen..."), QKeySequence(), [this] { EditPrintOptions(); });
+    printOptionsAction_ = make(QStringLiteral("Druckzusatzeinstellungen"), QKeySequence(), [this] { EditPrintOptions(); });
     closeAction_ = make(QStringLiteral("&Beenden"), QKeySequence(), [this] { close(); });
     undoAction_ = make(QStringLiteral("&Rückgängig"), QKeySequence::Undo, [this] { UndoTool(); });
     cutAction_ = make(QStringLiteral("&Ausschneiden"), QKeySequence::Cut, [this] { editor_->cut(); });
@@ -282,9 +283,10 @@ void TaskEditorWindow::BuildMenus() {
 void TaskEditorWindow::BuildToolBars() {
     QToolBar* file = addToolBar(QStringLiteral("Datei"));
     file->setObjectName(QStringLiteral("ToolBar_file"));
-    for (QAction* a : {newAction_, openAction_, saveAction_, printAction_}) file->addAction(a);
+    for (QAction* a : {newAction_, openAction_, saveAction_, printAction_, printOptionsAction_}) file->addAction(a);
     file->addSeparator();
     for (QAction* a : {undoAction_, cutAction_, copyAction_, pasteAction_}) file->addAction(a);
+    addToolBarBreak();
     QToolBar* format = addToolBar(QStringLiteral("Format"));
     format->setObjectName(QStringLiteral("ToolBar_format"));
     fontName_ = new QFontComboBox(format);
@@ -626,9 +628,14 @@ void TaskEditorWindow::ExecOn(const QString& file) {
     if (!shownOnce_) {
         // three quarters of the screen the program runs on, in its middle
         shownOnce_ = true;
-        if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen()) {
-            const QRect area = screen->availableGeometry();
-            resize(area.width() * 3 / 4, area.height() * 3 / 4);
+        QRect area;
+        if (parentWidget() != nullptr && parentWidget()->window()->isVisible()) {
+            area = parentWidget()->window()->geometry();
+        } else if (const QScreen* screen = this->screen()) {
+            area = screen->availableGeometry();
+        }
+        if (area.isValid()) {
+            resize(std::max(640, area.width() * 3 / 4), std::max(480, area.height() * 3 / 4));
             move(area.center() - rect().center());
         }
     }

@@ -30,7 +30,9 @@ chooser_fonts|chooser_fonts.dict|fuzz/corpus/fonts
 sound_table|sound_table.dict|fuzz/corpus/sound_table
 speak|speak.dict|fuzz/corpus/speak fuzz/corpus/task_line
 metafile||$kit/emfs
-picture|picture.dict|fuzz/corpus/picture $kit/bitplane"
+picture|picture.dict|fuzz/corpus/picture $kit/bitplane
+rtf|rtf.dict|fuzz/corpus/rtf
+print_options||fuzz/corpus/print_options data/kit/Aufgaben"
 
 wanted=("$@")
 selected=()
