@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QLocale>
@@ -145,6 +146,39 @@ TEST(TaskEditorWindow, TaskToolsWorkOnTheTextAndUndoInOneStep) {
     f.window->MarkResults();
     EXPECT_EQ(Blocks(*editor.document()), (QStringList{"(3+4)*2=_1_4", "7:0", "", "12+5=_1_7"}));
     f.Close();
+}
+
+TEST(TaskEditorWindow, WorksheetGetsTheSpacedLinesAndTheChosenHeadingFirst) {
+    ScratchDir dir;
+    const ProgramEnvironment env = ProgramEnvironment::FromNativeFolder(dir.Path());
+    dir.Write("vorlagen/Kopfrechnen.txt", "Plus\r\nMinus\r\n");
+    QDir(dir.Path()).mkpath("Aufgaben");
+    WorksheetRequest seen;
+    TaskEditorHandlers handlers;
+    handlers.worksheet = [&seen](QWidget*, const WorksheetRequest& r) {
+        seen = r;
+        return true;
+    };
+    TaskEditorWindow window(env, nullptr, {}, handlers);
+    ASSERT_TRUE(window.OpenFile(dir.Write("Aufgaben/Kopfrechnen/Plus 20.txt", "12 + 5=_1_7\r\n1,5*2=\r\n"), false));
+    EXPECT_EQ(window.Headings(), (QStringList{"Plus", "Minus"}));
+    auto* headings = window.findChild<QComboBox*>("Ed_topline");
+    ASSERT_NE(headings, nullptr);
+    headings->activated(1);  // the chosen heading moves to the top
+    EXPECT_EQ(window.Headings(), (QStringList{"Minus", "Plus"}));
+    window.CreateWorksheet();
+    EXPECT_EQ(seen.taskLines, (QStringList{"12 + 5 = _1_7", "1, 5 * 2 = "}));
+    EXPECT_EQ(seen.headings, (QStringList{"Minus", "Plus"}));
+    EXPECT_EQ(seen.rows, "10");
+    EXPECT_EQ(seen.columns, "2");
+    EXPECT_EQ(seen.start, "1");
+    EXPECT_EQ(seen.templatePath, dir.Path() + "/vorlagen/Aufgaben.html");
+    EXPECT_EQ(seen.pagePath, dir.Path() + "/vorlagen/construct.html");
+    EXPECT_EQ(seen.savePath, dir.Path() + "/Aufgaben/20 Plus.html");
+    // without a worksheet the button cannot be pressed
+    TaskEditorWindow without(env, nullptr, {});
+    EXPECT_FALSE(without.findChild<QPushButton*>("Button_Aufgabenblatt")->isEnabled());
+    window.Editor().document()->setModified(false);
 }
 
 TEST(TaskEditorWindow, StatusShowsLineAndPosition) {
