@@ -1,7 +1,6 @@
 #include "editor/editor_files.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <algorithm>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -9,6 +8,27 @@
 #include "support/codepage.h"
 
 namespace radevir {
+
+namespace {
+
+void AppendEncoded(QByteArray& out, const QString& line, bool utf8) {
+    if (utf8) {
+        out += line.toUtf8();
+    } else {
+        for (QChar c : line) {
+            const char16_t u = c.unicode();
+            // the bytes without a character of their own come back as they were read
+            if (u == 0x81 || u == 0x8D || u == 0x8F || u == 0x90 || u == 0x9D) {
+                out += static_cast<char>(u);
+                continue;
+            }
+            const int b = UnicodeToCp1252(u);
+            out += (b == 0 && u != 0) ? '?' : static_cast<char>(b);
+        }
+    }
+}
+
+}  // namespace
 
 QString DecodePlainText(const QByteArray& bytes, PlainTextLayout* layout) {
     PlainTextLayout found;
@@ -29,18 +49,28 @@ QString DecodePlainText(const QByteArray& bytes, PlainTextLayout* layout) {
             text += u == 0xFFFD ? QChar(static_cast<char16_t>(b)) : QChar(static_cast<char16_t>(u));
         }
     }
-    // the first line end found is the file's
-    const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-    if (end >= 0) {
-        found.lineEnd = text.mid(end, 2) == QStringLiteral("\r\n") ? QByteArray("\r\n")
-                        : text[end] == '\n'                        ? QByteArray("\n")
-                                                                   : QByteArray("\r");
+    // lines split at CR LF, LF or CR, each one's end kept; the first end found is the file's
+    QString lines;
+    lines.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != '\r' && c != '\n') {
+            lines += c;
+            continue;
+        }
+        QByteArray end = c == '\r' ? QByteArray("\r") : QByteArray("\n");
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            end = "\r\n";
+            ++i;
+        }
+        if (found.lineEnds.empty()) found.lineEnd = end;
+        found.lineEnds.push_back(end);
+        lines += '\n';
     }
-    const QString lineEnd = QString::fromLatin1(found.lineEnd);
     // an empty file has no line at all; "\r\n" is one empty line
-    found.endsWithLineEnd = text.endsWith(lineEnd);
-    if (found.endsWithLineEnd) text.chop(lineEnd.size());
-    if (found.lineEnd != "\n") text.replace(lineEnd, QStringLiteral("\n"));
+    found.endsWithLineEnd = !text.isEmpty() && (text.endsWith('\n') || text.endsWith('\r'));
+    if (found.endsWithLineEnd) lines.chop(1);
+    text = lines;
     if (layout) *layout = found;
     return text;
 }
@@ -51,24 +81,15 @@ QByteArray EncodePlainText(const QString& text, const PlainTextLayout& layout) {
     lines.replace(QChar(0x2028), '\n');
     lines.remove(QChar(0xFFFC));
     QByteArray out;
-    if (layout.utf8) {
-        if (layout.bom) out += "\xEF\xBB\xBF";
-        out += lines.toUtf8();
-    } else {
-        out.reserve(lines.size());
-        for (QChar c : lines) {
-            const char16_t u = c.unicode();
-            // the bytes without a character of their own come back as they were read
-            if (u == 0x81 || u == 0x8D || u == 0x8F || u == 0x90 || u == 0x9D) {
-                out += static_cast<char>(u);
-                continue;
-            }
-            const int b = UnicodeToCp1252(u);
-            out += (b == 0 && u != 0) ? '?' : static_cast<char>(b);
-        }
+    if (layout.utf8 && layout.bom) out += "\xEF\xBB\xBF";
+    const QStringList split = lines.split('\n');
+    for (qsizetype n = 0; n < split.size(); ++n) {
+        AppendEncoded(out, split[n], layout.utf8);
+        const bool last = n + 1 == split.size();
+        if (last && !layout.endsWithLineEnd) break;
+        const size_t index = static_cast<size_t>(n);
+        out += index < layout.lineEnds.size() ? layout.lineEnds[index] : layout.lineEnd;
     }
-    if (layout.lineEnd != "\n") out.replace("\n", layout.lineEnd);
-    if (layout.endsWithLineEnd) out += layout.lineEnd;
     return out;
 }
 

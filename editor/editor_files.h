@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <vector>
 
 class QTextDocument;
 
@@ -13,8 +14,10 @@ namespace radevir {
 // What a plain text file looked like, so that saving writes it back the same way. A new file
 // is Windows-1252 with CR LF.
 struct PlainTextLayout {
-    QByteArray lineEnd = "\r\n";
+    QByteArray lineEnd = "\r\n";  // the file's first line end, for new lines
     bool endsWithLineEnd = true;
+    // each line's own end as read (a file may mix them); lines beyond get `lineEnd`
+    std::vector<QByteArray> lineEnds;
     bool utf8 = false;         // the file was UTF-8 (with a byte-order mark when `bom`)
     bool bom = false;
     bool operator==(const PlainTextLayout&) const = default;

@@ -470,6 +470,7 @@ private:
     }
 
     void AddText(const QString& text) {
+        FlushBytes();  // bytes read before this text come first
         if (State().destination != Destination::Text) return;
         const QTextCharFormat f = CurrentCharFormat();
         if (!pendingText_.isEmpty() && f != pendingFormat_) FlushText();

@@ -182,7 +182,10 @@ void TaskEditorWindow::BuildActions() {
         addAction(a);
         return a;
     };
-    newAction_ = make(QStringLiteral("&Neu"), QKeySequence::New, [this] { NewFile(); });
+    // unsaved changes are asked about before the text is cleared
+    newAction_ = make(QStringLiteral("&Neu"), QKeySequence::New, [this] {
+        if (AskToSave()) NewFile();
+    });
     openAction_ = make(QStringLiteral("Ö&ffnen..."), QKeySequence::Open, [this] {
         QFileDialog dialog(this, QStringLiteral("Öffnen"), dialogFolder_);
         dialog.setOption(QFileDialog::DontUseNativeDialog);

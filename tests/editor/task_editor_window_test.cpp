@@ -60,6 +60,7 @@ TEST(EditorFiles, PlainTextKeepsItsBytes) {
         "a\r\nb\r\n",
         "a\nb\n\n",                                 // LF only
         "a\rb\r",                                   // CR only
+        "a\r\nb\nc\rd\r\n",                         // mixed, each line keeps its own
         "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC\r\n",  // UTF-8 with byte-order mark
         "Gr\xC3\xBC\xC3\x9F" "e\n",                 // UTF-8 without
         "",
