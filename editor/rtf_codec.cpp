@@ -49,7 +49,7 @@ public:
         QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl";
         for (size_t i = 0; i < fonts_.size(); ++i) {
             out += "{\\f" + QByteArray::number(static_cast<int>(i)) + "\\fnil\\fcharset0 " +
-                   Escaped(fonts_[i]) + ";}";
+                   FontNameEscaped(fonts_[i]) + ";}";
         }
         out += "}\r\n{\\colortbl ;";
         for (const QColor& c : colours_) {
@@ -98,6 +98,8 @@ private:
         // a font name ends at ";" and holds no line breaks in the font table
         family.remove(';');
         family.removeIf([](QChar c) { return c.unicode() < 0x20; });
+        if (family.trimmed().isEmpty()) family = doc_.defaultFont().family();  // a name is read back trimmed
+        family = family.trimmed();
         QByteArray out = "\\plain\\f" + QByteArray::number(FontIndex(family)) + "\\fs" +
                          QByteArray::number(qRound(points * 2));
         if (f.fontWeight() >= QFont::DemiBold) out += "\\b";
@@ -106,6 +108,25 @@ private:
         if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
             out += "\\cf" + QByteArray::number(ColourIndex(f.foreground().color()));
         return out + ' ';
+    }
+
+    // Font names in the table take only code page bytes (other characters become "?").
+    static QByteArray FontNameEscaped(const QString& name) {
+        QByteArray out;
+        for (QChar c : name) {
+            const char16_t u = c.unicode();
+            if (u == '\\' || u == '{' || u == '}') {
+                out += '\\';
+                out += static_cast<char>(u);
+            } else if (u >= 0x20 && u < 0x7F) {
+                out += static_cast<char>(u);
+            } else if (const int b = UnicodeToCp1252(u); b >= 0x80) {
+                out += "\\'" + QByteArray::number(b, 16).rightJustified(2, '0');
+            } else {
+                out += '?';
+            }
+        }
+        return out;
     }
 
     static QByteArray Escaped(const QString& text) {
