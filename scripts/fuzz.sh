@@ -31,8 +31,10 @@ sound_table|sound_table.dict|fuzz/corpus/sound_table
 speak|speak.dict|fuzz/corpus/speak fuzz/corpus/task_line
 metafile||$kit/emfs
 picture|picture.dict|fuzz/corpus/picture $kit/bitplane
-control_file||fuzz/corpus/control_file"
-worksheet|worksheet.dict|fuzz/corpus/worksheet fuzz/corpus/task_line"
+control_file||fuzz/corpus/control_file
+worksheet|worksheet.dict|fuzz/corpus/worksheet fuzz/corpus/task_line
+rtf|rtf.dict|fuzz/corpus/rtf
+print_options||fuzz/corpus/print_options data/kit/Aufgaben"
 
 wanted=("$@")
 selected=()

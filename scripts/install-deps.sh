@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core fonts-dancingscript fonts-sil-andika python3 python3-fonttools
   libsdl2-dev libpugixml-dev espeak-ng
+  libhunspell-dev hunspell-de-de
   clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils appstream

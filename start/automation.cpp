@@ -1,5 +1,7 @@
 #include "start/automation.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -224,7 +226,16 @@ QImage AutomationDriver::Screenshot() const {
     QImage shot = host_.grab().toImage().convertToFormat(QImage::Format_RGB32);
     QPainter p(&shot);
     const QPoint hostOrigin = host_.mapToGlobal(QPoint(0, 0));
-    for (QWidget* w : QApplication::topLevelWidgets()) {
+    // a window over its owner: a dialog of the editor after the editor
+    QWidgetList windows = QApplication::topLevelWidgets();
+    const auto owners = [](const QWidget* w) {
+        int n = 0;
+        for (const QWidget* p = w->parentWidget(); p != nullptr; p = p->window()->parentWidget()) ++n;
+        return n;
+    };
+    std::stable_sort(windows.begin(), windows.end(),
+                     [&](const QWidget* a, const QWidget* b) { return owners(a) < owners(b); });
+    for (QWidget* w : windows) {
         if (w == &host_ || !w->isVisible() || w->isMinimized()) continue;
         const QPoint at = w->mapToGlobal(QPoint(0, 0)) - hostOrigin;
         p.drawPixmap(at, w->grab());

@@ -9,7 +9,7 @@ QString UsageText() {
     return QStringLiteral(
         "usage: radevir [--data DIR] [--settings FILE] [--script FILE] [--real-time] [--seed N]\n"
         "               [--size WxH] [--audio auto|null|disk:FILE] [--print-to DIR]\n"
-        "               [--speak TEXT] [--print-picture FILE [--copies N]] [--help]\n"
+        "               [--edit FILE] [--speak TEXT] [--print-picture FILE [--copies N]] [--help]\n"
         "       radevir [--data DIR] [--seed N] --worksheet TASKFILE [--self-check] --print-to DIR\n"
         "\n"
         "  --data DIR        use DIR as the program folder (a data kit, marked by radevir.kit)\n"
@@ -22,6 +22,7 @@ QString UsageText() {
         "  --audio OUTPUT    auto (sound device, else silent), null (silent, timed), or\n"
         "                    disk:FILE (write the samples to FILE)\n"
         "  --print-to DIR    print into PDF files in DIR instead of the printer\n"
+        "  --edit FILE       open the task editor on FILE at start\n"
         "  --speak TEXT      speak TEXT with the sound table and exit (0: spoken, 1: not)\n"
         "  --print-picture FILE  print the picture FILE (\"Clipboard.bmp\": the clipboard's)\n"
         "                    and exit; --copies N puts N copies across the page (1 to 20)\n"
@@ -54,6 +55,8 @@ CommandLine ParseCommandLine(const QStringList& args) {
             if (auto v = value(i, a)) cl.scriptFile = *v;
         } else if (a == QLatin1String("--print-to")) {
             if (auto v = value(i, a)) cl.printTo = *v;
+        } else if (a == QLatin1String("--edit")) {
+            if (auto v = value(i, a)) cl.editFile = *v;
         } else if (a == QLatin1String("--speak")) {
             if (auto v = value(i, a)) cl.speak = *v;
         } else if (a == QLatin1String("--print-picture")) {

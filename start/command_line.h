@@ -29,6 +29,7 @@ struct CommandLine {
     QString copies;                          // --copies N (pictures across the page)
     std::optional<QString> worksheet;        // --worksheet TASKFILE
     bool selfCheck = false;                  // --self-check (with --worksheet)
+    QString editFile;                        // --edit FILE: the task editor on FILE at start
     bool help = false;
     QString error;  // set when the line could not be understood
 };

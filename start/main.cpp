@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QTextStream>
 #include <chrono>
 #include <cstdio>
@@ -17,8 +18,10 @@
 #include "start/automation.h"
 #include "start/command_line.h"
 #include "chooser/card_box_save_dialog.h"
+#include "chooser/help.h"
 #include "chooser/list_chooser_dialog.h"
 #include "editor/worksheet/worksheet_launch.h"
+#include "editor/task_editor_window.h"
 #include "exercises/speech_port.h"
 #include "film/frame_animation.h"
 #include "graphics/graphics.h"
@@ -28,6 +31,7 @@
 #include "sound/sound_adapter.h"
 #include "sound/speak_command.h"
 #include "sound/arithmetic_speaker.h"
+#include "sound/sound_recorder.h"
 #include "sound/wave_component.h"
 #include "start/host_window.h"
 #include "support/speed_dialog.h"
@@ -54,17 +58,49 @@ private:
     ArithmeticSpeaker& speaker_;
 };
 
+// The task editor, made the first time it is opened (from the chooser or by --edit); it gets the
+// host's first filter line and the console's editor font size each time.
+class TaskEditorOnDemand {
+public:
+    TaskEditorOnDemand(const ProgramEnvironment& env, SoundAdapter& sound, HostWindow& host, QString printToFolder,
+                       TaskEditorHandlers handlers)
+        : env_(env), sound_(sound), host_(host), printToFolder_(std::move(printToFolder)),
+          handlers_(std::move(handlers)) {}
+
+    void Open(const QString& nativeFile) {
+        if (editor_ == nullptr)
+            editor_ = new TaskEditorWindow(env_, &sound_, printToFolder_, handlers_, &host_);  // owned by the host
+        if (!host_.FilterLines().empty()) editor_->SetOpenFilter(FromCp1252(host_.FilterLines().front()));
+        const Console& console = host_.GetConsole();
+        // the mathematics font at the console's editor size
+        editor_->SetEditorFont(QStringLiteral("DARIZODEV"), console.TextSizeTable()[2]);
+        editor_->ExecOn(nativeFile);
+    }
+
+private:
+    const ProgramEnvironment& env_;
+    SoundAdapter& sound_;
+    HostWindow& host_;
+    QString printToFolder_;
+    TaskEditorHandlers handlers_;
+    TaskEditorWindow* editor_ = nullptr;
+};
+
 // The list chooser is a large window that most starts never open: it is made on first use.
 class ListChooserOnDemand : public ListChooserPort {
 public:
     ListChooserOnDemand(const ProgramEnvironment& env, const SettingsStore& settings, QWidget& owner,
-                        QString printToFolder)
-        : env_(env), settings_(settings), owner_(owner), printToFolder_(std::move(printToFolder)) {}
+                        QString printToFolder, TaskEditorOnDemand* editor = nullptr)
+        : env_(env), settings_(settings), owner_(owner), printToFolder_(std::move(printToFolder)), editor_(editor) {}
 
     ListChooserResult Choose(const ListChooserRequest& request) override {
         if (chooser_ == nullptr) {
             chooser_ = new ListChooserDialog(env_, &settings_, &owner_);  // owned by the host window
             if (!printToFolder_.isEmpty()) chooser_->SetPrintToFolder(printToFolder_);
+            if (editor_ != nullptr)
+                chooser_->SetEditorCallback([this](const Bytes& file) {
+                    editor_->Open(file.empty() ? QString() : env_.NativePath(file));
+                });
         }
         return chooser_->Choose(request);
     }
@@ -74,6 +110,7 @@ private:
     const SettingsStore& settings_;
     QWidget& owner_;
     QString printToFolder_;
+    TaskEditorOnDemand* editor_ = nullptr;
     ListChooserDialog* chooser_ = nullptr;
 };
 
@@ -196,7 +233,17 @@ int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& prog
     textPrinter.SetJobMonitor(&host);
     textPrinter.SetPictureCopies(PictureCopies(cl.copies));
     graphics.SetTextPrinter(&textPrinter);
-    ListChooserOnDemand chooser(env, settings, host, cl.printTo);
+    // the editor's worksheet runs in the worksheet process; recordings play through our output
+    TaskEditorHandlers editorHandlers;
+    editorHandlers.worksheet = [&env, &cl](QWidget* parent, const WorksheetRequest& request) {
+        return ShowWorksheet(parent, env, request, {cl.printTo, cl.seed, false, {}, nullptr});
+    };
+    editorHandlers.recorder = [&wave](QWidget* parent, const QString& file, const QPoint& where) {
+        return RunSoundRecorder(parent, file, where, {&wave.Output(), {}});
+    };
+    editorHandlers.help = [&env](const Bytes& topic) { ShowHelpTopic(env, topic); };
+    TaskEditorOnDemand editor(env, sound, host, cl.printTo, std::move(editorHandlers));
+    ListChooserOnDemand chooser(env, settings, host, cl.printTo, &editor);
     host.GetConsole().SetListChooser(&chooser);
     CardBoxSaveDialog cardBoxDialog(&host);
     host.GetConsole().SetCardBoxDialog(&cardBoxDialog);
@@ -221,6 +268,10 @@ int RunWindow(const CommandLine& cl, ProgramEnvironment& env, ProgramClock& prog
     }
 
     host.FormShow();
+    if (!cl.editFile.isEmpty()) {
+        const QString file = QFileInfo(cl.editFile).absoluteFilePath();
+        QTimer::singleShot(0, &host, [&editor, file] { editor.Open(file); });
+    }
     if (driver) driver->Start();
     const int result = QApplication::exec();
     return driver ? driver->ExitCode(result) : result;

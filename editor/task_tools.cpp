@@ -1,0 +1,290 @@
+#include "editor/task_tools.h"
+
+#include <QDir>
+#include <cmath>
+#include <set>
+#include <string_view>
+
+#include "support/program_environment.h"
+#include "support/text_helpers.h"
+
+namespace radevir {
+
+namespace {
+
+// How a part of a term came out.
+struct Outcome {
+    enum Kind { Value, Empty, Fail } kind = Fail;
+    double value = 0;
+};
+
+constexpr size_t kMaxTermLength = 10000;
+
+bool OnlyTermCharacters(const Bytes& term) {
+    return term.find_first_not_of(kTermCharacters) == Bytes::npos;
+}
+
+// A number with "," as decimal separator: digits with at most one comma, at least one digit.
+bool ConvertNumber(std::string_view text, double& value) {
+    if (text.empty()) return false;
+    Bytes dotted;
+    bool comma = false;
+    bool digit = false;
+    for (char c : text) {
+        if (IsDigit(c)) {
+            digit = true;
+            dotted += c;
+        } else if (c == ',' && !comma) {
+            comma = true;
+            dotted += '.';
+        } else {
+            return false;
+        }
+    }
+    if (!digit) return false;
+    value = std::strtod(dotted.c_str(), nullptr);
+    return std::isfinite(value);
+}
+
+std::vector<std::string_view> SplitAt(std::string_view text, char op) {
+    std::vector<std::string_view> parts;
+    size_t from = 0;
+    for (size_t at = text.find(op); at != std::string_view::npos; at = text.find(op, from)) {
+        parts.push_back(text.substr(from, at - from));
+        from = at + 1;
+    }
+    parts.push_back(text.substr(from));
+    return parts;
+}
+
+// A bracket-free term, operators searched in the order + - * : / (levels 0 to 4). Splitting at
+// the first "+" (or "*") again and again adds from the right; splitting at the last "-", ":" or
+// "/" works the chain from the left.
+constexpr char kOperators[] = {'+', '-', '*', ':', '/'};
+
+Outcome EvaluatePlain(std::string_view term, int level) {
+    if (level == 5) {
+        double v = 0;
+        if (!ConvertNumber(term, v)) return {Outcome::Fail, 0};
+        return {Outcome::Value, v};
+    }
+    const char op = kOperators[level];
+    const std::vector<std::string_view> parts = SplitAt(term, op);
+    if (parts.size() == 1) return EvaluatePlain(term, level + 1);
+    std::vector<double> values;
+    for (std::string_view part : parts) {
+        const Outcome o = EvaluatePlain(part, level + 1);
+        if (o.kind != Outcome::Value) return o;
+        values.push_back(o.value);
+    }
+    double result = 0;
+    if (op == '+' || op == '*') {
+        result = values.back();
+        for (size_t i = values.size() - 1; i-- > 0;) result = op == '+' ? values[i] + result : values[i] * result;
+    } else {
+        result = values.front();
+        for (size_t i = 1; i < values.size(); ++i) {
+            if (op == '-') {
+                result -= values[i];
+            } else {
+                if (values[i] == 0) return {Outcome::Fail, 0};
+                result /= values[i];
+            }
+        }
+    }
+    if (!std::isfinite(result)) return {Outcome::Fail, 0};
+    return {Outcome::Value, result};
+}
+
+Outcome Evaluate(Bytes term) {
+    // Brackets, innermost last one first; the bracketed part is replaced by its value written as
+    // text, and the new term is looked at again (a negative value then leaves a "-" without a
+    // left side, which fails).
+    for (;;) {
+        if (!OnlyTermCharacters(term)) return {Outcome::Empty, 0};
+        size_t open = term.rfind('[');
+        char close = ']';
+        if (open == Bytes::npos) {
+            open = term.rfind('(');
+            close = ')';
+        }
+        if (open == Bytes::npos) break;
+        const size_t end = term.find(close, open + 1);
+        if (end == Bytes::npos) return {Outcome::Empty, 0};
+        const Outcome inner = Evaluate(term.substr(open + 1, end - open - 1));
+        if (inner.kind == Outcome::Fail) return inner;
+        const Bytes value = inner.kind == Outcome::Value ? DecimalCommaText(inner.value) : Bytes();
+        term = term.substr(0, open) + value + term.substr(end + 1);
+    }
+    return EvaluatePlain(term, 0);
+}
+
+Bytes TermOf(const Bytes& line) {
+    const size_t eq = line.find('=');
+    return eq == Bytes::npos ? line : line.substr(0, eq);
+}
+
+// Letter case is not distinguished (Windows-1252 upper case).
+struct NoCaseLess {
+    bool operator()(const Bytes& a, const Bytes& b) const { return UpperText(a) < UpperText(b); }
+};
+
+}  // namespace
+
+TermValue EvaluateTerm(const Bytes& term) {
+    // Every bracket pair rewrites the term once; a line far longer than any task (a pasted text)
+    // is no term and is not worked through pair by pair.
+    if (term.size() > kMaxTermLength) return {true, {}};
+    const Outcome o = Evaluate(term);
+    switch (o.kind) {
+        case Outcome::Value: return {false, DecimalCommaText(o.value)};
+        case Outcome::Empty: return {false, {}};
+        case Outcome::Fail: break;
+    }
+    return {true, {}};
+}
+
+std::vector<Bytes> CalculateTerms(const std::vector<Bytes>& lines, std::vector<int>* failed) {
+    std::vector<Bytes> out = lines;
+    for (size_t i = out.size(); i-- > 0;) {
+        const Bytes term = TermOf(out[i]);
+        if (term.empty()) continue;
+        const TermValue v = EvaluateTerm(term);
+        if (v.failed) {
+            out[i] = term;
+            if (failed) failed->push_back(static_cast<int>(i));
+        } else {
+            out[i] = term + "=" + v.text;
+        }
+    }
+    return out;
+}
+
+std::vector<Bytes> DeleteAfterEqual(const std::vector<Bytes>& lines) {
+    std::vector<Bytes> out = lines;
+    for (Bytes& line : out) {
+        const size_t eq = line.find('=');
+        if (eq != Bytes::npos) line.resize(eq + 1);
+    }
+    return out;
+}
+
+std::vector<Bytes> MarkResults(const std::vector<Bytes>& lines) {
+    std::vector<Bytes> out = lines;
+    for (Bytes& line : out) {
+        const size_t eq = line.find('=');
+        if (eq == Bytes::npos) continue;
+        Bytes marked = line.substr(0, eq + 1);
+        for (size_t i = eq + 1; i < line.size(); ++i) {
+            marked += '_';
+            marked += line[i];
+        }
+        line = marked;
+    }
+    return out;
+}
+
+std::vector<int> DuplicateLines(const std::vector<Bytes>& lines) {
+    std::set<Bytes, NoCaseLess> seen;
+    std::vector<int> remove;
+    for (size_t i = lines.size(); i-- > 0;)
+        if (!seen.insert(lines[i]).second) remove.push_back(static_cast<int>(i));
+    return remove;
+}
+
+std::vector<TextRange> GapRanges(const QString& text) {
+    std::vector<TextRange> ranges;
+    bool inGap = false;
+    int start = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] != kGapMarker) continue;
+        if (!inGap) {
+            start = i + 1;
+        } else if (i > start) {
+            ranges.push_back({start, i});
+        }
+        inGap = !inGap;
+    }
+    if (inGap && start < text.size()) ranges.push_back({start, static_cast<int>(text.size())});
+    return ranges;
+}
+
+Bytes LineSoundFileName(const Bytes& line) {
+    Bytes name = line;
+    const Bytes trailing = "!,.;?"_b + "¶"_b;
+    while (!name.empty() && trailing.find(name.back()) != Bytes::npos) name.pop_back();
+    for (char& c : name)
+        if (Bytes("\"*/:;<>?\\").find(c) != Bytes::npos) c = '#';
+    size_t lead = 0;
+    while (lead < name.size() && static_cast<unsigned char>(name[lead]) <= ' ') ++lead;
+    name.erase(0, lead);
+    if (name.empty()) return {};
+    return name + ".wav";
+}
+
+Bytes WithoutExtension(const Bytes& path) {
+    const NameParts parts = ExeNameParts(path);
+    return parts.folder + parts.name;
+}
+
+Bytes ListSoundFolder(const Bytes& relativeListPath) {
+    return "Sounds\\" + WithoutExtension(relativeListPath);
+}
+
+Bytes HeadingsFileName(const Bytes& filePath) {
+    const Bytes folder = ExcludeTrailingBackslash(ExeNameParts(filePath).folder);
+    const NameParts parts = ExeNameParts(folder);
+    return parts.name + parts.extension + ".txt";
+}
+
+Bytes SpacedWorksheetLine(const Bytes& line) {
+    Bytes text;
+    for (char c : line)
+        if (c != ' ') text += c;
+    Bytes out;
+    for (char c : text) {
+        switch (c) {
+            case '+': case '-': case '=': case ':': case '*': out += ' '; out += c; out += ' '; break;
+            case ',': out += ", "; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+Bytes WorksheetPageName(const Bytes& filePath) {
+    Bytes name = ExeNameParts(filePath).name;
+    const size_t blank = name.find(' ');
+    if (blank != Bytes::npos && name.find(' ', blank + 1) == Bytes::npos)
+        name = name.substr(blank + 1) + " " + name.substr(0, blank);
+    return name + ".html";
+}
+
+WorksheetRequest PrepareWorksheetRequest(const std::vector<Bytes>& lines, const QString& programFolder,
+                                         const Bytes& editedFile) {
+    WorksheetRequest request;
+    request.rows = QStringLiteral("10");
+    request.columns = QStringLiteral("2");
+    request.start = QStringLiteral("1");
+    for (const Bytes& line : lines) request.taskLines << FromCp1252(SpacedWorksheetLine(line));
+    const QDir folder(programFolder);
+    request.pagePath = FindPathIgnoringCase(folder.filePath(QStringLiteral("vorlagen/construct.html")));
+    request.templatePath = FindPathIgnoringCase(folder.filePath(QStringLiteral("vorlagen/Aufgaben.html")));
+    request.savePath = FindPathIgnoringCase(folder.filePath(QStringLiteral("Aufgaben"))) + '/' +
+                       FromCp1252(WorksheetPageName(editedFile));
+    return request;
+}
+
+bool AddRecentFile(std::vector<QString>& paths, const QString& path, int fixedItems, int trailingItems) {
+    if (!paths.empty() && paths.front() == path) return false;
+    paths.insert(paths.begin(), path);
+    constexpr int kMaxMenuItems = 24;
+    constexpr int kRemovedItem = 22;
+    const int menuItems = fixedItems + static_cast<int>(paths.size()) + trailingItems;
+    const int removed = kRemovedItem - fixedItems;
+    if (menuItems > kMaxMenuItems && removed >= 0 && removed < static_cast<int>(paths.size()))
+        paths.erase(paths.begin() + removed);
+    return true;
+}
+
+}  // namespace radevir

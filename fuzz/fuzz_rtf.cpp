@@ -1,0 +1,30 @@
+// Any bytes as a rich text file the editor opens: read into a document, written, and read again;
+// what the editor writes must read back to the same text.
+#include <QTextDocument>
+#include <cstdint>
+#include <cstdlib>
+
+#include "editor/editor_files.h"
+#include "editor/rtf_codec.h"
+#include "fuzz/fuzz_app.h"
+
+using namespace radevir;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::EnsureGuiApplication();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    // with and without the opening the reader asks for
+    for (const QByteArray& input : {bytes, QByteArray("{\\rtf1 ") + bytes}) {
+        QTextDocument doc;
+        if (!ReadRtf(input, doc)) continue;
+        const QByteArray written = WriteRtf(doc);
+        QTextDocument again;
+        if (!ReadRtf(written, again)) std::abort();
+        if (DocumentText(again) != DocumentText(doc)) std::abort();
+    }
+    return 0;
+}
