@@ -450,7 +450,7 @@ GrabFrameEvents GrabFrame(GrabBoard& b, const GrabMouse& mouse) {
     for (int i = 1; i < b.TileCount(); ++i)
         if (i != b.dragged) b.tiles[static_cast<size_t>(i)].Step();
 
-    if (b.jokerLeaving > 0) {
+    if (b.jokerLeaving > 0 && !events.jokerLeaves) {  // from the frame after the one it started in
         Sprite& j = b.tiles[static_cast<size_t>(b.Joker())];
         --b.jokerLeaving;
         if (b.jokerLeaving % GrabBoard::kJokerBlinkFrames == 0) {

@@ -136,21 +136,15 @@ struct GrabBoard {
     bool Drawn(int i) const;
 };
 
-// The tiles' pictures and sizes come from the shell; this sets up the game of one task: tile
-// and place arrays sized for `text`, the palette's homes, the joker, which tiles start in their
-// places, the locks of the order rule, the drift areas and starting points (random).
-struct GrabLayout {
-    std::vector<GrabPlace> places;            // 1 … n, boxes in the row
-    std::vector<QSize> tileSizes;             // by tile index (0 … n + 11)
-    std::vector<QPoint> paletteHomes;         // the ten digits' top-left corners
-};
 // The effective target of a task: short tasks are grabbed whole (unless everything is
 // overwritten).
 int GrabTargetFor(int target, size_t textLength);
 // Whether the game fills missing digits from the palette.
 bool UsesDigitPalette(int target);
-void SetUpGrabBoard(GrabBoard& board, const GrabText& text, const GrabRules& rules,
-                    const GrabLayout& layout, Random& random);
+// Sets up the game of one task on a board whose tiles (pictures, sizes), places and palette
+// homes the shell has filled for `text` (n + 12 tiles, n + 1 places): the joker, which tiles
+// start in their places, the locks of the order rule, the drift areas and starting points.
+void SetUpGrabBoard(GrabBoard& board, const GrabText& text, const GrabRules& rules, Random& random);
 // The drift area of tile i: the lower part of the screen, a little smaller for every tile.
 void SetDriftArea(Sprite& tile, int index);
 
