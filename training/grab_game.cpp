@@ -27,7 +27,7 @@ constexpr int kCoinColour = 13, kCoinEdgeColour = 5;
 constexpr int kSolid = 1, kBackgroundFill = 0;
 // Picture sizes (640×480 units) and the point of the hand that follows the pointer.
 constexpr QSize kHandSize(44, 48), kClapSize(100, 68);
-constexpr QPoint kHandHotSpot(22, 24);
+constexpr QPoint kHandHotSpot(30, 36);  // the tile held stays in sight below and right of it
 constexpr QPoint kClapAt(532, 410);
 constexpr int kCoinFallStep = 2, kCoinFallStart = 180;
 constexpr int kFirstJokerBlinkFlag = 1;

@@ -91,8 +91,8 @@ def finger_set(specs):
 
 def open_hand():
     w, h = 440, 480
-    fingers = [(118, 250, 92, 70, 34), (186, 230, 178, 34, 36), (254, 230, 262, 44, 35),
-               (316, 252, 338, 104, 31)]
+    fingers = [(118, 250, 96, 92, 34), (186, 230, 180, 66, 36), (254, 230, 260, 72, 35),
+               (316, 252, 334, 124, 31)]
     thumb = [(150, 330, 48, 222, 36)]
     skin, edge = finger_set(fingers + thumb)
     palm = rounded_rect(92, 214, 352, 420, 70)
@@ -102,9 +102,8 @@ def open_hand():
     creases = [line(150, 300, 250, 270, 10), line(170, 350, 300, 320, 10),
                line(186, 150, 184, 176, 8), line(256, 160, 258, 186, 8), line(110, 180, 104, 200, 8),
                line(328, 200, 332, 220, 8)]
-    shade = [ellipse(250, 330, 70, 46)]
-    return w, h, [(OUTLINE, edge + [palm_edge, cuff_edge]), (SKIN, skin + [palm]), (SHADE, shade),
-                  (CREASE, creases), (CUFF, [cuff])]
+    return w, h, [(OUTLINE, edge + [palm_edge, cuff_edge]), (SKIN, skin + [palm]), (CREASE, creases),
+                  (CUFF, [cuff])]
 
 
 def fist():
@@ -126,43 +125,43 @@ def fist():
                   (CREASE, creases), (CUFF, [cuff])]
 
 
-def side_hand(x_offset, tilt):
-    """A left hand seen from its side, palm to the right, fingers up; turned by `tilt`."""
+def side_hand(cx, tilt):
+    """A left hand seen from its back, the palm to the right, fingers up, centred at `cx`;
+    turned by `tilt` about its wrist."""
+    ox, oy = cx, 620
+
     def t(points):
         c, s = math.cos(tilt), math.sin(tilt)
-        ox, oy = 230, 640
-        return oriented([(round(ox + (x - ox) * c - (y - oy) * s) + x_offset,
-                          round(oy + (x - ox) * s + (y - oy) * c)) for x, y in points])
+        return oriented([(round(ox + (x - ox) * c - (y - oy) * s), round(oy + (x - ox) * s + (y - oy) * c))
+                         for x, y in points])
 
-    palm = rounded_rect(150, 250, 330, 560, 60)
-    palm_edge = rounded_rect(150 - EDGE, 250 - EDGE, 330 + EDGE, 560 + EDGE, 60 + EDGE)
-    fingers = capsule(250, 290, 280, 70, 56)
-    fingers_edge = capsule(250, 290, 280, 70, 56 + EDGE)
-    thumb = capsule(300, 420, 380, 270, 34)
-    thumb_edge = capsule(300, 420, 380, 270, 34 + EDGE)
-    sleeve = rounded_rect(160, 540, 320, 680, 24)
-    sleeve_edge = rounded_rect(160 - EDGE, 540 - EDGE, 320 + EDGE, 680, 24 + EDGE)
-    creases = [line(222, 110, 226, 280, 9), line(270, 100, 272, 270, 9), line(300, 330, 320, 380, 9)]
-    return [(OUTLINE, [t(palm_edge), t(fingers_edge), t(sleeve_edge)]), (SKIN, [t(palm), t(fingers)]),
-            (OUTLINE, [t(thumb_edge)]), (SKIN, [t(thumb)]), (CREASE, [t(c) for c in creases]),
-            (CUFF, [t(sleeve)])]
+    hand = rounded_rect(cx - 75, 130, cx + 75, 540, 70)
+    hand_edge = rounded_rect(cx - 75 - EDGE, 130 - EDGE, cx + 75 + EDGE, 540 + EDGE, 70 + EDGE)
+    thumb = capsule(cx + 40, 480, cx + 52, 330, 26)
+    thumb_edge = capsule(cx + 40, 480, cx + 52, 330, 26 + EDGE)
+    cuff = rounded_rect(cx - 70, 520, cx + 70, 680, 20)
+    cuff_edge = rounded_rect(cx - 70 - EDGE, 520 - EDGE, cx + 70 + EDGE, 680, 20 + EDGE)
+    fingers = [line(cx - 38, 150, cx - 38, 300, 9), line(cx, 140, cx, 310, 9), line(cx + 38, 150, cx + 38, 300, 9)]
+    knuckles = [line(cx - 55, 330, cx + 10, 340, 8)]
+    return [(OUTLINE, [t(hand_edge), t(cuff_edge)]), (SKIN, [t(hand)]), (SHADE, [t(ellipse(cx - 20, 430, 40, 60))]),
+            (CREASE, [t(f) for f in fingers + knuckles]), (OUTLINE, [t(thumb_edge)]), (SKIN, [t(thumb)]),
+            (CUFF, [t(cuff)])]
 
 
 def both_hands(apart):
     w, h = 1000, 680
-    gap = 150 if apart else 0
-    tilt = 0.28 if apart else 0.0
-    left = side_hand(-gap + 40, -tilt)
-    right = [(colour, mirror(polys, w)) for colour, polys in side_hand(-gap + 40, -tilt)]
+    left = side_hand(290, -0.3) if apart else side_hand(500 - 75 - EDGE // 2, 0.0)
+    right = [(colour, mirror(polys, w)) for colour, polys in left]
     layers = left + right
-    if not apart:
-        sparks = [line(500, 60, 500, 4, 18), line(420, 90, 380, 40, 16), line(580, 90, 620, 40, 16),
-                  line(400, 170, 340, 150, 14), line(600, 170, 660, 150, 14)]
-        layers.append((SPARK, sparks))
+    if apart:
+        # the hands swing towards each other
+        swish = [line(460, 200, 440, 260, 14), line(480, 320, 460, 380, 14),
+                 line(540, 200, 560, 260, 14), line(520, 320, 540, 380, 14)]
+        layers.append((SPARK, swish))
     else:
-        swish = [line(150, 200, 110, 160, 12), line(130, 300, 80, 290, 12),
-                 line(850, 200, 890, 160, 12), line(870, 300, 920, 290, 12)]
-        layers.append((CREASE, swish))
+        sparks = [line(500, 100, 500, 20, 18), line(420, 110, 370, 50, 16), line(580, 110, 630, 50, 16),
+                  line(380, 190, 300, 170, 14), line(620, 190, 700, 170, 14)]
+        layers.append((SPARK, sparks))
     return w, h, layers
 
 
