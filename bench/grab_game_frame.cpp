@@ -22,10 +22,11 @@ namespace {
 
 // A memory host that sleeps while the program waits, as the window's event loop does.
 class SleepingHost : public bench::MemoryHost {
-public:
+  public:
     using MemoryHost::MemoryHost;
     void WaitForEvents(double maxMs) override {
-        std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(std::clamp(maxMs, 0.0, 1.0) * 1000)));
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(static_cast<long>(std::clamp(maxMs, 0.0, 1.0) * 1000)));
     }
 };
 
@@ -66,7 +67,11 @@ void BM_GrabGameFrame(benchmark::State& state) {
     }
     state.counters["tiles"] = w.task.board.n + 1;
 }
-BENCHMARK(BM_GrabGameFrame)->Unit(benchmark::kMillisecond)->Iterations(300)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_GrabGameFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(300)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Frames per second shown by the game's loop on the real clock over two seconds.
 void BM_GrabGameFrameRate(benchmark::State& state) {

@@ -16,7 +16,9 @@ struct ChoiceText {
     int value;
 };
 
-std::vector<ChoiceText> JokerChoices() { return {{" 0 ", 0}, {" 1 ", 1}, {" 2 ", 2}, {" 3 ", 3}}; }
+std::vector<ChoiceText> JokerChoices() {
+    return {{" 0 ", 0}, {" 1 ", 1}, {" 2 ", 2}, {" 3 ", 3}};
+}
 std::vector<ChoiceText> TargetChoices() {
     return {{" Alles ", GrabTarget::kAll},
             {" Ergebnis ", GrabTarget::kResult},
@@ -28,17 +30,24 @@ std::vector<ChoiceText> TargetChoices() {
 std::vector<ChoiceText> InsertChoices() {
     return {{" egal ", GrabInsertOrder::kAny}, {" Reihenfolge ", GrabInsertOrder::kInOrder}};
 }
-std::vector<ChoiceText> CountChoices() { return {{" aus ", Switch::kOff}, {" ein ", Switch::kOn}}; }
+std::vector<ChoiceText> CountChoices() {
+    return {{" aus ", Switch::kOff}, {" ein ", Switch::kOn}};
+}
 
 constexpr int kJokerRow = 6, kFirstTargetRow = 7, kInsertRow = 13, kCountRow = 14;
 
 int* FieldOf(ProgramOptions& o, int line) {
     switch (line) {
-        case kGrabJokerLine: return &o.grabJokers;
-        case kGrabTargetLine: return &o.grabTarget;
-        case kGrabInsertLine: return &o.grabInsertOrder;
-        case kGrabCountLine: return &o.grabCountAlong;
-        default: return nullptr;
+        case kGrabJokerLine:
+            return &o.grabJokers;
+        case kGrabTargetLine:
+            return &o.grabTarget;
+        case kGrabInsertLine:
+            return &o.grabInsertOrder;
+        case kGrabCountLine:
+            return &o.grabCountAlong;
+        default:
+            return nullptr;
     }
 }
 
@@ -55,21 +64,27 @@ bool StepValue(ProgramOptions& o, int line, int key) {
     const bool left = key == doskey::kLeft;
     int highest = 1;
     switch (line) {
-        case kGrabJokerLine: highest = GrabJokers::kMost; break;
-        case kGrabTargetLine: highest = GrabTarget::kOverwriteAll; break;
+        case kGrabJokerLine:
+            highest = GrabJokers::kMost;
+            break;
+        case kGrabTargetLine:
+            highest = GrabTarget::kOverwriteAll;
+            break;
         default:
             *field = left ? 0 : 1;
             return true;
     }
-    if (left && *field > 0) --*field;
-    else if (!left && *field < highest) ++*field;
+    if (left && *field > 0)
+        --*field;
+    else if (!left && *field < highest)
+        ++*field;
     return true;
 }
 
 }  // namespace
 
-GrabOptionsStep GrabOptionsKey(int line, ProgramOptions& options, unsigned char key, bool /*extended*/,
-                               const GrabOptionsClick& click) {
+GrabOptionsStep GrabOptionsKey(int line, ProgramOptions& options, unsigned char key,
+                               bool /*extended*/, const GrabOptionsClick& click) {
     GrabOptionsStep step;
     step.line = std::clamp(line, 1, kGrabOptionLines);
     const ProgramOptions before = options;
@@ -88,25 +103,39 @@ GrabOptionsStep GrabOptionsKey(int line, ProgramOptions& options, unsigned char 
         return step;
     }
     switch (key) {
-        case doskey::kEnter: step.close = GrabOptionsClose::Start; return step;
+        case doskey::kEnter:
+            step.close = GrabOptionsClose::Start;
+            return step;
         case doskey::kEscape:
-        case doskey::kBackToMenu: step.close = GrabOptionsClose::Cancel; return step;
-        default: break;
+        case doskey::kBackToMenu:
+            step.close = GrabOptionsClose::Cancel;
+            return step;
+        default:
+            break;
     }
     // scan codes, or the same numbers typed as capitals ("P", "H", …)
     switch (key) {
-        case doskey::kDown: step.line = step.line % kGrabOptionLines + 1; break;
-        case doskey::kUp: step.line = (step.line + kGrabOptionLines - 2) % kGrabOptionLines + 1; break;
+        case doskey::kDown:
+            step.line = step.line % kGrabOptionLines + 1;
+            break;
+        case doskey::kUp:
+            step.line = (step.line + kGrabOptionLines - 2) % kGrabOptionLines + 1;
+            break;
         case doskey::kHome:
-        case doskey::kPageUp: step.line = 1; break;
+        case doskey::kPageUp:
+            step.line = 1;
+            break;
         case doskey::kEnd:
-        case doskey::kPageDown: step.line = kGrabOptionLines; break;
+        case doskey::kPageDown:
+            step.line = kGrabOptionLines;
+            break;
         case doskey::kLeft:
         case doskey::kRight:
             StepValue(options, step.line, key);
             step.changed = ValueOf(options, step.line) != ValueOf(before, step.line);
             break;
-        default: break;
+        default:
+            break;
     }
     return step;
 }
@@ -116,7 +145,8 @@ std::vector<GrabValueRow> GrabValueRows(const ProgramOptions& o) {
     const auto row = [](int r, const std::vector<ChoiceText>& choices, int value) {
         GrabValueRow v;
         v.row = r;
-        for (const ChoiceText& c : choices) v.choices.push_back({ScreenBytes(c.text), c.value == value});
+        for (const ChoiceText& c : choices)
+            v.choices.push_back({ScreenBytes(c.text), c.value == value});
         return v;
     };
     rows.push_back(row(kJokerRow, JokerChoices(), o.grabJokers));
@@ -130,37 +160,57 @@ std::vector<GrabValueRow> GrabValueRows(const ProgramOptions& o) {
 
 int GrabLabelRow(int line) {
     switch (line) {
-        case kGrabJokerLine: return kJokerRow;
-        case kGrabTargetLine: return kFirstTargetRow;
-        case kGrabInsertLine: return kInsertRow;
-        default: return kCountRow;
+        case kGrabJokerLine:
+            return kJokerRow;
+        case kGrabTargetLine:
+            return kFirstTargetRow;
+        case kGrabInsertLine:
+            return kInsertRow;
+        default:
+            return kCountRow;
     }
 }
 
 Bytes GrabLabel(int line) {
     switch (line) {
-        case kGrabJokerLine: return ScreenBytes("Joker");
-        case kGrabTargetLine: return ScreenBytes("greifen");
-        case kGrabInsertLine: return ScreenBytes("einfügen");
-        default: return ScreenBytes("mitzählen");
+        case kGrabJokerLine:
+            return ScreenBytes("Joker");
+        case kGrabTargetLine:
+            return ScreenBytes("greifen");
+        case kGrabInsertLine:
+            return ScreenBytes("einfügen");
+        default:
+            return ScreenBytes("mitzählen");
     }
 }
 
-bool IsDigitLikeTile(char c) { return c >= '/' && c <= ':'; }
+bool IsDigitLikeTile(char c) {
+    return c >= '/' && c <= ':';
+}
 
 int GrabTileColour(int background, char c, int highlightOperators, int colourDifference) {
     const bool digit = IsDigitLikeTile(c);
-    const bool on = digit ? colourDifference == Switch::kOn : highlightOperators == HighlightOperators::kYes;
+    const bool on =
+        digit ? colourDifference == Switch::kOn : highlightOperators == HighlightOperators::kYes;
     struct Row {
         int signsOn, signsOff, digitsOn, digitsOff;
     };
     Row r{13, 9, 9, 9};
     switch (background) {
-        case BackgroundColour::kBlack: r = {10, 15, 11, 15}; break;
-        case BackgroundColour::kNavy: r = {11, 15, 14, 15}; break;
-        case BackgroundColour::kMaroon: r = {13, 15, 14, 15}; break;
-        case BackgroundColour::kGrey: r = {14, 11, 11, 11}; break;
-        default: break;
+        case BackgroundColour::kBlack:
+            r = {10, 15, 11, 15};
+            break;
+        case BackgroundColour::kNavy:
+            r = {11, 15, 14, 15};
+            break;
+        case BackgroundColour::kMaroon:
+            r = {13, 15, 14, 15};
+            break;
+        case BackgroundColour::kGrey:
+            r = {14, 11, 11, 11};
+            break;
+        default:
+            break;
     }
     if (digit) return on ? r.digitsOn : r.digitsOff;
     return on ? r.signsOn : r.signsOff;
@@ -175,7 +225,8 @@ GrabText PrepareGrabText(std::string_view raw, bool colourDifference) {
             continue;
         }
         if (c == '_') {
-            if (t.gaps.size() < GrabText::kMaxGaps) t.gaps.push_back(static_cast<int>(t.text.size()));
+            if (t.gaps.size() < GrabText::kMaxGaps)
+                t.gaps.push_back(static_cast<int>(t.text.size()));
             continue;
         }
         t.text.push_back(c);
@@ -208,7 +259,9 @@ void SetDriftArea(Sprite& tile, int i) {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 void Place(GrabBoard& b, int p) {
     Sprite& t = b.tiles[static_cast<size_t>(p)];
@@ -267,14 +320,16 @@ void Drop(GrabBoard& b, GrabFrameEvents& events) {
         if (cx < place.x1 - GrabBoard::kDropSlackX || cx > place.x2 + GrabBoard::kDropSlackX ||
             cy < place.y1 - GrabBoard::kDropSlackY || cy > place.y2 + GrabBoard::kDropSlackY)
             continue;
-        const bool open = !place.locked || (joker && b.rules.inOrder && !b.tiles[static_cast<size_t>(p)].placed);
+        const bool open =
+            !place.locked || (joker && b.rules.inOrder && !b.tiles[static_cast<size_t>(p)].placed);
         if (!open) continue;
-        if (joker || b.text[static_cast<size_t>(k - 1)] == b.text[static_cast<size_t>(p - 1)]) target = p;
+        if (joker || b.text[static_cast<size_t>(k - 1)] == b.text[static_cast<size_t>(p - 1)])
+            target = p;
     }
     if (target != 0) {
         if (joker) {
-            SetColourFlags(b.tiles[static_cast<size_t>(target)], b.jokerFlags, b.rules.backgroundColour,
-                           b.rules.colourDifference);
+            SetColourFlags(b.tiles[static_cast<size_t>(target)], b.jokerFlags,
+                           b.rules.backgroundColour, b.rules.colourDifference);
             t.x = t.prevX = b.jokerStart.x();
             t.y = t.prevY = b.jokerStart.y();
             SetDriftArea(t, k);
@@ -302,8 +357,10 @@ void Drop(GrabBoard& b, GrabFrameEvents& events) {
             ++b.misses;
             events.missed = true;
         }
-        if (b.IsPaletteTile(k)) GoHome(b, k);
-        else SetDriftArea(t, k);
+        if (b.IsPaletteTile(k))
+            GoHome(b, k);
+        else
+            SetDriftArea(t, k);
     }
     Sprite& j = b.tiles[static_cast<size_t>(b.Joker())];
     if (b.rules.jokers > 0 && b.jokersLeft <= 0 && j.shown && b.jokerLeaving == 0) {
@@ -358,7 +415,9 @@ void SetUpGrabBoard(GrabBoard& b, const GrabText& text, const GrabRules& rules, 
         t.y = t.prevY = place.y1 + 16 * random.Next(b.n);
         t.dx = t.dy = 1;
         SetDriftArea(t, i);
-        if (text.Marked(i - 1)) SetColourFlags(t, {false, true, true, false}, rules.backgroundColour, rules.colourDifference);
+        if (text.Marked(i - 1))
+            SetColourFlags(t, {false, true, true, false}, rules.backgroundColour,
+                           rules.colourDifference);
     }
     Sprite& joker = b.tiles[static_cast<size_t>(b.Joker())];
     joker.x = joker.prevX = b.jokerStart.x();
@@ -384,13 +443,21 @@ void SetUpGrabBoard(GrabBoard& b, const GrabText& text, const GrabRules& rules, 
         const char c = s[at];
         bool fixed = c == ' ';
         switch (rules.target) {
-            case GrabTarget::kResult: fixed = fixed || equals == Bytes::npos || at <= equals; break;
-            case GrabTarget::kMissingNumbers:
-                fixed = fixed || std::find(text.gaps.begin(), text.gaps.end(), static_cast<int>(at)) == text.gaps.end();
+            case GrabTarget::kResult:
+                fixed = fixed || equals == Bytes::npos || at <= equals;
                 break;
-            case GrabTarget::kOperators: fixed = fixed || IsDigit(c); break;
-            case GrabTarget::kMarkedNumbers: fixed = fixed || !(text.Marked(static_cast<int>(at)) && IsDigit(c)); break;
-            default: break;
+            case GrabTarget::kMissingNumbers:
+                fixed = fixed || std::find(text.gaps.begin(), text.gaps.end(),
+                                           static_cast<int>(at)) == text.gaps.end();
+                break;
+            case GrabTarget::kOperators:
+                fixed = fixed || IsDigit(c);
+                break;
+            case GrabTarget::kMarkedNumbers:
+                fixed = fixed || !(text.Marked(static_cast<int>(at)) && IsDigit(c));
+                break;
+            default:
+                break;
         }
         if (fixed) Place(b, i);
     }
@@ -425,9 +492,11 @@ GrabFrameEvents GrabFrame(GrabBoard& b, const GrabMouse& mouse) {
                 if (!Catchable(b, i)) continue;
                 const Sprite& t = b.tiles[static_cast<size_t>(i)];
                 // a narrow tile is caught over its left half
-                const int right = t.x + std::max(t.width - GrabBoard::kGrabRightMargin, t.width / 2);
-                if (t.x < mouse.x - GrabBoard::kGrabReach || t.x > mouse.x || t.y < mouse.y - GrabBoard::kGrabReach ||
-                    t.y > mouse.y || mouse.x >= right || mouse.y >= t.y + t.height)
+                const int right =
+                    t.x + std::max(t.width - GrabBoard::kGrabRightMargin, t.width / 2);
+                if (t.x < mouse.x - GrabBoard::kGrabReach || t.x > mouse.x ||
+                    t.y < mouse.y - GrabBoard::kGrabReach || t.y > mouse.y || mouse.x >= right ||
+                    mouse.y >= t.y + t.height)
                     continue;
                 b.dragged = i;
                 b.grabOffset = QPoint(mouse.x - t.x, mouse.y - t.y);
@@ -479,9 +548,12 @@ int GrabScore(int misses, int toPlace) {
 ClapPlan ClapsForScore(int score, int soundLevel) {
     ClapPlan plan;
     if (soundLevel == SoundLevel::kAllSounds || soundLevel == SoundLevel::kKeyClickAndError) {
-        if (score == 0) plan.sound = "wavs\\klatsch0.wav";
-        else if (score == 1) plan.sound = "wavs\\klatsch1.wav";
-        else if (score <= 3) plan.sound = "wavs\\klatsch2.wav";
+        if (score == 0)
+            plan.sound = "wavs\\klatsch0.wav";
+        else if (score == 1)
+            plan.sound = "wavs\\klatsch1.wav";
+        else if (score <= 3)
+            plan.sound = "wavs\\klatsch2.wav";
     }
     constexpr int kMostClaps = 13, kStepMs = 80, kOpenMs = 80, kClosedMs = 100;
     plan.claps = std::max(0, kMostClaps - score);
@@ -490,8 +562,12 @@ ClapPlan ClapsForScore(int score, int soundLevel) {
     return plan;
 }
 
-QPoint CoinPlace(int k) { return QPoint(100 * ((k - 1) % 5) + 100, 390 - 10 * ((k - 1) / 5)); }
+QPoint CoinPlace(int k) {
+    return QPoint(100 * ((k - 1) % 5) + 100, 390 - 10 * ((k - 1) / 5));
+}
 
-int CoinFallEnd(int coinsBefore) { return 392 - 10 * (coinsBefore / 5); }
+int CoinFallEnd(int coinsBefore) {
+    return 392 - 10 * (coinsBefore / 5);
+}
 
 }  // namespace radevir

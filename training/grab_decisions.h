@@ -57,7 +57,8 @@ std::vector<GrabValueRow> GrabValueRows(const ProgramOptions& options);
 int GrabLabelRow(int line);
 Bytes GrabLabel(int line);
 
-// --- tiles and text -------------------------------------------------------------------------------
+// --- tiles and text
+// -------------------------------------------------------------------------------
 
 // Digits and the two division signs are drawn as digits.
 bool IsDigitLikeTile(char c);
@@ -73,7 +74,9 @@ struct GrabText {
     int markStart = -1;  // none
     int markLength = 0;
     std::vector<int> gaps;
-    bool Marked(int index) const { return markStart >= 0 && index >= markStart && index < markStart + markLength; }
+    bool Marked(int index) const {
+        return markStart >= 0 && index >= markStart && index < markStart + markLength;
+    }
 };
 GrabText PrepareGrabText(std::string_view rawLine, bool colourDifference);
 
@@ -102,18 +105,18 @@ struct GrabBoard {
     static constexpr int kRunOutFrames = 30;
     static constexpr int kJokerLeavingFrames = 80;
     static constexpr int kJokerBlinkFrames = 10;
-    static constexpr int kMissLine = 200;   // a tile let go above this line was a try
-    static constexpr int kGrabReach = 40;   // how far right/below of a tile's corner it is caught
+    static constexpr int kMissLine = 200;  // a tile let go above this line was a try
+    static constexpr int kGrabReach = 40;  // how far right/below of a tile's corner it is caught
     static constexpr int kGrabRightMargin = 24;
     static constexpr int kDropSlackX = 2, kDropSlackY = 24;
 
     GrabRules rules;
-    Bytes text;                    // the task, then "." (the joker) and the ten digits
-    int n = 0;                     // characters of the task
-    bool palette = false;          // missing digits come from the palette
-    std::vector<Sprite> tiles;     // 0 … n + 11
-    std::vector<GrabPlace> places; // 1 … n (0 unused)
-    std::vector<QPoint> homes;     // the palette digits' fixed places, by tile index
+    Bytes text;                     // the task, then "." (the joker) and the ten digits
+    int n = 0;                      // characters of the task
+    bool palette = false;           // missing digits come from the palette
+    std::vector<Sprite> tiles;      // 0 … n + 11
+    std::vector<GrabPlace> places;  // 1 … n (0 unused)
+    std::vector<QPoint> homes;      // the palette digits' fixed places, by tile index
     std::array<bool, 4> jokerFlags{};
     QPoint jokerStart{10, 300};
 
@@ -129,7 +132,9 @@ struct GrabBoard {
 
     int Joker() const { return n + 1; }
     int FirstPaletteTile() const { return n + 2; }
-    bool IsPaletteTile(int i) const { return palette && i >= FirstPaletteTile() && i < FirstPaletteTile() + 10; }
+    bool IsPaletteTile(int i) const {
+        return palette && i >= FirstPaletteTile() && i < FirstPaletteTile() + 10;
+    }
     bool IsTaskTile(int i) const { return i >= 1 && i <= n; }
     int TileCount() const { return static_cast<int>(tiles.size()); }
     // Whether tile i is drawn now (and so can be caught).
@@ -165,7 +170,8 @@ GrabFrameEvents GrabFrame(GrabBoard& board, const GrabMouse& mouse);
 // The task is left (Escape or "_"): the run-out starts.
 void LeaveGrabTask(GrabBoard& board);
 
-// --- the reward -----------------------------------------------------------------------------------
+// --- the reward
+// -----------------------------------------------------------------------------------
 
 // Misses count as they are, but a few misses on many tiles count as one.
 int GrabScore(int misses, int toPlace);

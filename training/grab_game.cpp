@@ -41,9 +41,10 @@ constexpr int kWindowTop = 6;
 void DrawGrabOptionsBox(Console& c) {
     c.TextColor(0);
     c.TextBackground(7);
-    const char* rows[] = {"┌─────────────Greifspiel────────────┐", "│                                   │",
-                          "│   Spiel starten mit RETURN/ENTER  │", "│                                   │",
-                          "│──────────┬──────Optionen──────────│"};
+    const char* rows[] = {
+        "┌─────────────Greifspiel────────────┐", "│                                   │",
+        "│   Spiel starten mit RETURN/ENTER  │", "│                                   │",
+        "│──────────┬──────Optionen──────────│"};
     int row = 1;
     for (const char* r : rows) {
         c.GotoXY(1, row++);
@@ -106,7 +107,8 @@ QImage MaskOf(const QImage& image) {
     for (int y = 0; y < image.height(); ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         auto* dst = reinterpret_cast<QRgb*>(mask.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) dst[x] = (src[x] & 0xFFFFFFu) != 0 ? 0xFF000000u : 0xFFFFFFFFu;
+        for (int x = 0; x < image.width(); ++x)
+            dst[x] = (src[x] & 0xFFFFFFu) != 0 ? 0xFF000000u : 0xFFFFFFFFu;
     }
     return mask;
 }
@@ -142,7 +144,8 @@ void DrawCoinStack(Graphics& g, int coins) {
 
 // Composes a frame on page 1 from the background of page 0 and shows it: the drawn tiles (the
 // dragged one on top), whatever `extra` adds, the hand.
-void Present(Session& s, GrabGame& game, GrabTask& task, bool hand, const std::function<void()>& extra = {}) {
+void Present(Session& s, GrabGame& game, GrabTask& task, bool hand,
+             const std::function<void()>& extra = {}) {
     Console& c = s.console;
     Graphics& g = *s.graphics;
     const GrabBoard& b = task.board;
@@ -216,9 +219,11 @@ bool Reward(Session& s, GrabGame& game, GrabTask& task) {
     if (plan.sound != nullptr) c.PlayWaveFile(plan.sound);
     const long presses = c.MousePressCount();
     for (int k = 0; k < plan.claps; ++k) {
-        Present(s, game, task, false, [&] { PutSprite(g, game.clapOpen, kClapAt.x(), kClapAt.y()); });
+        Present(s, game, task, false,
+                [&] { PutSprite(g, game.clapOpen, kClapAt.x(), kClapAt.y()); });
         if (WaitUnlessInput(s, game, plan.openMs, presses)) break;
-        Present(s, game, task, false, [&] { PutSprite(g, game.clapClosed, kClapAt.x(), kClapAt.y()); });
+        Present(s, game, task, false,
+                [&] { PutSprite(g, game.clapClosed, kClapAt.x(), kClapAt.y()); });
         if (WaitUnlessInput(s, game, plan.closedMs, presses)) break;
     }
     if (TimeIsUp(s)) return false;
@@ -240,7 +245,9 @@ bool Reward(Session& s, GrabGame& game, GrabTask& task) {
 // again while it is one of the two shown last.
 std::optional<Bytes> NextGrabLine(Session& s, std::vector<Bytes>& shown) {
     TaskList& list = s.tasks;
-    const auto playable = [](const Bytes& line) { return !line.empty() && !IsHintLine(line) && !IsSeparatorLine(line); };
+    const auto playable = [](const Bytes& line) {
+        return !line.empty() && !IsHintLine(line) && !IsSeparatorLine(line);
+    };
     constexpr int kFewestForRandom = 6;
     if (s.options.taskOrder == TaskOrder::kRandom && list.Count() >= kFewestForRandom) {
         constexpr int kDraws = 200;
@@ -250,8 +257,9 @@ std::optional<Bytes> NextGrabLine(Session& s, std::vector<Bytes>& shown) {
             const Bytes& line = list.Line(k);
             if (!playable(line)) continue;
             chosen = k;
-            const bool recent = std::find(shown.end() - std::min<std::ptrdiff_t>(2, std::ssize(shown)), shown.end(),
-                                          line) != shown.end();
+            const bool recent =
+                std::find(shown.end() - std::min<std::ptrdiff_t>(2, std::ssize(shown)), shown.end(),
+                          line) != shown.end();
             if (!recent) break;
         }
         if (chosen == 0) return std::nullopt;
@@ -291,7 +299,8 @@ bool RunGrabGameOptions(Session& s) {
         int value = 0;
         if (extended && c.TakeListRow(value, 1, kGrabOptionLines)) {
             click.line = value;
-        } else if (extended && key >= doskey::kRegionItemBase && key <= doskey::kRegionLastItemCode &&
+        } else if (extended && key >= doskey::kRegionItemBase &&
+                   key <= doskey::kRegionLastItemCode &&
                    c.TakeItem(value, 0, doskey::kRegionLastItemCode - doskey::kRegionItemBase)) {
             click = ValueClick(c.Regions().ItemHitRow() - kWindowTop + 1, value);
             if (!click.valueLine) continue;
@@ -375,10 +384,12 @@ void SetUpGrabTask(Session& s, GrabGame& game, GrabTask& task, const GrabText& t
         const char ch = chars[static_cast<size_t>(i - 1)];
         const GrabPlace& p = b.places[static_cast<size_t>(i)];
         const int offset = ch >= '0' && ch <= '9' ? 0 : kSignExtra / 2;
-        Capture(g, b.tiles[static_cast<size_t>(i)], QRect(QPoint(p.x1, p.y1), QPoint(p.x2 - 1, p.y2 - 1)), [&] {
-            g.SetColor(GrabTileColour(o.backgroundColour, ch, o.highlightOperators, o.colourDifference));
-            g.OutTextXY(p.x1 + offset, textY, Bytes(1, ch));
-        });
+        Capture(g, b.tiles[static_cast<size_t>(i)],
+                QRect(QPoint(p.x1, p.y1), QPoint(p.x2 - 1, p.y2 - 1)), [&] {
+                    g.SetColor(GrabTileColour(o.backgroundColour, ch, o.highlightOperators,
+                                              o.colourDifference));
+                    g.OutTextXY(p.x1 + offset, textY, Bytes(1, ch));
+                });
     }
     // the joker: a diamond
     Capture(g, b.tiles[static_cast<size_t>(n) + 1], QRect(QPoint(10, 300), QPoint(40, 360)), [&] {
@@ -398,10 +409,12 @@ void SetUpGrabTask(Session& s, GrabGame& game, GrabTask& task, const GrabText& t
             const char ch = static_cast<char>('0' + d);
             const int w = g.TextWidthVga(Bytes(1, ch));
             const size_t i = static_cast<size_t>(n) + 2 + static_cast<size_t>(d);
-            Capture(g, b.tiles[i], QRect(QPoint(px, kPaletteBottom - h), QPoint(px + w - 1, kPaletteBottom - 1)), [&] {
-                g.SetColor(kPaletteColour);
-                g.OutTextXY(px, kPaletteBottom - h - one.top, Bytes(1, ch));
-            });
+            Capture(g, b.tiles[i],
+                    QRect(QPoint(px, kPaletteBottom - h), QPoint(px + w - 1, kPaletteBottom - 1)),
+                    [&] {
+                        g.SetColor(kPaletteColour);
+                        g.OutTextXY(px, kPaletteBottom - h - one.top, Bytes(1, ch));
+                    });
             b.homes[i] = QPoint(px, kPaletteBottom - h);
             px += w + 10;
         }
@@ -492,18 +505,19 @@ namespace {
 
 // Everything the game changes on the screen's set-up comes back, also when an abort unwinds.
 class GrabScreen {
-public:
+  public:
     explicit GrabScreen(Session& s) : s_(s), palette_(s.console.Palette()) {}
     ~GrabScreen() {
         Console& c = s_.console;
-        if (c.Graphics().directDrawReady || c.Graphics().fullScreenActive) s_.graphics->LeaveFullScreenMode();
+        if (c.Graphics().directDrawReady || c.Graphics().fullScreenActive)
+            s_.graphics->LeaveFullScreenMode();
         c.SetPalette(palette_);
         c.ShowMousePointer();
     }
     GrabScreen(const GrabScreen&) = delete;
     GrabScreen& operator=(const GrabScreen&) = delete;
 
-private:
+  private:
     Session& s_;
     std::array<QColor, 17> palette_;
 };

@@ -49,15 +49,18 @@ QRgb TintColour(const std::array<bool, 4>& flags, int backgroundColour, bool col
     switch (backgroundColour) {
         case BackgroundColour::kBlack:
         case BackgroundColour::kNavy:
-        case BackgroundColour::kMaroon: return qRgb(a, a, a);
-        default: break;
+        case BackgroundColour::kMaroon:
+            return qRgb(a, a, a);
+        default:
+            break;
     }
     if (colourDifference) return qRgb(a, b, c);
     if (backgroundColour == BackgroundColour::kGrey) return qRgb(c, a, a);
     return qRgb(b, c, a);
 }
 
-void SetColourFlags(Sprite& s, const std::array<bool, 4>& flags, int backgroundColour, bool colourDifference) {
+void SetColourFlags(Sprite& s, const std::array<bool, 4>& flags, int backgroundColour,
+                    bool colourDifference) {
     if (flags == s.colourFlags) return;
     s.colourFlags = flags;
     s.tintApplied = true;

@@ -22,9 +22,9 @@ struct Sprite {
     int width = 0, height = 0;
 
     std::array<bool, 4> colourFlags{};  // 0 dims, 1–3 are the colour components
-    bool placed = false;   // sits in its place in the task row
-    bool grabbed = false;  // follows the mouse
-    bool fixed = false;    // does not drift (placed, or a palette digit at home)
+    bool placed = false;                // sits in its place in the task row
+    bool grabbed = false;               // follows the mouse
+    bool fixed = false;                 // does not drift (placed, or a palette digit at home)
     bool shown = true;
 
     const QImage& Picture() const { return tintApplied ? tinted : image; }

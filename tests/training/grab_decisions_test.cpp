@@ -60,7 +60,9 @@ GrabFrameEvents Carry(GrabBoard& b, int i, int p) {
     return GrabFrame(b, GrabMouse{over.x, over.y, false});
 }
 
-int PaletteTile(const GrabBoard& b, int digit) { return b.FirstPaletteTile() + digit; }
+int PaletteTile(const GrabBoard& b, int digit) {
+    return b.FirstPaletteTile() + digit;
+}
 
 std::vector<bool> PlacedFlags(const GrabBoard& b) {
     std::vector<bool> placed;
@@ -81,12 +83,12 @@ TEST(GrabBoard, TilesInTheirPlacesFromTheStart) {
         {"3+4=7", GrabTarget::kAll, {F, F, F, F, F}, false},
         {"3+4=7", GrabTarget::kResult, {T, T, T, T, F}, false},
         {"12+3=15", GrabTarget::kResult, {T, T, T, T, T, F, F}, false},
-        {"3+4", GrabTarget::kResult, {T, T, T}, true},           // no result: nothing left
+        {"3+4", GrabTarget::kResult, {T, T, T}, true},  // no result: nothing left
         {"3+_4=7", GrabTarget::kMissingNumbers, {T, T, F, T, T}, false},
         {"3+4=7", GrabTarget::kMissingNumbers, {T, T, T, T, T}, true},
         {"12+3=15", GrabTarget::kOperators, {T, T, F, T, F, T, T}, false},
         {"3+b14=15", GrabTarget::kMarkedNumbers, {T, T, F, F, T, T, T}, false},
-        {"3 + 4", GrabTarget::kAll, {F, T, F, T, F}, false},     // blanks always sit
+        {"3 + 4", GrabTarget::kAll, {F, T, F, T, F}, false},  // blanks always sit
         {"3+4=7", GrabTarget::kOverwriteAll, {F, F, F, F, F}, false},
     };
     for (const Case& c : cases) {
@@ -199,8 +201,16 @@ TEST(Sprite, BouncesAtItsLimits) {
         {{50, 50}, {1, 1}, QRect(QPoint(0, 0), QPoint(100, 100)), {51, 51}, {1, 1}},
         {{99, 50}, {1, 1}, QRect(QPoint(0, 0), QPoint(100, 100)), {100, 51}, {-1, 1}},
         {{1, 1}, {-1, -1}, QRect(QPoint(0, 0), QPoint(100, 100)), {0, 0}, {1, 1}},
-        {{50, 20}, {1, -1}, QRect(QPoint(0, 160), QPoint(100, 300)), {51, 19}, {1, 1}},  // above: heads down
-        {{40, 40}, {1, 1}, QRect(QPoint(40, 40), QPoint(40, 40)), {40, 40}, {1, 1}},     // one point: stands
+        {{50, 20},
+         {1, -1},
+         QRect(QPoint(0, 160), QPoint(100, 300)),
+         {51, 19},
+         {1, 1}},  // above: heads down
+        {{40, 40},
+         {1, 1},
+         QRect(QPoint(40, 40), QPoint(40, 40)),
+         {40, 40},
+         {1, 1}},  // one point: stands
     };
     for (const Case& c : cases) {
         Sprite s;
@@ -265,7 +275,8 @@ TEST(GrabText, MarksGapsAndLength) {
     EXPECT_EQ(t.markLength, 2);
     EXPECT_EQ(t.gaps, std::vector<int>({5}));
     EXPECT_EQ(PrepareGrabText("3+b14=15", false).markStart, -1);
-    EXPECT_TRUE(PrepareGrabText("1+1=2_", true).gaps.empty()) << "a gap mark at the end hides nothing";
+    EXPECT_TRUE(PrepareGrabText("1+1=2_", true).gaps.empty())
+        << "a gap mark at the end hides nothing";
     EXPECT_EQ(PrepareGrabText(std::string(40, '1'), true).text.size(), 30u);
     EXPECT_EQ(GrabTargetFor(GrabTarget::kResult, 2), GrabTarget::kAll);
     EXPECT_EQ(GrabTargetFor(GrabTarget::kOverwriteAll, 2), GrabTarget::kOverwriteAll);
@@ -281,7 +292,7 @@ TEST(GrabTiles, ColoursByBackground) {
         {0, '+', 1, 1, 10}, {0, '+', 2, 1, 15}, {0, '7', 1, 1, 11}, {0, '7', 1, 0, 15},
         {1, '=', 1, 1, 11}, {1, ':', 1, 1, 14}, {2, '-', 1, 0, 13}, {2, '3', 2, 1, 14},
         {8, '+', 2, 1, 11}, {8, '+', 1, 1, 14}, {8, '5', 1, 0, 11}, {15, '+', 1, 1, 13},
-        {15, '+', 2, 1, 9},  {15, '5', 1, 1, 9},
+        {15, '+', 2, 1, 9}, {15, '5', 1, 1, 9},
     };
     for (const Case& c : cases)
         EXPECT_EQ(GrabTileColour(c.background, c.c, c.highlight, c.difference), c.colour)
@@ -303,11 +314,16 @@ TEST(GrabOptionsScreen, KeysAndClicks) {
         int nextLine;
         GrabOptionsClose close;
     } moves[] = {
-        {4, key::kDown, true, 1, GrabOptionsClose::None},   {1, key::kUp, true, 4, GrabOptionsClose::None},
-        {2, 'P', false, 3, GrabOptionsClose::None},         {3, 'H', false, 2, GrabOptionsClose::None},
-        {3, key::kHome, true, 1, GrabOptionsClose::None},   {2, key::kPageDown, true, 4, GrabOptionsClose::None},
-        {2, key::kEnter, false, 2, GrabOptionsClose::Start}, {2, key::kEscape, false, 2, GrabOptionsClose::Cancel},
-        {2, key::kBackToMenu, true, 2, GrabOptionsClose::Cancel}, {2, 'x', false, 2, GrabOptionsClose::None},
+        {4, key::kDown, true, 1, GrabOptionsClose::None},
+        {1, key::kUp, true, 4, GrabOptionsClose::None},
+        {2, 'P', false, 3, GrabOptionsClose::None},
+        {3, 'H', false, 2, GrabOptionsClose::None},
+        {3, key::kHome, true, 1, GrabOptionsClose::None},
+        {2, key::kPageDown, true, 4, GrabOptionsClose::None},
+        {2, key::kEnter, false, 2, GrabOptionsClose::Start},
+        {2, key::kEscape, false, 2, GrabOptionsClose::Cancel},
+        {2, key::kBackToMenu, true, 2, GrabOptionsClose::Cancel},
+        {2, 'x', false, 2, GrabOptionsClose::None},
     };
     for (const Case& c : moves) {
         ProgramOptions o;
@@ -321,13 +337,16 @@ TEST(GrabOptionsScreen, KeysAndClicks) {
         unsigned char key;
         int after;
     } values[] = {
-        {kGrabJokerLine, 0, key::kLeft, 0},  {kGrabJokerLine, 2, key::kRight, 3}, {kGrabJokerLine, 3, key::kRight, 3},
-        {kGrabTargetLine, 5, key::kRight, 5}, {kGrabTargetLine, 1, key::kLeft, 0}, {kGrabInsertLine, 0, key::kRight, 1},
-        {kGrabInsertLine, 1, key::kRight, 1}, {kGrabCountLine, 1, key::kLeft, 0},  {kGrabCountLine, 0, 'M', 1},
+        {kGrabJokerLine, 0, key::kLeft, 0},   {kGrabJokerLine, 2, key::kRight, 3},
+        {kGrabJokerLine, 3, key::kRight, 3},  {kGrabTargetLine, 5, key::kRight, 5},
+        {kGrabTargetLine, 1, key::kLeft, 0},  {kGrabInsertLine, 0, key::kRight, 1},
+        {kGrabInsertLine, 1, key::kRight, 1}, {kGrabCountLine, 1, key::kLeft, 0},
+        {kGrabCountLine, 0, 'M', 1},
     };
     for (const Value& v : values) {
         ProgramOptions o;
-        int* fields[] = {nullptr, &o.grabJokers, &o.grabTarget, &o.grabInsertOrder, &o.grabCountAlong};
+        int* fields[] = {nullptr, &o.grabJokers, &o.grabTarget, &o.grabInsertOrder,
+                         &o.grabCountAlong};
         *fields[v.line] = v.before;
         const GrabOptionsStep step = GrabOptionsKey(v.line, o, v.key, true, {});
         EXPECT_EQ(*fields[v.line], v.after) << "line " << v.line << " from " << v.before;

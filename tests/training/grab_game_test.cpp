@@ -2,9 +2,9 @@
 // long tasks passed over, the options screen on the text screen.
 #include "training/grab_game.h"
 
+#include <gtest/gtest.h>
 #include <deque>
 #include <functional>
-#include <gtest/gtest.h>
 
 #include "console/dos_keys.h"
 #include "graphics/graphics.h"
