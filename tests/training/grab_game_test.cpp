@@ -3,6 +3,7 @@
 #include "training/grab_game.h"
 
 #include <gtest/gtest.h>
+#include <QFileInfo>
 #include <deque>
 #include <functional>
 
@@ -82,12 +83,16 @@ TEST(GrabGame, EscapeEndsTheGameWhileSkipGoesOn) {
 }
 
 TEST(GrabGame, LongTasksAndHintLinesArePassedOver) {
-    GameFixture g({"!Aufgaben zum Greifen", "1234567890+1234567890=20", "12+3=15"});
+    const Bytes longest = "12345678+123456789=222";   // 22 characters: played
+    const Bytes tooLong = "1234567890+123456789=22";  // 23: passed over
+    ASSERT_EQ(longest.size(), 22u);
+    ASSERT_EQ(tooLong.size(), 23u);
+    GameFixture g({"!Aufgaben zum Greifen", tooLong, longest});
     g.keys = {{300, key::kEscape}};
     EXPECT_TRUE(g.Run());
-    EXPECT_EQ(g.Shown(1), "12+3=15");
+    EXPECT_EQ(g.Shown(1), longest);
     // a list of nothing but long tasks ends the game
-    GameFixture none({"1234567890+1234567890=20"});
+    GameFixture none({tooLong});
     EXPECT_TRUE(none.Run());
     EXPECT_EQ(none.Shown(1), "");
 }
@@ -143,4 +148,60 @@ TEST(GrabOptionsScreen, ShowsTheOptionsAndKeepsItsLine) {
     // the click on "Spiel starten" starts the game
     input = {[&] { f.Click(50, 8); }};
     EXPECT_TRUE(RunGrabGameOptions(s));
+}
+
+namespace {
+
+struct RecordingSound : SoundPort {
+    std::vector<QString> played;
+    bool MakeToneFile(const QString&, int, int, int) override { return false; }
+    bool PlayFile(const QString& path, int) override {
+        played.push_back(QFileInfo(path).fileName());
+        return true;
+    }
+    void StopAll() override {}
+    void SetSpeaking(bool) override {}
+    bool Speaking() const override { return false; }
+    bool SpeakWordSounds(const Bytes&, const Bytes&, const QString&) override { return false; }
+};
+
+}  // namespace
+
+// The mouse through the console, frame by frame: the last joker is carried into a place, it
+// stands, its sound plays, and after 80 frames it is gone.
+TEST(GrabGame, TheLastJokerLeavesWithItsSound) {
+    GameFixture g({"12+3=15"});
+    RecordingSound sound;
+    g.f.console.SetSoundPort(&sound);
+    g.f.dir.Write("wavs/jokerweg.wav", "RIFF");
+    Session& s = g.s;
+    s.options.grabJokers = 1;
+    s.options.grabTarget = option::GrabTarget::kAll;
+    s.options.soundLevel = option::SoundLevel::kAllSounds;
+    g.graphics.InitGraph(0);
+    g.graphics.EnterFullScreen();
+    GrabGame game;
+    GrabTask task;
+    SetUpGrabTask(s, game, task, PrepareGrabText("12+3=15", true));
+    GrabBoard& b = task.board;
+    const int j = b.Joker();
+    const auto pixel = [&](int x, int y) { return g.graphics.VgaToPixel(QPoint(x, y)); };
+    const Sprite& joker = b.tiles[static_cast<size_t>(j)];
+    g.f.console.MousePressed(pixel(joker.x + 5, joker.y + 5), true, false);
+    RunGrabFrame(s, game, task);
+    ASSERT_EQ(b.dragged, j);
+    const GrabPlace& second = b.places[2];
+    g.f.console.MouseMoved(pixel(second.x1 + 5, second.y1 + 5));
+    RunGrabFrame(s, game, task);
+    g.f.console.MouseReleased(pixel(second.x1 + 5, second.y1 + 5), true, false);
+    RunGrabFrame(s, game, task);
+    EXPECT_TRUE(b.tiles[2].placed);
+    EXPECT_EQ(sound.played, std::vector<QString>({"jokerweg.wav"}));
+    for (int frame = 0; frame < 80; ++frame) {
+        EXPECT_TRUE(b.Drawn(j)) << frame;
+        RunGrabFrame(s, game, task);
+    }
+    EXPECT_FALSE(b.Drawn(j));
+    EXPECT_EQ(game.frames, 83);
+    g.graphics.LeaveFullScreenMode();
 }
