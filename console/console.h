@@ -124,6 +124,9 @@ public:
     // --- time and sound ------------------------------------------------------------------
     void Delay(double ms);
     void DelayUnlessKey(double normalMs, double keyMs);
+    // Lets the program's clock reach `clockMs` (asleep in the event loop on the real clock),
+    // without the scaling and shortening of Delay: for animations that keep a steady pace.
+    void WaitUntil(double clockMs);
     void Sound(int frequencyHz, int durationMs);
     bool PlayWaveFile(const Bytes& name);
     void StopSounds();
@@ -153,6 +156,8 @@ public:
         return regions_.TakeReverseItem(value, first, last);
     }
     int GetMouseState(int& x, int& y);
+    // Button presses so far: a press and release between two looks still count.
+    long MousePressCount() const { return mousePressCount_; }
     void MoveMousePointer(int x, int y);
     void ShowMousePointer();
     void HideMousePointer();
@@ -382,6 +387,7 @@ private:
     bool leftButtonDown_ = false;
     bool rightButtonDown_ = false;
     int pointerDisplayCount_ = 0;
+    long mousePressCount_ = 0;
 
     bool abortRequested_ = false;
     bool closeRequested_ = false;

@@ -93,6 +93,7 @@ void Console::MousePressed(QPoint p, bool left, bool right) {
     if (left) leftButtonDown_ = true;
     if (right) rightButtonDown_ = true;
     mouseButtonDown_ = true;
+    ++mousePressCount_;
     mouse_ = p;
 }
 
@@ -138,6 +139,8 @@ void Console::MoveMousePointer(int x, int y) {
         host_.SetPointerPosition(at);
         clock_.SleepMs(1);
     }
+    // the pointer is there now, whether or not the window system reports the move
+    mouse_ = at;
 }
 
 void Console::ShowMousePointer() {

@@ -21,6 +21,11 @@ void Console::WaitMs(double ms) {
     for (double left = ms; left > 0; left = deadline - clock_.NowMs()) host_.WaitForEvents(left);
 }
 
+void Console::WaitUntil(double clockMs) {
+    const double ms = clockMs - clock_.NowMs();
+    if (ms > 0) WaitMs(ms);
+}
+
 void Console::Delay(double ms) {
     if (ms >= 100) ms *= 2;
     if (speedScalingOn_) {

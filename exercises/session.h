@@ -56,6 +56,7 @@ struct Session {
     int menuKey = 0;              // the key variable shared by the menu and the programs
     bool optionsDirty = true;     // aktuell.opt is written when the program ends
     int optionsMenuLine = 1;      // current line of the options menu, kept between calls
+    int grabOptionsLine = 4;      // current line of the grab game's options screen, kept too
 
     // The run of the training program (reset by every run; its history and wrong tasks stay
     // for the certificate and the card box).

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -295,6 +296,10 @@ void HostWindow::resizeEvent(QResizeEvent* event) {
         framebuffer_ = next;
     }
     if (runMenuPending_) return;
+    if (!ownResizeTo_.isEmpty() && size() == ownResizeTo_) {
+        ownResizeTo_ = QSize();
+        return;
+    }
     if (console_.Graphics().fullScreenActive) {
         console_.Graphics().fullScreenActive = false;
         console_.LeaveFullScreen();
@@ -510,13 +515,25 @@ void HostWindow::ApplicationActivated() {
 bool HostWindow::EnterFullScreenWindow() {
     if (!fixedClientSize_.isEmpty() || isFullScreen()) return true;
     fullScreenWindow_ = true;
+    QScreen* s = screen();
+    if (s != nullptr && s->geometry().size() != size()) ownResizeTo_ = s->geometry().size();
+    sizeBeforeFullScreen_ = size();
     setWindowState(windowState() | Qt::WindowFullScreen);
+    // the window system resizes the window in its own time: wait for it (a little), so that the
+    // back buffer is made at the final size
+    QElapsedTimer waited;
+    waited.start();
+    constexpr int kLongestWaitMs = 500;
+    while (!ownResizeTo_.isEmpty() && waited.elapsed() < kLongestWaitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (framebuffer_.size() != size() && !size().isEmpty()) framebuffer_ = MakeFramebuffer(size());
     return true;
 }
 
 void HostWindow::LeaveFullScreenWindow() {
     if (!fullScreenWindow_) return;
     fullScreenWindow_ = false;
+    if (sizeBeforeFullScreen_ != size()) ownResizeTo_ = sizeBeforeFullScreen_;
     setWindowState(windowState() & ~Qt::WindowFullScreen);
 }
 

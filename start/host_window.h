@@ -159,6 +159,10 @@ private:
     QPointer<QWidget> pressedPanel_;
     QColor pressedPanelColour_;
     bool fullScreenWindow_ = false;  // we put the window into the full-screen state
+    // The size our own switch into or out of the full-screen state brings: that resize is no
+    // reason to leave full-screen mode and restart the program.
+    QSize ownResizeTo_;
+    QSize sizeBeforeFullScreen_;
 };
 
 // Qt key → virtual key number (0 when the key has none the program cares about).

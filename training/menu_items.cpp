@@ -183,6 +183,7 @@ ItemRunPlan PlanItemRun(ProgramCode code, const ProgramOptions& options) {
             plan.readingMode = true;
             break;
         case ProgramCode::GrabGame:
+            plan.start = ItemStart::GrabGameOptions;
             if (SuspendsGrabInsertOrder(options.grabTarget, options.grabInsertOrder))
                 plan.grabInsertOrder = option::GrabInsertOrder::kAny;
             break;

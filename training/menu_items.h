@@ -94,6 +94,7 @@ enum class ItemStart {
     Run,                // the program at once
     TachistoscopeBox,   // the tachistoscope's settings box; the program only after Enter
     ReadingBox,         // the reading test's settings box; the program only after Enter
+    GrabGameOptions,    // the grab game's options screen; the game only after Enter
     LoadOptionsByName,  // no program: a named option set is loaded
 };
 

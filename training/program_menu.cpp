@@ -18,6 +18,7 @@
 #include "training/menu_screen.h"
 #include "training/card_box.h"
 #include "training/drill.h"
+#include "training/grab_game.h"
 #include "training/options_menu.h"
 
 namespace radevir {
@@ -103,7 +104,7 @@ void RunItem(MenuState& m) {
     if (item == nullptr) return;
     c.Window(1, 1, 80, 25);
     if (item->programCode) s.programCode = *item->programCode;
-    const ItemRunPlan plan = PlanItemRun(s.programCode, s.options);
+    ItemRunPlan plan = PlanItemRun(s.programCode, s.options);
     if (plan.start == ItemStart::LoadOptionsByName) {
         SaveOrLoadOptionsByName(s, OptionSetAction::Load);
         c.Window(2, 2, 39, 23);
@@ -114,9 +115,14 @@ void RunItem(MenuState& m) {
     s.programCode = plan.runAs;
     s.computeMode = plan.computeMode;
     s.readingMode = plan.readingMode;
+    bool run = true;
+    if (plan.start == ItemStart::GrabGameOptions) {
+        // the run's options are the ones the screen was left with
+        run = RunGrabGameOptions(s);
+        plan = PlanItemRun(s.programCode, s.options);
+    }
     {
         const RunOnlyOptions runOnly(s.options, plan);
-        bool run = true;
         if (plan.start == ItemStart::TachistoscopeBox) run = TachistoscopeBox(s);
         else if (plan.start == ItemStart::ReadingBox) run = ReadingBox(s);
         if (run) RunTrainingProgram(s);
@@ -146,8 +152,7 @@ constexpr int kSecondsPerMinute = 60;
 void RunProgram(Session& s) {
     switch (s.programCode) {
         case ProgramCode::WrittenArithmetic: RunColumnArithmetic(s); return;
-        case ProgramCode::GrabGame:
-            return;  // the grab game arrives with its own work
+        case ProgramCode::GrabGame: RunGrabGame(s); return;
         default:
             RunDrill(s);
     }

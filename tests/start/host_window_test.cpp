@@ -173,6 +173,43 @@ TEST(HostWindow, ResizeWhileTheProgramRunsAbortsAndRestarts) {
     EXPECT_EQ(f.Con().CellWidth(), 11);  // cells follow the new size
 }
 
+// The window's own switch into full-screen (and back) resizes it: that is no resize by the
+// user and must neither leave full-screen mode nor restart the program.
+TEST(HostWindow, TheFullScreenSwitchIsNoResizeThatRestarts) {
+    test::ScratchDir dir;
+    ProgramEnvironment env{dir.Folder(), "radevir"};
+    SettingsStore settings{dir.Path() + "/settings.ini", "radevir"};
+    VirtualClock clock;
+    HostWindow host(HostWindow::Services{env, settings, clock});
+    int runs = 0;
+    QSize smaller, full, back;
+    bool abortedByEnter = true, abortedByLeave = true;
+    host.runProgramMenu = [&](Console& c) {
+        ++runs;
+        host.resize(640, 480);
+        for (int i = 0; i < 20; ++i) QApplication::processEvents();
+        smaller = host.size();
+        c.ClearAbortRequest();
+        host.EnterFullScreenWindow();
+        for (int i = 0; i < 20; ++i) QApplication::processEvents();
+        full = host.size();
+        abortedByEnter = c.AbortRequested();
+        host.LeaveFullScreenWindow();
+        for (int i = 0; i < 20; ++i) QApplication::processEvents();
+        back = host.size();
+        abortedByLeave = c.AbortRequested();
+    };
+    host.FormShow();
+    for (int i = 0; i < 200 && !host.ProgramEnded(); ++i) QApplication::processEvents();
+    EXPECT_EQ(runs, 1);
+    ASSERT_EQ(smaller, QSize(640, 480));
+    EXPECT_NE(full, smaller) << "the switch resized the window";
+    EXPECT_FALSE(abortedByEnter);
+    EXPECT_EQ(back, smaller);
+    EXPECT_FALSE(abortedByLeave);
+    EXPECT_EQ(host.ClientSize(), back) << "the framebuffer follows";
+}
+
 TEST(HostWindow, LosingTheUserShowsTheInactiveBandAndComingBackRemovesIt) {
     HostFixture f;
     f.host->FormShow();
