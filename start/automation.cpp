@@ -233,8 +233,12 @@ QImage AutomationDriver::Screenshot() const {
         for (const QWidget* p = w->parentWidget(); p != nullptr; p = p->window()->parentWidget()) ++n;
         return n;
     };
+    // the window that has the input (the last one opened) lies on top of its siblings
+    const QWidget* front = QApplication::activeModalWidget();
+    if (front == nullptr) front = QApplication::activeWindow();
+    const auto layer = [&](const QWidget* w) { return w == front ? 1 << 16 : owners(w); };
     std::stable_sort(windows.begin(), windows.end(),
-                     [&](const QWidget* a, const QWidget* b) { return owners(a) < owners(b); });
+                     [&](const QWidget* a, const QWidget* b) { return layer(a) < layer(b); });
     for (QWidget* w : windows) {
         if (w == &host_ || !w->isVisible() || w->isMinimized()) continue;
         const QPoint at = w->mapToGlobal(QPoint(0, 0)) - hostOrigin;
