@@ -234,17 +234,22 @@ def poly_polygon(polys):
     return record(EMR_POLYPOLYGON, payload)
 
 
-def emf(polys):
+def layered_emf(width, height, layers):
+    """An EMF of filled polygons on a width x height grid: `layers` is a list of ((r, g, b),
+    polygons), each drawn with a solid brush of its own, in order, with the null pen."""
     body = [
         record(EMR_SETMAPMODE, struct.pack("<I", MM_TEXT)),
         record(EMR_SETBKMODE, struct.pack("<I", TRANSPARENT)),
         record(EMR_SETPOLYFILLMODE, struct.pack("<I", WINDING)),
         record(EMR_SELECTOBJECT, struct.pack("<I", NULL_PEN)),
-        record(EMR_CREATEBRUSHINDIRECT, struct.pack("<IIII", 1, BS_SOLID, 0x000000, 0)),
-        record(EMR_SELECTOBJECT, struct.pack("<I", 1)),
     ]
-    body.append(poly_polygon(polys))
-    body.append(record(EMR_DELETEOBJECT, struct.pack("<I", 1)))
+    for handle, ((r, g, b), polys) in enumerate(layers, start=1):
+        colour = r | (g << 8) | (b << 16)
+        body.append(record(EMR_CREATEBRUSHINDIRECT, struct.pack("<IIII", handle, BS_SOLID, colour, 0)))
+        body.append(record(EMR_SELECTOBJECT, struct.pack("<I", handle)))
+        body.append(poly_polygon(polys))
+    for handle in range(1, len(layers) + 1):
+        body.append(record(EMR_DELETEOBJECT, struct.pack("<I", handle)))
     body.append(record(EMR_EOF, struct.pack("<III", 0, 16, 20)))
 
     header_size = 108
@@ -254,16 +259,20 @@ def emf(polys):
     header = struct.pack(
         "<II4i4iIIIIHHIIIiiiiIIIii",
         EMR_HEADER, header_size,
-        0, 0, WIDTH - 1, HEIGHT - 1,        # bounds, inclusive device pixels
-        0, 0, WIDTH, HEIGHT,                # frame in 0.01 mm: the whole design grid
+        0, 0, width - 1, height - 1,        # bounds, inclusive device pixels
+        0, 0, width, height,                # frame in 0.01 mm: the whole design grid
         0x464D4520, 0x10000,                # " EMF", version
-        total, len(body) + 1, 2, 0,         # bytes, records, handles, reserved
+        total, len(body) + 1, len(layers) + 1, 0,  # bytes, records, handles, reserved
         0, 0, 0,                            # description, palette entries
         1000, 1000, 10, 10,                 # device size in pixels and millimetres
         0, 0, 0,                            # pixel format, OpenGL
         10000, 10000)                       # device size in micrometres
     assert len(header) == header_size
     return header + b"".join(body)
+
+
+def emf(polys):
+    return layered_emf(WIDTH, HEIGHT, [((0, 0, 0), polys)])
 
 
 def main(argv):

@@ -11,15 +11,11 @@ Usage: make_hands.py OUTPUT_FOLDER   writes OUTPUT_FOLDER/<name>.emf
 """
 
 import math
-import struct
 import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "glyphs"))
-from make_glyphs import (  # noqa: E402  the EMF records of the glyph pictures
-    EMR_CREATEBRUSHINDIRECT, EMR_DELETEOBJECT, EMR_EOF, EMR_HEADER, EMR_SELECTOBJECT,
-    EMR_SETBKMODE, EMR_SETMAPMODE, EMR_SETPOLYFILLMODE, BS_SOLID, MM_TEXT, NULL_PEN,
-    TRANSPARENT, WINDING, poly_polygon, record)
+from make_glyphs import layered_emf  # noqa: E402  the glyph pictures' EMF writer
 
 OUTLINE = (70, 40, 20)
 SKIN = (246, 204, 160)
@@ -179,38 +175,7 @@ def clipped(layers, w, h):
 
 
 def emf(w, h, layers):
-    layers = clipped(layers, w, h)
-    body = [
-        record(EMR_SETMAPMODE, struct.pack("<I", MM_TEXT)),
-        record(EMR_SETBKMODE, struct.pack("<I", TRANSPARENT)),
-        record(EMR_SETPOLYFILLMODE, struct.pack("<I", WINDING)),
-        record(EMR_SELECTOBJECT, struct.pack("<I", NULL_PEN)),
-    ]
-    for handle, ((r, g, b), polys) in enumerate(layers, start=1):
-        colour = r | (g << 8) | (b << 16)
-        body.append(record(EMR_CREATEBRUSHINDIRECT, struct.pack("<IIII", handle, BS_SOLID, colour, 0)))
-        body.append(record(EMR_SELECTOBJECT, struct.pack("<I", handle)))
-        body.append(poly_polygon(polys))
-    for handle in range(1, len(layers) + 1):
-        body.append(record(EMR_DELETEOBJECT, struct.pack("<I", handle)))
-    body.append(record(EMR_EOF, struct.pack("<III", 0, 16, 20)))
-
-    header_size = 108
-    total = header_size + sum(len(r) for r in body)
-    # Reference device: one logical unit is 0.01 mm, so the frame equals the design grid.
-    header = struct.pack(
-        "<II4i4iIIIIHHIIIiiiiIIIii",
-        EMR_HEADER, header_size,
-        0, 0, w - 1, h - 1,
-        0, 0, w, h,
-        0x464D4520, 0x10000,
-        total, len(body) + 1, len(layers) + 1, 0,
-        0, 0, 0,
-        1000, 1000, 10, 10,
-        0, 0, 0,
-        10000, 10000)
-    assert len(header) == header_size
-    return header + b"".join(body)
+    return layered_emf(w, h, clipped(layers, w, h))
 
 
 def main(argv):
