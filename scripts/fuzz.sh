@@ -34,7 +34,8 @@ picture|picture.dict|fuzz/corpus/picture $kit/bitplane
 control_file||fuzz/corpus/control_file
 worksheet|worksheet.dict|fuzz/corpus/worksheet fuzz/corpus/task_line
 rtf|rtf.dict|fuzz/corpus/rtf
-print_options||fuzz/corpus/print_options data/kit/Aufgaben"
+print_options||fuzz/corpus/print_options data/kit/Aufgaben
+printer_text||fuzz/corpus/printer"
 
 wanted=("$@")
 selected=()
@@ -45,11 +46,15 @@ while IFS='|' read -r name dict seeds; do
 done <<< "$table"
 [ ${#selected[@]} -eq 0 ] && { echo "no such target: ${wanted[*]}" >&2; exit 2; }
 
-cmake --preset fuzz > build-fuzz-configure.log 2>&1 || { cat build-fuzz-configure.log; exit 1; }
-rm -f build-fuzz-configure.log
 targets=()
 for entry in "${selected[@]}"; do targets+=("fuzz_${entry%%|*}"); done
-nice -n 10 cmake --build --preset fuzz -j "${FUZZ_JOBS:-2}" --target "${targets[@]}" || exit 1
+# Several runs of this script may share the build tree (one per core): they take turns building.
+mkdir -p build
+(
+  flock 9
+  cmake --preset fuzz > build/fuzz-configure.log 2>&1 || { cat build/fuzz-configure.log; exit 1; }
+  nice -n 10 cmake --build --preset fuzz -j "${FUZZ_JOBS:-2}" --target "${targets[@]}" || exit 1
+) 9> build/fuzz.lock || exit 1
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
