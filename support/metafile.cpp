@@ -48,6 +48,14 @@ Header CheckHeader(const QByteArray& bytes) {
     const quint32 headerSize = ReadU32(bytes, 4);
     if (headerSize < kMinHeaderSize || headerSize > length || headerSize % 4 != 0) return h;
     if (ReadU32(bytes, 40) != kEmfSignature) return h;
+    // The converter reads the description (UTF-16 characters) and the pixel format where the
+    // header says they are; both must lie inside the header record, after its fixed part. (Empty
+    // ones get their offsets cleared before conversion, see ConvertToSvg.)
+    auto insideHeader = [&](quint32 offset, quint64 length) {
+        return length == 0 || (offset >= quint32(kMinHeaderSize) && offset + length <= headerSize);
+    };
+    if (!insideHeader(ReadU32(bytes, 64), 2 * quint64(ReadU32(bytes, 60)))) return h;
+    if (headerSize >= 100 && !insideHeader(ReadU32(bytes, 92), ReadU32(bytes, 88))) return h;
 
     // Every record must fit, be a whole number of 32-bit words, and the chain must end with EOF.
     qsizetype offset = 0;
@@ -95,6 +103,20 @@ Header CheckHeader(const QByteArray& bytes) {
 // EMF → SVG. The converter wants a writable buffer and hands back memory owned by malloc.
 QByteArray ConvertToSvg(const QByteArray& bytes) {
     QByteArray input = bytes;  // private copy: the converter takes a non-const pointer
+    // The converter measures the header's offsets against the file size the header gives, not
+    // against the bytes it got, and reads at the description's offset even when the description
+    // is empty: the size is cut to the real one, and an empty description (or pixel format)
+    // loses its offset.
+    if (ReadU32(input, 48) > quint32(input.size())) {
+        const quint32 realSize = quint32(input.size());
+        for (int i = 0; i < 4; ++i) input[48 + i] = char((realSize >> (8 * i)) & 0xFF);
+    }
+    auto clearOffsetIfEmpty = [&](qsizetype lengthAt, qsizetype offsetAt) {
+        if (ReadU32(input, lengthAt) == 0 && offsetAt + 4 <= input.size())
+            std::memset(input.data() + offsetAt, 0, 4);
+    };
+    clearOffsetIfEmpty(60, 64);
+    if (ReadU32(input, 4) >= 100) clearOffsetIfEmpty(88, 92);
     generatorOptions options{};
     char empty[] = "";
     options.nameSpace = empty;

@@ -250,6 +250,15 @@ TEST(Metafile, MissingOrBrokenFilesGiveNoPicture) {
     qToLittleEndian<quint32>(0x7FFFFFF0, oversizedRecord.data() + 108 + 4);
     QByteArray badHeaderSize = good;
     qToLittleEndian<quint32>(0x10000, badHeaderSize.data() + 4);
+    // the converter read 128 UTF-16 characters from the file's start, past its end
+    QByteArray descriptionOutside = good;
+    qToLittleEndian<quint32>(128, descriptionOutside.data() + 60);
+    QByteArray descriptionPastHeader = good;
+    qToLittleEndian<quint32>(2, descriptionPastHeader.data() + 60);
+    qToLittleEndian<quint32>(106, descriptionPastHeader.data() + 64);
+    QByteArray pixelFormatPastHeader = good;
+    qToLittleEndian<quint32>(40, pixelFormatPastHeader.data() + 88);
+    qToLittleEndian<quint32>(100, pixelFormatPastHeader.data() + 92);
     const std::map<std::string, QByteArray> broken = {
         {"empty", QByteArray()},
         {"text", QByteArray("this is not a picture at all, only some words in a file")},
@@ -261,6 +270,9 @@ TEST(Metafile, MissingOrBrokenFilesGiveNoPicture) {
         {"record size too small", badRecordSize},
         {"record past the end", oversizedRecord},
         {"header size past the end", badHeaderSize},
+        {"description outside the header", descriptionOutside},
+        {"description past the header", descriptionPastHeader},
+        {"pixel format past the header", pixelFormatPastHeader},
     };
     for (const auto& [name, bytes] : broken) {
         EXPECT_FALSE(Metafile::FromBytes(bytes)) << name;
@@ -269,6 +281,17 @@ TEST(Metafile, MissingOrBrokenFilesGiveNoPicture) {
     }
     EXPECT_FALSE(Metafile::Load(dir.Path() + "/missing.emf"));
     EXPECT_FALSE(Metafile::Load(dir.Path()));  // a folder
+
+    // A header that claims a larger file and puts its empty description at the real end: the
+    // converter read there (past the bytes) and only checked against the claimed size.
+    QByteArray emptyDescriptionAtTheEnd = good;
+    qToLittleEndian<quint32>(quint32(good.size() + 100), emptyDescriptionAtTheEnd.data() + 48);
+    qToLittleEndian<quint32>(quint32(good.size()), emptyDescriptionAtTheEnd.data() + 64);
+    qToLittleEndian<quint32>(quint32(good.size()), emptyDescriptionAtTheEnd.data() + 92);
+    const auto stillDrawn = Metafile::FromBytes(emptyDescriptionAtTheEnd);
+    ASSERT_TRUE(stillDrawn);
+    EXPECT_EQ(stillDrawn->Render(QSize(10, 10), false),
+              Metafile::FromBytes(good)->Render(QSize(10, 10), false));
 
     // A valid picture asked for an empty size gives an empty image.
     EXPECT_TRUE(Metafile::FromBytes(good)->Render(QSize(0, 10)).isNull());
