@@ -16,6 +16,7 @@ runs=${FUZZ_RUNS:-10000000}
 # target | dictionary | seed folders (those that do not exist are skipped)
 table="
 wave_parser||fuzz/corpus/wave $kit/wavs
+wave_decode|wave.dict|fuzz/corpus/wave $kit/wavs
 join_line||fuzz/corpus/join
 list_file||fuzz/corpus/text data/kit/Aufgaben
 text_decode||fuzz/corpus/text

@@ -48,7 +48,10 @@ bool Stream(const void* data, int bytes, int inRate, int inChannels, int outRate
 bool DecodeWaveFile(const QString& nativePath, DecodedWave& out) {
     QFile f(nativePath);
     if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = f.readAll();
+    return DecodeWaveBytes(f.readAll(), out);
+}
+
+bool DecodeWaveBytes(const QByteArray& bytes, DecodedWave& out) {
     MemoryWaveIo io(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
     const WaveLayout w = ParseWave(io);
     if (!w.valid || !w.SaneRate() || !w.SaneChannels()) {

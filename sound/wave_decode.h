@@ -2,6 +2,7 @@
 // the compressed formats, SDL's converter for rate and channel changes.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -18,6 +19,8 @@ struct DecodedWave {
 
 // False for a file that is missing, not a valid wave, or cannot be decoded.
 bool DecodeWaveFile(const QString& nativePath, DecodedWave& out);
+// The same for a wave file's bytes.
+bool DecodeWaveBytes(const QByteArray& bytes, DecodedWave& out);
 // Converts to the given rate and channel count (1 or 2).
 bool ConvertWave(const DecodedWave& in, int rate, int channels, DecodedWave& out);
 
