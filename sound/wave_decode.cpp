@@ -78,8 +78,12 @@ bool DecodeWaveBytes(const QByteArray& bytes, DecodedWave& out) {
         }
         return true;
     }
-    // Compressed formats: SDL's reader decodes MS and IMA ADPCM.
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
+    // Compressed formats: SDL's reader decodes MS and IMA ADPCM. It gets the file up to the end
+    // of the sample data, with the data and RIFF sizes made to fit the bytes: it takes the data
+    // chunk's size on trust, and a 90-byte file whose data chunk claimed 4 GB made it ask for 4 GB.
+    const std::vector<std::uint8_t> whole = FittedToItsBytes(w, io.Bytes());
+    if (whole.empty()) return false;
+    SDL_RWops* rw = SDL_RWFromConstMem(whole.data(), static_cast<int>(whole.size()));
     if (!rw) return false;
     SDL_AudioSpec spec{};
     Uint8* buf = nullptr;

@@ -125,6 +125,18 @@ WaveLayout ParseWave(WaveIo& io) {
     return w;
 }
 
+std::vector<std::uint8_t> FittedToItsBytes(const WaveLayout& w, const std::vector<std::uint8_t>& bytes) {
+    const auto size = static_cast<std::int64_t>(bytes.size());
+    if (!w.valid || w.dataStart > size || w.dataSizeOffset < 8 || w.dataSizeOffset + 4 > w.dataStart ||
+        w.riffSizeOffset < 0 || w.riffSizeOffset + 4 > w.dataSizeOffset)
+        return {};
+    const std::int64_t available = w.AvailableData(size);
+    std::vector<std::uint8_t> fitted(bytes.begin(), bytes.begin() + (w.dataStart + available));
+    PutLe32(fitted.data() + w.dataSizeOffset, static_cast<std::uint32_t>(available));
+    PutLe32(fitted.data() + w.riffSizeOffset, static_cast<std::uint32_t>(fitted.size() - 8));
+    return fitted;
+}
+
 std::array<std::uint8_t, 44> EmptyWaveHeader(std::uint32_t rate, bool stereo) {
     // The six stored headers: mono and stereo at 11025, 22050 and 44100 samples per second.
     static constexpr std::uint32_t kRates[3] = {11025, 22050, 44100};

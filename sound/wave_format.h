@@ -90,6 +90,11 @@ struct WaveLayout {
 // Parses the RIFF structure. Never reads outside the store; bad input gives valid = false.
 WaveLayout ParseWave(WaveIo& io);
 
+// The file up to the end of the sample data present, its data and RIFF sizes set to fit those
+// bytes (a data chunk cut short says less than it claimed). Empty when the layout does not
+// belong to the bytes.
+std::vector<std::uint8_t> FittedToItsBytes(const WaveLayout& w, const std::vector<std::uint8_t>& bytes);
+
 // The 44-byte canonical header (16-bit PCM) for a rate and channel count, with an empty data
 // chunk; taken from one of six stored templates and given the requested rate.
 std::array<std::uint8_t, 44> EmptyWaveHeader(std::uint32_t rate, bool stereo);
