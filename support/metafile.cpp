@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <QSvgRenderer>
+#include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -107,13 +108,11 @@ QByteArray ConvertToSvg(const QByteArray& bytes) {
     // against the bytes it got, and reads at the description's offset even when the description
     // is empty: the size is cut to the real one, and an empty description (or pixel format)
     // loses its offset.
-    if (ReadU32(input, 48) > quint32(input.size())) {
-        const quint32 realSize = quint32(input.size());
-        for (int i = 0; i < 4; ++i) input[48 + i] = char((realSize >> (8 * i)) & 0xFF);
-    }
+    if (ReadU32(input, 48) > quint32(input.size()))
+        qToLittleEndian<quint32>(quint32(input.size()), input.data() + 48);
     auto clearOffsetIfEmpty = [&](qsizetype lengthAt, qsizetype offsetAt) {
         if (ReadU32(input, lengthAt) == 0 && offsetAt + 4 <= input.size())
-            std::memset(input.data() + offsetAt, 0, 4);
+            qToLittleEndian<quint32>(0, input.data() + offsetAt);
     };
     clearOffsetIfEmpty(60, 64);
     if (ReadU32(input, 4) >= 100) clearOffsetIfEmpty(88, 92);
