@@ -2,7 +2,6 @@
 #include <sys/mman.h>
 
 #include <cstdint>
-#include <cstring>
 
 #include "console/console_host.h"
 
