@@ -187,6 +187,8 @@ TEST(GrabGame, TheLastJokerLeavesWithItsSound) {
     const int j = b.Joker();
     const auto pixel = [&](int x, int y) { return g.graphics.VgaToPixel(QPoint(x, y)); };
     const Sprite& joker = b.tiles[static_cast<size_t>(j)];
+    g.f.console.MouseMoved(pixel(joker.x + 5, joker.y + 5));
+    RunGrabFrame(s, game, task);  // the pointer comes over the joker, then the button goes down
     g.f.console.MousePressed(pixel(joker.x + 5, joker.y + 5), true, false);
     RunGrabFrame(s, game, task);
     ASSERT_EQ(b.dragged, j);
@@ -202,6 +204,6 @@ TEST(GrabGame, TheLastJokerLeavesWithItsSound) {
         RunGrabFrame(s, game, task);
     }
     EXPECT_FALSE(b.Drawn(j));
-    EXPECT_EQ(game.frames, 83);
+    EXPECT_EQ(game.frames, 84);
     g.graphics.LeaveFullScreenMode();
 }
