@@ -43,19 +43,30 @@ bool IsMotivationTask(const ExerciseRun& run) {
 
 }  // namespace
 
+int LastTaskLine(const TaskList& list) {
+    for (int n = list.Count(); n >= 1; --n) {
+        const Bytes& line = list.Line(n);
+        if (!IsHintLine(line) && !IsSeparatorLine(line)) return n;
+    }
+    return 0;
+}
+
 void UpdateRepetitionState(ExerciseRun& run, const ProgramOptions& options, ListPlace list,
                            bool escaped) {
     if (run.repeating && run.repeatCount == 0) run.repeating = false;
     if (escaped) {
         ++run.escCount;
         if (!run.repeating && !run.endAfterRepeat) run.tasksDone = std::max(0, run.tasksDone - 1);
-        if (!run.repeating && run.repeatCount - (run.countedWrong ? 1 : 0) > 0) run.askRepeat = true;
+        if (!run.repeating && run.repeatCount - (run.countedWrong ? 1 : 0) > 0)
+            run.askRepeat = true;
         if (run.repeating && run.endAfterRepeat) run.repeating = false;
         return;
     }
     if (run.repeatCount > 0 && !run.repeating) {
-        // The list is through once its last line has been worked.
-        const bool listThrough = list.position == list.count;
+        // The list is through once its last task has been worked (or skipped); only hints
+        // and separators may follow it.
+        const bool listThrough = list.position == list.count ||
+                                 (list.lastTaskLine > 0 && list.position >= list.lastTaskLine);
         if (listThrough || IsFinalTask(run.tasksDone, options.figure)) run.askRepeat = true;
     }
 }
@@ -63,7 +74,9 @@ void UpdateRepetitionState(ExerciseRun& run, const ProgramOptions& options, List
 MotivationScreen ChooseMotivationScreen(const ExerciseRun& run, const ProgramOptions& options,
                                         bool readingMode, bool escaped, bool skipped) {
     MotivationScreen screen;
-    if (run.escCount >= 2 || readingMode || skipped) return screen;
+    // After a skipped task only the repeat question comes: skipping the list's last line must
+    // not take the run round to line 1 with wrong tasks pending.
+    if (run.escCount >= 2 || readingMode || (skipped && !run.askRepeat)) return screen;
     const bool milestone =
         !escaped && options.animation == option::Switch::kOn && IsMotivationTask(run);
     if (!run.askRepeat && !milestone) return screen;
@@ -126,7 +139,8 @@ MotivationScreen ChooseMotivationScreen(const ExerciseRun& run, const ProgramOpt
     return screen;
 }
 
-Bytes AnswerMotivationQuestion(ExerciseRun& run, bool asksRepeat, unsigned char key, bool extended) {
+Bytes AnswerMotivationQuestion(ExerciseRun& run, bool asksRepeat, unsigned char key,
+                               bool extended) {
     const bool yes = !extended && key == 'j';
     const bool no = !extended && key == 'n';
     if (asksRepeat) {
