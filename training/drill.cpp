@@ -503,7 +503,10 @@ void RunDrill(Session& s) {
     DrillTask task;
     for (;;) {
         NextTask(s);
-        if (s.run.taskDone != TaskEnd::Open) break;  // nothing left but hints and separators
+        if (s.run.taskDone != TaskEnd::Open) {  // nothing left but hints and separators
+            if (AskRepeatAtListEnd(s)) continue;
+            break;
+        }
         PresentTask(s, task);
         TaskInput input(s, task);
         const unsigned char key = input.Work();

@@ -43,14 +43,6 @@ bool IsMotivationTask(const ExerciseRun& run) {
 
 }  // namespace
 
-int LastTaskLine(const TaskList& list) {
-    for (int n = list.Count(); n >= 1; --n) {
-        const Bytes& line = list.Line(n);
-        if (!IsHintLine(line) && !IsSeparatorLine(line)) return n;
-    }
-    return 0;
-}
-
 void UpdateRepetitionState(ExerciseRun& run, const ProgramOptions& options, ListPlace list,
                            bool escaped) {
     if (run.repeating && run.repeatCount == 0) run.repeating = false;
@@ -63,10 +55,8 @@ void UpdateRepetitionState(ExerciseRun& run, const ProgramOptions& options, List
         return;
     }
     if (run.repeatCount > 0 && !run.repeating) {
-        // The list is through once its last task has been worked (or skipped); only hints
-        // and separators may follow it.
-        const bool listThrough = list.position == list.count ||
-                                 (list.lastTaskLine > 0 && list.position >= list.lastTaskLine);
+        // The list is through once its last line has been worked.
+        const bool listThrough = list.position == list.count;
         if (listThrough || IsFinalTask(run.tasksDone, options.figure)) run.askRepeat = true;
     }
 }

@@ -30,11 +30,7 @@ constexpr int kBoxLineY = kInputLineY + ExerciseRun::kMidY / 3;
 struct ListPlace {
     int position = 1;  // the line of the task just worked
     int count = 0;
-    // The last line that holds a task: hint and separator lines after it end the list too.
-    int lastTaskLine = 0;
 };
-// The last line of `list` that is neither a hint nor a separator (0 when there is none).
-int LastTaskLine(const TaskList& list);
 
 // After every task, also after Esc: the repetition pass ends when nothing is left to repeat,
 // an Esc is counted (the broken-off task does not count) and the repeat question is armed when

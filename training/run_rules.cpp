@@ -211,7 +211,7 @@ bool AfterTask(Session& s, const TaskOutcome& outcome) {
     ExerciseRun& run = s.run;
     if (!outcome.escaped) ClearAfterTask(s, outcome.skipped);
 
-    const ListPlace list{s.tasks.position, s.tasks.Count(), LastTaskLine(s.tasks)};
+    const ListPlace list{s.tasks.position, s.tasks.Count()};
     UpdateRepetitionState(run, s.options, list, outcome.escaped);
 
     bool escape = outcome.escaped;
@@ -233,6 +233,17 @@ bool AfterTask(Session& s, const TaskOutcome& outcome) {
         run.lastKeyExtended = false;
     }
     return step.goesOn;
+}
+
+bool AskRepeatAtListEnd(Session& s) {
+    ExerciseRun& run = s.run;
+    if (run.repeatCount <= 0 || run.repeating || run.endAfterRepeat) return false;
+    run.askRepeat = true;
+    const MotivationScreen screen =
+        ChooseMotivationScreen(run, s.options, s.readingMode, false, false);
+    if (!screen.shown) return false;
+    ShowMotivationScreen(s, screen);
+    return run.repeating;
 }
 
 void EndDrillRun(Session& s) {

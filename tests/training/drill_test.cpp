@@ -48,7 +48,9 @@ struct DrillFixture {
     std::function<void(int)> beforeFeed;
     std::function<void()> onPump;
 
-    DrillFixture(P program, std::vector<Bytes> lines) {
+    // `window`: the host's client size when it matters (an empty size keeps the fixture's own).
+    DrillFixture(P program, std::vector<Bytes> lines, QSize window = {}) {
+        if (window.isValid()) f.host.framebuffer = MakeFramebuffer(window);
         f.console.SetInstalledFontNames(test::KitFontFaces());
         f.console.InitConsole(test::FrameGlyphs());
         f.console.SetFontFace(1, QStringLiteral("DARIZODEV"));
@@ -530,20 +532,28 @@ TEST(DrillRun, HelpInMemoriseAndComputeHidesTheResult) {
 }
 
 // Skipping the list's last line with a wrong task pending brings the repeat question, not line 1
-// again: "n" ends the run, "j" repeats the wrong task and then ends it.
+// again: "n" ends the run, "j" repeats the wrong task and then ends it. The same after the last
+// task of a list that ends with a hint.
 TEST(DrillRun, SkippingTheLastLineAsksForTheRepetition) {
     const Bytes wrong = "  0 F " + Padded("1+1=2", 30) + "1+1=(3)2";
     const Bytes right = "  0   2+2=4";
     const Bytes skipped = "  0   " + Padded("3+3=6", 30) + " *übersprungen*"_b;
+    const std::vector<Bytes> list = {"1+1=2", "2+2=4", "3+3=6"};
     const struct {
+        std::vector<Bytes> lines;
         Bytes typed;
         std::vector<Bytes> protocol;
     } cases[] = {
-        {"1+1=322+2=4_n", {wrong, right, skipped}},
-        {"1+1=322+2=4_j1+1=2 ", {wrong, right, skipped, "  0   1+1=2"}},
+        {list, "1+1=322+2=4_n", {wrong, right, skipped}},
+        {list, "1+1=322+2=4_j1+1=2 ", {wrong, right, skipped, "  0   1+1=2"}},
+        // only a hint after the last task: the list is through after that task
+        {{"1+1=2", "2+2=4", "!Fertig"}, "1+1=322+2=4n", {wrong, right, "      Fertig"}},
+        {{"1+1=2", "2+2=4", "!Fertig"},
+         "1+1=322+2=4j1+1=2 ",
+         {wrong, right, "      Fertig", "  0   1+1=2"}},
     };
     for (const auto& c : cases) {
-        DrillFixture d(P::CopyTask, {"1+1=2", "2+2=4", "3+3=6"});
+        DrillFixture d(P::CopyTask, c.lines);
         d.s.options.repeat = option::Repeat::kWrongTasks;
         d.Type(c.typed);
         EXPECT_TRUE(d.Run()) << c.typed << ": the run did not end by itself";
@@ -574,5 +584,41 @@ TEST(DrillRun, ReadingTimesStayInTheirRange) {
         EXPECT_TRUE(d.Run());
         EXPECT_EQ(d.s.options.buildUpTime, c.buildUpAfter) << c.buildUp << " " << int(c.key);
         EXPECT_EQ(d.s.options.holdTime, c.holdAfter) << c.hold << " " << int(c.key);
+    }
+}
+
+// "Zeichen eintragen" on large windows: the typed digits stand inside their frame, also where the
+// window's pixels do not divide evenly into the 640×480 screen.
+TEST(DrillScreens, TypedDigitsStayInsideTheirFrames) {
+    for (const QSize window : {QSize(1280, 1024), QSize(1920, 1080)}) {
+        DrillFixture d(P::FillInSigns, {"7+8=15"}, window);
+        const std::string name = "drill_fill_in_signs_" + std::to_string(window.width());
+        QImage screen;
+        d.beforeFeed = [&](int n) {
+            if (n == 3) {
+                screen = d.f.host.framebuffer.copy();
+                d.SaveScreen(QString::fromStdString(name));
+            }
+        };
+        d.Type("7+8=15");
+        EXPECT_TRUE(d.Run()) << name;
+        ASSERT_FALSE(screen.isNull()) << name;
+        // the lower half: white frame lines and the green typed digits
+        QRect frame, ink;
+        for (int y = screen.height() / 2; y < screen.height(); ++y)
+            for (int x = 0; x < screen.width(); ++x) {
+                const QColor c = screen.pixelColor(x, y);
+                if (c.red() > 200 && c.green() > 200 && c.blue() > 200) frame |= QRect(x, y, 1, 1);
+                if (c.green() > 150 && c.red() < 100 && c.blue() < 100) ink |= QRect(x, y, 1, 1);
+            }
+        ASSERT_FALSE(ink.isEmpty()) << name;
+        // the frame's own lines are above and below the ink (the cursor box lies lower still)
+        EXPECT_GT(ink.top(), frame.top()) << name;
+        int frameBottom = -1;
+        for (int y = ink.bottom(); y < screen.height() && frameBottom < 0; ++y)
+            if (screen.pixelColor(ink.center().x(), y).lightness() > 200) frameBottom = y;
+        EXPECT_GT(frameBottom, ink.bottom())
+            << name << ": the digits reach into the frame's bottom line";
+        EXPECT_GT(ink.left(), frame.left()) << name;
     }
 }
