@@ -15,6 +15,9 @@ constexpr int kFrameColour = 15;
 constexpr int kDarkFrameColour = 4;  // on a white screen
 constexpr int kEveryCharacterRaise = 3;
 constexpr int kSlotMargin = 2;  // between the digits' ink and their slot's lines
+// The cursor box starts this far left of the next character; with its depth drawn to the right
+// it lies under that character's slot.
+constexpr int kCursorLead = 4;
 constexpr int kCursorDepth_px = 5;
 constexpr int kGapDepth_px = 10;
 constexpr int kSolidFill = 1;
@@ -103,7 +106,8 @@ void DrawCursorBox(Session& s, DrillTask& t, int fillColour) {
     const int y = CursorBoxY(t);
     g.SetColor(FrameColour(s));
     g.SetFillStyle(kSolidFill, fillColour);
-    g.Bar3D(t.drawX - 8, y - 5, t.drawX + g.TextWidthVga("1") - 8, y + 4, kCursorDepth_px, true);
+    const int left = t.drawX - kCursorLead;
+    g.Bar3D(left, y - 5, left + g.TextWidthVga("1"), y + 4, kCursorDepth_px, true);
     t.cursorShown = true;
     t.cursorX = t.drawX;
 }
@@ -114,8 +118,9 @@ void EraseCursorBox(Session& s, DrillTask& t) {
     SetTaskTextStyle(s, t);
     const int y = CursorBoxY(t);
     g.SetFillStyle(kSolidFill, LowerAreaColour(s, t));
-    g.Bar(t.cursorX - 9, y - 7 - kCursorDepth_px,
-          t.cursorX + g.TextWidthVga("1") - 6 + kCursorDepth_px, y + 5);
+    const int left = t.cursorX - kCursorLead;
+    g.Bar(left - 1, y - 7 - kCursorDepth_px, left + g.TextWidthVga("1") + 2 + kCursorDepth_px,
+          y + 5);
     t.cursorShown = false;
     // the box reaches into the slots' bottom lines
     if (FramesShown(s, t)) DrawFrames(s, t);
