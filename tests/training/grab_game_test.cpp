@@ -207,3 +207,34 @@ TEST(GrabGame, TheLastJokerLeavesWithItsSound) {
     EXPECT_EQ(game.frames, 84);
     g.graphics.LeaveFullScreenMode();
 }
+
+// The click that ended the last task's reward may still be held when the next task starts: held
+// over a tile it catches nothing; let go and pressed again, it catches.
+TEST(GrabGame, AButtonHeldIntoTheNextTaskCatchesNothing) {
+    GameFixture g({"12+3=15"});
+    Session& s = g.s;
+    s.options.grabJokers = 0;
+    s.options.grabTarget = option::GrabTarget::kAll;
+    g.graphics.InitGraph(0);
+    g.graphics.EnterFullScreen();
+    const auto pixel = [&](int x, int y) { return g.graphics.VgaToPixel(QPoint(x, y)); };
+    g.f.console.MousePressed(pixel(100, 100), true, false);  // the click on the reward, still down
+    GrabGame game;
+    GrabTask task;
+    SetUpGrabTask(s, game, task, PrepareGrabText("12+3=15", true));
+    GrabBoard& b = task.board;
+    const auto overTile = [&] {
+        const Sprite& t = b.tiles[1];
+        return pixel(t.x + 5, t.y + 5);
+    };
+    g.f.console.MouseMoved(overTile());
+    RunGrabFrame(s, game, task);
+    EXPECT_EQ(b.dragged, 0);
+    g.f.console.MouseReleased(overTile(), true, false);
+    RunGrabFrame(s, game, task);
+    EXPECT_EQ(b.misses, 0);
+    g.f.console.MousePressed(overTile(), true, false);
+    RunGrabFrame(s, game, task);
+    EXPECT_EQ(b.dragged, 1);
+    g.graphics.LeaveFullScreenMode();
+}
