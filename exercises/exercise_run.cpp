@@ -21,7 +21,7 @@ constexpr int kSmallFont = 0;
 constexpr int kLeftText = 0;
 constexpr int kCentreText = 1;
 constexpr int kTopText = 2;
-constexpr int kHistoryIndent = 29;    // a wrong task's history entry stands in the second column
+constexpr int kHistoryIndent = 29;  // a wrong task's history entry stands in the second column
 constexpr int kProtocolTextWidth = 30;
 constexpr int kLastTaskProtocolEntry = 99;  // entries 0..98 hold task lines
 constexpr int kLastProtocolEntry = 100;     // hint lines may go up to here
@@ -43,15 +43,20 @@ Bytes PaddedRight(Bytes text, size_t width) {
     return text;
 }
 
-int Code(ProgramCode code) { return ProgramNumber(code); }
+int Code(ProgramCode code) {
+    return ProgramNumber(code);
+}
 
 // The band colour of a program's screen: the figure pictures are drawn on it.
 int BandColour(ProgramCode code) {
     switch (code) {
-        case ProgramCode::CopyTask: return kBandCopy;
+        case ProgramCode::CopyTask:
+            return kBandCopy;
         case ProgramCode::FillInSigns:
-        case ProgramCode::Dictation: return kBandSigns;
-        default: return kBandNone;
+        case ProgramCode::Dictation:
+            return kBandSigns;
+        default:
+            return kBandNone;
     }
 }
 
@@ -85,9 +90,13 @@ void DrawProgramBackground(Session& s) {
             g.Line(0, midY + 9, maxX, midY + 9);
             g.Line(0, maxY - midY / 4 - 2, maxX, maxY - midY / 4 - 2);
             break;
-        case ProgramCode::CopyTask: DrawBandedScreen(s, kBandCopy, !s.readingMode); break;
+        case ProgramCode::CopyTask:
+            DrawBandedScreen(s, kBandCopy, !s.readingMode);
+            break;
         case ProgramCode::FillInSigns:
-        case ProgramCode::Dictation: DrawBandedScreen(s, kBandSigns, true); break;
+        case ProgramCode::Dictation:
+            DrawBandedScreen(s, kBandSigns, true);
+            break;
         default:  // memorising and the tachistoscope
             g.SetBkColor(0);
             FillBar(g, scheme, 2, midY / 4, maxX - 2, midY - 10);
@@ -119,10 +128,13 @@ void LoadFigurePictures(Session& s) {
     }
 }
 
-// One step on in the list: onto the next line, or the list is through.
+// One step on in the list: onto the next line, or the list is through once its last line has
+// been passed — a task after a hint or separator at the end is still asked.
 void Advance(Session& s) {
-    if (s.tasks.position < s.tasks.Count() - 1) ++s.tasks.position;
-    else s.run.taskDone = TaskEnd::Done;
+    if (s.tasks.position < s.tasks.Count())
+        ++s.tasks.position;
+    else
+        s.run.taskDone = TaskEnd::Done;
 }
 
 // Lines that are not tasks: separators are skipped, hint lines go into the protocol.
@@ -222,17 +234,21 @@ void Stopwatch::Start(const Clock& clock) {
     stopMs = startMs;
 }
 
-void Stopwatch::Stop(const Clock& clock) { stopMs = MsSinceMidnight(clock); }
+void Stopwatch::Stop(const Clock& clock) {
+    stopMs = MsSinceMidnight(clock);
+}
 
 namespace {
 int WrappedSeconds(double fromMs, double toMs) {
     double elapsed = toMs - fromMs;
-    if (elapsed < 0) elapsed += kDayMs;  // across midnight
+    if (elapsed < 0) elapsed += kDayMs;                         // across midnight
     return static_cast<int>(std::nearbyint(elapsed / 1000.0));  // halves to even
 }
 }  // namespace
 
-int Stopwatch::ElapsedSeconds() const { return WrappedSeconds(startMs, stopMs); }
+int Stopwatch::ElapsedSeconds() const {
+    return WrappedSeconds(startMs, stopMs);
+}
 
 int Stopwatch::RunningSeconds(const Clock& clock) const {
     return WrappedSeconds(startMs, MsSinceMidnight(clock));
@@ -266,7 +282,8 @@ void NextTask(Session& s) {
             r.returnPending = false;
             r.returnPosition = 0;
         }
-        rawLine = r.wrongTaskList[static_cast<size_t>(std::clamp(r.repeatCount, 0, ExerciseRun::kMaxTasks))];
+        rawLine = r.wrongTaskList[static_cast<size_t>(
+            std::clamp(r.repeatCount, 0, ExerciseRun::kMaxTasks))];
         if (r.repeatCount > 0) --r.repeatCount;
         r.countedWrong = true;
     } else {
@@ -300,7 +317,8 @@ void NextTask(Session& s) {
     // the task's line in the teacher protocol
     r.hasProtocolLine = s.protocolCount < kLastTaskProtocolEntry;
     if (r.hasProtocolLine) {
-        s.protocolLines[static_cast<size_t>(s.protocolCount)] = PaddedRight(rawLine, kProtocolTextWidth);
+        s.protocolLines[static_cast<size_t>(s.protocolCount)] =
+            PaddedRight(rawLine, kProtocolTextWidth);
         ++s.protocolCount;
     }
     r.taskWrong = false;
@@ -316,7 +334,8 @@ void LogCorrectKey(Session& s, unsigned char key) {
     ExerciseRun& r = s.run;
     if (r.taskWrong) {
         Bytes* line = CurrentProtocolLine(s);
-        if (line && line->size() < ExerciseRun::kProtocolKeyLimit) line->push_back(static_cast<char>(key));
+        if (line && line->size() < ExerciseRun::kProtocolKeyLimit)
+            line->push_back(static_cast<char>(key));
     } else if (r.inputLog.size() < ExerciseRun::kInputLogLimit) {
         r.inputLog.push_back(static_cast<char>(key));
     }
@@ -336,8 +355,8 @@ void LogWrongKey(Session& s, unsigned char key) {
 void ErrorTone(Session& s) {
     const ProgramOptions& o = s.options;
     if (o.soundLevel < option::SoundLevel::kSilent) s.console.PlayWaveFile("wavs\\fehlerton.wav");
-    const bool partnerDictation =
-        s.programCode == ProgramCode::Dictation && o.dictationMode == option::DictationMode::kPartner;
+    const bool partnerDictation = s.programCode == ProgramCode::Dictation &&
+                                  o.dictationMode == option::DictationMode::kPartner;
     if (o.repeat > option::Repeat::kTypeTwice && !partnerDictation && !s.run.countedWrong)
         s.run.returnPosition = s.tasks.position;
 }
@@ -366,7 +385,8 @@ void FinishTaskLog(Session& s) {
     Bytes t = std::to_string(r.taskStopwatch.ElapsedSeconds());
     if (t.size() > 3) t = "???";
     t.insert(0, 3 - t.size(), ' ');
-    if (Bytes* line = CurrentProtocolLine(s)) *line = t + (r.taskWrong ? " F " : "   ") + *line + " ";
+    if (Bytes* line = CurrentProtocolLine(s))
+        *line = t + (r.taskWrong ? " F " : "   ") + *line + " ";
     if (!r.repeating) {
         Bytes& entry = HistoryEntry(r);
         entry = t + "  " + entry;
@@ -390,8 +410,10 @@ unsigned char AskQuit(Session& s) {
     unsigned char answer = 0;
     while (answer == 0) {
         const unsigned char key = c.ReadKey();
-        if (key == 'j' || key == 'J') answer = doskey::kEscape;
-        else if (key == 'n' || key == 'N' || (key == doskey::kEscape && c.LastKeyExtended())) answer = 'n';
+        if (key == 'j' || key == 'J')
+            answer = doskey::kEscape;
+        else if (key == 'n' || key == 'N' || (key == doskey::kEscape && c.LastKeyExtended()))
+            answer = 'n';
     }
     g.PutImage(80, 230, saved);
     g.SetTextStyle(kTaskFont, 0, previousSize);
@@ -408,7 +430,8 @@ void ShowTaskNumber(Session& s) {
     const bool ownColour = darkTextPrograms || s.programCode == ProgramCode::Tachistoscope;
     g.SetColor(!ownColour && scheme == option::BackgroundColour::kWhite ? 8 : 3);
     int fill = scheme;
-    if (s.programCode == ProgramCode::MemoriseOnly || s.programCode == ProgramCode::MentalArithmetic ||
+    if (s.programCode == ProgramCode::MemoriseOnly ||
+        s.programCode == ProgramCode::MentalArithmetic ||
         s.programCode == ProgramCode::Tachistoscope)
         fill = 0;
     else if (s.programCode == ProgramCode::CopyTask)
@@ -439,7 +462,9 @@ void ShowClosingScreen(Session& s) {
     c.TextColor(0);
     c.TextBackground(3);
     // "Die Übung ist beendet." in Windows-1252
-    c.Write(PaddedRight(Bytes("  Die \xDC" "bung ist beendet.  Weiter mit einer Taste."), 79));
+    c.Write(PaddedRight(Bytes("  Die \xDC"
+                              "bung ist beendet.  Weiter mit einer Taste."),
+                        79));
     c.TextColor(7);
     c.TextBackground(0);
     while (c.KeyPressed()) c.ReadKey();  // keys typed during the task do not pass the screen

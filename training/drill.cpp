@@ -3,6 +3,8 @@
 // protocol notes and shows the solution before the run rules take over.
 #include "training/drill.h"
 
+#include <algorithm>
+
 #include "console/dos_keys.h"
 #include "exercises/exercise_run.h"
 #include "exercises/hundred_board.h"
@@ -44,21 +46,25 @@ const Bytes kReadingLegend =
     "Gelesen = Taste +          Nicht gelesen = Taste -          Wiederholen = Enter";
 
 bool TypesTwice(const Session& s) {
-    return s.options.repeat == option::Repeat::kTypeTwice || s.options.repeat == option::Repeat::kAll;
+    return s.options.repeat == option::Repeat::kTypeTwice ||
+           s.options.repeat == option::Repeat::kAll;
 }
 
-bool WhiteScreen(const Session& s) { return s.options.backgroundColour == option::BackgroundColour::kWhite; }
+bool WhiteScreen(const Session& s) {
+    return s.options.backgroundColour == option::BackgroundColour::kWhite;
+}
 
 class TaskInput {
-public:
-    TaskInput(Session& s, DrillTask& t) : s_(s), g_(*s.graphics), c_(s.console), o_(s.options), run_(s.run), t_(t) {}
+  public:
+    TaskInput(Session& s, DrillTask& t)
+        : s_(s), g_(*s.graphics), c_(s.console), o_(s.options), run_(s.run), t_(t) {}
 
     // Works the task until it is solved, ended or left with Esc; returns the key that ended it.
     unsigned char Work();
 
-private:
+  private:
     DrillKeyContext Context() const {
-        return DrillKeyContext{t_.program, s_.readingMode, o_.inputControl, o_.help,
+        return DrillKeyContext{t_.program,       s_.readingMode,  o_.inputControl,  o_.help,
                                o_.dictationMode, run_.secondPass, run_.countedWrong};
     }
     bool MentalArithmetic() const { return t_.program == ProgramCode::MentalArithmetic; }
@@ -66,11 +72,18 @@ private:
     unsigned char ExpectedNext() const {
         if (MentalArithmetic()) {
             const auto& gaps = run_.task.gaps;
-            return t_.currentGap < gaps.size() ? static_cast<unsigned char>(gaps[t_.currentGap].expected) : 0;
+            return t_.currentGap < gaps.size()
+                       ? static_cast<unsigned char>(gaps[t_.currentGap].expected)
+                       : 0;
         }
-        return t_.input.size() < t_.expected.size() ? static_cast<unsigned char>(t_.expected[t_.input.size()]) : 0;
+        return t_.input.size() < t_.expected.size()
+                   ? static_cast<unsigned char>(t_.expected[t_.input.size()])
+                   : 0;
     }
-    bool Solved() const { return !MentalArithmetic() && !s_.readingMode && t_.input == t_.expected; }
+    bool Solved() const {
+        return !MentalArithmetic() && !s_.readingMode && t_.input == t_.expected;
+    }
+    bool StepsOverNext() const { return StepsOver(Context(), t_.expected, ExpectedNext()); }
     bool GoesOn() const {
         if (run_.taskDone != TaskEnd::Open || key_ == doskey::kEscape) return false;
         return CheckOnEnter() || !Solved();
@@ -82,8 +95,11 @@ private:
     void TypedCharacter();
     void AcceptCharacter(unsigned char ch);
     void AcceptGapCharacter(unsigned char ch);
+    void StepOverUntypeable();
     void EnterPressed();
     void Backspace();
+    void TakeBackGapCharacter();
+    void EraseInputFrom(size_t length);
     void Escape();
     void Help(bool fromError);
     void Board(unsigned char key);
@@ -110,10 +126,11 @@ private:
 unsigned char TaskInput::Work() {
     presetLength_ = t_.input.size();
     if (MentalArithmetic() && run_.task.gaps.empty()) run_.taskDone = TaskEnd::Done;
+    StepOverUntypeable();
     while (GoesOn()) {
         ReadOneKey();
-        if (t_.program == ProgramCode::MemoriseOnly && o_.memoriseTime >= option::MemoriseTime::kUntilKeyMs &&
-            !t_.taskHidden)
+        if (t_.program == ProgramCode::MemoriseOnly &&
+            o_.memoriseTime >= option::MemoriseTime::kUntilKeyMs && !t_.taskHidden)
             HideTaskOnFirstKey();
         Handle(ClassifyDrillKey(Context(), key_, extended_));
         run_.lastKey = key_;
@@ -152,9 +169,9 @@ void TaskInput::HideTaskOnFirstKey() {
     g_.SetFillStyle(kSolidFill, AreaColour(t_.program, o_.backgroundColour, true));
     g_.Bar(2, R::kMidY / 4, R::kMaxX - 2, R::kMidY - 10);
     const bool escape = key_ == doskey::kEscape && !extended_;
-    const bool firstCharacter = !extended_ && !t_.expected.empty() &&
-                                TranslateTypedCharacter(key_, ExpectedNext()) ==
-                                    static_cast<unsigned char>(t_.expected[0]);
+    const unsigned char first = ExpectedNext();  // blanks and letters before it are stepped over
+    const bool firstCharacter =
+        !extended_ && first != 0 && TranslateTypedCharacter(key_, first) == first;
     if (!escape && !firstCharacter) {
         key_ = kNeutralKey;
         extended_ = false;
@@ -163,10 +180,17 @@ void TaskInput::HideTaskOnFirstKey() {
 
 void TaskInput::Handle(DrillKey kind) {
     switch (kind) {
-        case DrillKey::Neutral: break;
-        case DrillKey::Input: TypedCharacter(); break;
-        case DrillKey::Escape: Escape(); break;
-        case DrillKey::Skip: run_.taskDone = TaskEnd::Done; break;
+        case DrillKey::Neutral:
+            break;
+        case DrillKey::Input:
+            TypedCharacter();
+            break;
+        case DrillKey::Escape:
+            Escape();
+            break;
+        case DrillKey::Skip:
+            run_.taskDone = TaskEnd::Done;
+            break;
         case DrillKey::PageDownSkip:
             run_.taskDone = TaskEnd::Done;
             key_ = kSkipKey;
@@ -175,21 +199,45 @@ void TaskInput::Handle(DrillKey kind) {
             run_.taskDone = TaskEnd::GoBack;
             key_ = kSkipKey;
             break;
-        case DrillKey::HundredBoard: Board(key_); break;
-        case DrillKey::Enter: EnterPressed(); break;
-        case DrillKey::Backspace: Backspace(); break;
-        case DrillKey::SpeakAgain: SpeakTask(s_); break;
-        case DrillKey::ReadCorrect: ReadingAnswer(true); break;
-        case DrillKey::ReadWrong: ReadingAnswer(false); break;
-        case DrillKey::ReadSkip: run_.taskDone = TaskEnd::Done; break;
+        case DrillKey::HundredBoard:
+            Board(key_);
+            break;
+        case DrillKey::Enter:
+            EnterPressed();
+            break;
+        case DrillKey::Backspace:
+            Backspace();
+            break;
+        case DrillKey::SpeakAgain:
+            SpeakTask(s_);
+            break;
+        case DrillKey::ReadCorrect:
+            ReadingAnswer(true);
+            break;
+        case DrillKey::ReadWrong:
+            ReadingAnswer(false);
+            break;
+        case DrillKey::ReadSkip:
+            run_.taskDone = TaskEnd::Done;
+            break;
         case DrillKey::ShowAgain:
             if (o_.holdTime > 0) ShowReadingTaskAgain(s_, t_);
             break;
-        case DrillKey::ClearStrip: ClearReadingStrip(s_); break;
-        case DrillKey::BuildUpShorter: AdjustReadingTime(s_.options.buildUpTime, -kReadingTimeStepMs); break;
-        case DrillKey::BuildUpLonger: AdjustReadingTime(s_.options.buildUpTime, kReadingTimeStepMs); break;
-        case DrillKey::HoldShorter: AdjustReadingTime(s_.options.holdTime, -kReadingTimeStepMs); break;
-        case DrillKey::HoldLonger: AdjustReadingTime(s_.options.holdTime, kReadingTimeStepMs); break;
+        case DrillKey::ClearStrip:
+            ClearReadingStrip(s_);
+            break;
+        case DrillKey::BuildUpShorter:
+            AdjustReadingTime(s_.options.buildUpTime, -kReadingTimeStepMs);
+            break;
+        case DrillKey::BuildUpLonger:
+            AdjustReadingTime(s_.options.buildUpTime, kReadingTimeStepMs);
+            break;
+        case DrillKey::HoldShorter:
+            AdjustReadingTime(s_.options.holdTime, -kReadingTimeStepMs);
+            break;
+        case DrillKey::HoldLonger:
+            AdjustReadingTime(s_.options.holdTime, kReadingTimeStepMs);
+            break;
     }
 }
 
@@ -233,7 +281,26 @@ void TaskInput::AcceptCharacter(unsigned char ch) {
     SetTaskTextStyle(s_, t_);
     t_.drawX += g_.TextWidthVga(Bytes(1, static_cast<char>(ch)));
     KeyClick(s_);
+    StepOverUntypeable();
     if (t_.input.size() < t_.expected.size()) DrawCursorBox(s_, t_, kCursorBoxFill);
+}
+
+// Blanks and letters of the task are entered and drawn by themselves, without a click; the
+// protocol keeps only what the child typed.
+void TaskInput::StepOverUntypeable() {
+    if (!StepsOverNext()) return;
+    const bool cursorWasShown = t_.cursorShown;
+    EraseCursorBox(s_, t_);
+    while (StepsOverNext()) {
+        const auto ch = static_cast<unsigned char>(t_.expected[t_.input.size()]);
+        t_.input.push_back(static_cast<char>(ch));
+        DrawTyped(ch, t_.drawX,
+                  InputCharacterColour(t_.colours, static_cast<int>(t_.input.size())));
+        SetTaskTextStyle(s_, t_);
+        t_.drawX += g_.TextWidthVga(Bytes(1, static_cast<char>(ch)));
+    }
+    if (cursorWasShown && t_.input.size() < t_.expected.size())
+        DrawCursorBox(s_, t_, kCursorBoxFill);
 }
 
 void TaskInput::AcceptGapCharacter(unsigned char ch) {
@@ -259,7 +326,8 @@ void TaskInput::EnterPressed() {
     if (!decision.compareInput) return;
     if (t_.input != t_.expected) {
         ErrorTone(s_);
-        if (HelpOnWrongEnter(Context(), static_cast<int>(t_.input.size()), static_cast<int>(t_.expected.size())))
+        if (HelpOnWrongEnter(Context(), static_cast<int>(t_.input.size()),
+                             static_cast<int>(t_.expected.size())))
             Help(true);  // a wrong Enter is an error: the first one only arms the help
         if (!run_.countedWrong) FirstError(s_);
         LogWrongKey(s_, static_cast<unsigned char>(kLoggedEnterMark));
@@ -271,17 +339,48 @@ void TaskInput::EnterPressed() {
     KeyClick(s_);
 }
 
+// The last character typed goes, with the blanks and letters that were stepped over after it.
 void TaskInput::Backspace() {
-    if (t_.input.size() <= presetLength_) return;
+    if (MentalArithmetic()) {
+        TakeBackGapCharacter();
+        return;
+    }
+    size_t keep = t_.input.size();
+    while (keep > presetLength_ &&
+           StepsOver(Context(), t_.expected, static_cast<unsigned char>(t_.expected[keep - 1])))
+        --keep;
+    if (keep <= presetLength_) return;
     EraseCursorBox(s_, t_);
-    const Bytes last(1, t_.input.back());
+    EraseInputFrom(keep - 1);
+    if (o_.soundLevel <= option::SoundLevel::kKeyClickAndError)
+        c_.PlayWaveFile("wavs\\korrektur.wav");
+    DrawCursorBox(s_, t_, kCursorBoxFill);
+}
+
+void TaskInput::EraseInputFrom(size_t length) {
     SetTaskTextStyle(s_, t_);
-    t_.drawX -= g_.TextWidthVga(last);
-    EraseCharacter(s_, t_, t_.drawX, t_.drawY, static_cast<unsigned char>(last[0]),
+    while (t_.input.size() > length) {
+        const Bytes last(1, t_.input.back());
+        t_.drawX -= g_.TextWidthVga(last);
+        EraseCharacter(s_, t_, t_.drawX, t_.drawY, static_cast<unsigned char>(last[0]),
+                       AreaColour(t_.program, o_.backgroundColour, false));
+        t_.input.pop_back();
+    }
+}
+
+// Mental arithmetic keeps no input line of its own: Backspace takes the last gap's digit back,
+// and that gap is the one to fill again. Before the first gap is filled there is nothing to take.
+void TaskInput::TakeBackGapCharacter() {
+    if (t_.currentGap == 0 || t_.currentGap > t_.gapX.size() || t_.input.empty()) return;
+    EraseGapBox(s_, t_);
+    --t_.currentGap;
+    EraseCharacter(s_, t_, t_.gapX[t_.currentGap], t_.drawY,
+                   static_cast<unsigned char>(t_.input.back()),
                    AreaColour(t_.program, o_.backgroundColour, false));
     t_.input.pop_back();
-    if (o_.soundLevel <= option::SoundLevel::kKeyClickAndError) c_.PlayWaveFile("wavs\\korrektur.wav");
-    DrawCursorBox(s_, t_, kCursorBoxFill);
+    if (o_.soundLevel <= option::SoundLevel::kKeyClickAndError)
+        c_.PlayWaveFile("wavs\\korrektur.wav");
+    DrawGapBox(s_, t_, kGapBoxFill);
 }
 
 void TaskInput::Escape() {
@@ -294,9 +393,14 @@ void TaskInput::Help(bool fromError) {
     const HelpResult result = RequestHelp(t_.help, t_.program, fromError);
     t_.help = result.state;
     switch (result.action) {
-        case HelpAction::None: break;
-        case HelpAction::BoardH1: Board(doskey::kLeft); break;
-        case HelpAction::BoardH3: Board(doskey::kRight); break;
+        case HelpAction::None:
+            break;
+        case HelpAction::BoardH1:
+            Board(doskey::kLeft);
+            break;
+        case HelpAction::BoardH3:
+            Board(doskey::kRight);
+            break;
         case HelpAction::ShowTask:
             ShowTaskForAWhile(s_, t_);
             run_.taskWrong = true;
@@ -331,8 +435,9 @@ void TaskInput::ReadingAnswer(bool readRight) {
     run_.taskDone = TaskEnd::Done;
 }
 
+// Values from an option file need not be steps of ten: a step never leaves the option's range.
 void TaskInput::AdjustReadingTime(int& value, int step) {
-    if ((step < 0 && value > 0) || (step > 0 && value < kReadingTimeLongestMs)) value += step;
+    value = std::clamp(value + step, 0, kReadingTimeLongestMs);
     ShowReadingTimes(s_);
 }
 
@@ -355,6 +460,7 @@ void TaskInput::SecondPassWhenDue() {
     ClearForSecondPass(s_);  // waits a moment first
     if (FramesShown(s_, t_)) DrawFrames(s_, t_);
     t_.cursorShown = false;
+    StepOverUntypeable();
     DrawCursorBox(s_, t_, kCursorBoxFill);
 }
 
@@ -363,7 +469,8 @@ void EndTask(Session& s, DrillTask& t, unsigned char key) {
     Bytes* line = CurrentProtocolLine(s);
     if (key == doskey::kEscape) {
         if (line != nullptr) *line += kEscapeNote;
-        const bool solved = t.program != ProgramCode::MentalArithmetic && !s.readingMode && t.input == t.expected;
+        const bool solved =
+            t.program != ProgramCode::MentalArithmetic && !s.readingMode && t.input == t.expected;
         if (solved || run.taskDone == TaskEnd::Done) FinishTaskLog(s);
         return;
     }
@@ -396,7 +503,10 @@ void RunDrill(Session& s) {
     DrillTask task;
     for (;;) {
         NextTask(s);
-        if (s.run.taskDone != TaskEnd::Open) break;  // nothing left but hints and separators
+        if (s.run.taskDone != TaskEnd::Open) {  // nothing left but hints and separators
+            if (AskRepeatAtListEnd(s)) continue;
+            break;
+        }
         PresentTask(s, task);
         TaskInput input(s, task);
         const unsigned char key = input.Work();

@@ -29,11 +29,17 @@ bool AlternatesBoards(ProgramCode p) {
     return p == ProgramCode::MentalArithmetic || p == ProgramCode::Dictation;
 }
 
-bool HelpLevelAtErrors(int help) { return help == Help::kAtSecondError || help == Help::kAtSecondErrorOnly; }
+bool HelpLevelAtErrors(int help) {
+    return help == Help::kAtSecondError || help == Help::kAtSecondErrorOnly;
+}
 
-bool HelpKeysOn(int help) { return help == Help::kHelpKeys || help == Help::kAtSecondError; }
+bool HelpKeysOn(int help) {
+    return help == Help::kHelpKeys || help == Help::kAtSecondError;
+}
 
-bool HelpOnEnterLevel(int help) { return help >= Help::kOnEnter && help <= Help::kAtSecondError; }
+bool HelpOnEnterLevel(int help) {
+    return help >= Help::kOnEnter && help <= Help::kAtSecondError;
+}
 
 // Copying asks for help at an error only while the task is typed the second time.
 bool ErrorHelpAllowed(const DrillKeyContext& c) {
@@ -43,27 +49,41 @@ bool ErrorHelpAllowed(const DrillKeyContext& c) {
 DrillKey ReadingKey(unsigned char key, bool extended) {
     if (extended) {
         switch (key) {
-            case doskey::kLeft: return DrillKey::BuildUpShorter;
-            case doskey::kRight: return DrillKey::BuildUpLonger;
-            case doskey::kDown: return DrillKey::HoldShorter;
-            case doskey::kUp: return DrillKey::HoldLonger;
-            case doskey::kF1: return DrillKey::Escape;
-            default: return DrillKey::Neutral;
+            case doskey::kLeft:
+                return DrillKey::BuildUpShorter;
+            case doskey::kRight:
+                return DrillKey::BuildUpLonger;
+            case doskey::kDown:
+                return DrillKey::HoldShorter;
+            case doskey::kUp:
+                return DrillKey::HoldLonger;
+            case doskey::kF1:
+                return DrillKey::Escape;
+            default:
+                return DrillKey::Neutral;
         }
     }
     switch (key) {
-        case '+': return DrillKey::ReadCorrect;
-        case '-': return DrillKey::ReadWrong;
-        case kSkipKey: return DrillKey::ReadSkip;
-        case doskey::kEnter: return DrillKey::ShowAgain;
-        case ' ': return DrillKey::ClearStrip;
-        case doskey::kEscape: return DrillKey::Escape;
-        default: return DrillKey::Neutral;
+        case '+':
+            return DrillKey::ReadCorrect;
+        case '-':
+            return DrillKey::ReadWrong;
+        case kSkipKey:
+            return DrillKey::ReadSkip;
+        case doskey::kEnter:
+            return DrillKey::ShowAgain;
+        case ' ':
+            return DrillKey::ClearStrip;
+        case doskey::kEscape:
+            return DrillKey::Escape;
+        default:
+            return DrillKey::Neutral;
     }
 }
 
 bool SpeaksTask(const DrillKeyContext& c) {
-    return c.program == ProgramCode::Dictation && c.dictationMode != option::DictationMode::kPartner;
+    return c.program == ProgramCode::Dictation &&
+           c.dictationMode != option::DictationMode::kPartner;
 }
 
 }  // namespace
@@ -77,24 +97,41 @@ DrillKey ClassifyDrillKey(const DrillKeyContext& c, unsigned char key, bool exte
     if (c.readingMode) return ReadingKey(key, extended);
     if (extended) {
         switch (key) {
-            case doskey::kPageDown: return DrillKey::PageDownSkip;
-            case doskey::kPageUp: return DrillKey::GoBack;
-            case doskey::kF1: case doskey::kF2: case doskey::kF3:
-            case doskey::kUp: case doskey::kLeft: case doskey::kRight: case doskey::kDown:
-                return HelpKeysOn(c.help) && c.program != ProgramCode::CopyTask ? DrillKey::HundredBoard
-                                                                                : DrillKey::Neutral;
-            case doskey::kF5: return SpeaksTask(c) ? DrillKey::SpeakAgain : DrillKey::Neutral;
-            default: return DrillKey::Neutral;
+            case doskey::kPageDown:
+                return DrillKey::PageDownSkip;
+            case doskey::kPageUp:
+                return DrillKey::GoBack;
+            case doskey::kF1:
+            case doskey::kF2:
+            case doskey::kF3:
+            case doskey::kUp:
+            case doskey::kLeft:
+            case doskey::kRight:
+            case doskey::kDown:
+                return HelpKeysOn(c.help) && c.program != ProgramCode::CopyTask
+                           ? DrillKey::HundredBoard
+                           : DrillKey::Neutral;
+            case doskey::kF5:
+                return SpeaksTask(c) ? DrillKey::SpeakAgain : DrillKey::Neutral;
+            default:
+                return DrillKey::Neutral;
         }
     }
     switch (key) {
-        case doskey::kEscape: return DrillKey::Escape;
-        case doskey::kEnter: return DrillKey::Enter;
+        case doskey::kEscape:
+            return DrillKey::Escape;
+        case doskey::kEnter:
+            return DrillKey::Enter;
         case doskey::kBackspace:
-            return c.inputControl == InputControl::kCheckOnEnter ? DrillKey::Backspace : DrillKey::Neutral;
-        case kSkipLetter: case kSkipKey: return DrillKey::Skip;
-        case ' ': return SpeaksTask(c) ? DrillKey::SpeakAgain : DrillKey::Neutral;
-        default: return IsInputCharacter(key) ? DrillKey::Input : DrillKey::Neutral;
+            return c.inputControl == InputControl::kCheckOnEnter ? DrillKey::Backspace
+                                                                 : DrillKey::Neutral;
+        case kSkipLetter:
+        case kSkipKey:
+            return DrillKey::Skip;
+        case ' ':
+            return SpeaksTask(c) ? DrillKey::SpeakAgain : DrillKey::Neutral;
+        default:
+            return IsInputCharacter(key) ? DrillKey::Input : DrillKey::Neutral;
     }
 }
 
@@ -106,7 +143,8 @@ CharCheck CheckCharacter(const DrillKeyContext& c, unsigned char typed, unsigned
     const bool right = expected != 0 && typed == expected;
     if (c.inputControl == InputControl::kRefuseWrongKeys) {
         if (right) return {};
-        return {CharVerdict::Refuse, HelpLevelAtErrors(c.help) && c.program != ProgramCode::CopyTask};
+        return {CharVerdict::Refuse,
+                HelpLevelAtErrors(c.help) && c.program != ProgramCode::CopyTask};
     }
     if (c.program == ProgramCode::MentalArithmetic) {
         if (right) return {};
@@ -145,6 +183,13 @@ bool TakesCommaAutomatically(const DrillKeyContext& c, int autoComma, unsigned c
     return c.program != ProgramCode::FillInSigns;
 }
 
+bool StepsOver(const DrillKeyContext& c, std::string_view task, unsigned char expected) {
+    if (expected == 0 || IsInputCharacter(expected)) return false;
+    if (c.program == ProgramCode::MentalArithmetic || c.readingMode) return false;
+    return std::any_of(task.begin(), task.end(),
+                       [](char ch) { return IsInputCharacter(static_cast<unsigned char>(ch)); });
+}
+
 HelpResult RequestHelp(HelpState state, ProgramCode program, bool fromError) {
     if (fromError && !state.armed) {
         state.armed = true;
@@ -155,20 +200,25 @@ HelpResult RequestHelp(HelpState state, ProgramCode program, bool fromError) {
     if (next == kBoardH1 + 1) next = kBoardH3;
     state.step = next;
     switch (next) {
-        case kBoardH1: return {state, HelpAction::BoardH1};
+        case kBoardH1:
+            return {state, HelpAction::BoardH1};
         case kBoardH3:
             if (AlternatesBoards(program)) state.step = 0;
             return {state, HelpAction::BoardH3};
-        case kShowTask: return {state, HelpAction::ShowTask};
-        case kShowTaskAgain: return {state, HelpAction::ShowTaskAgain};
-        default: return {state, HelpAction::None};
+        case kShowTask:
+            return {state, HelpAction::ShowTask};
+        case kShowTaskAgain:
+            return {state, HelpAction::ShowTaskAgain};
+        default:
+            return {state, HelpAction::None};
     }
 }
 
 int HelpStepAfterUndisplayableBoard(int step, ProgramCode program) {
     constexpr int kTachistoscopeStep = 5;
     constexpr int kBeyondEveryStep = 100;
-    if (ProgramNumber(program) > ProgramNumber(ProgramCode::WrittenArithmetic)) return kTachistoscopeStep;
+    if (ProgramNumber(program) > ProgramNumber(ProgramCode::WrittenArithmetic))
+        return kTachistoscopeStep;
     if (program == ProgramCode::MentalArithmetic) return kBeyondEveryStep;
     return step;
 }
@@ -190,7 +240,9 @@ constexpr int kBlack = 0;
 bool Marked(const TaskColours& c, int position) {
     return c.markStart > 0 && position >= c.markStart && position < c.markEnd;
 }
-bool WhiteScreen(int scheme) { return scheme == option::BackgroundColour::kWhite; }
+bool WhiteScreen(int scheme) {
+    return scheme == option::BackgroundColour::kWhite;
+}
 }  // namespace
 
 int FirstDrawingColour(const TaskColours& c, int position, unsigned char ch) {
@@ -199,7 +251,8 @@ int FirstDrawingColour(const TaskColours& c, int position, unsigned char ch) {
     if (c.highlightOperators == option::HighlightOperators::kYes) {
         if (!IsDigit(static_cast<char>(ch))) return white ? kDarkOperatorColour : kOperatorColour;
         if (!white) return kTaskColour;
-        return c.program == ProgramCode::MentalArithmetic ? kDarkMentalDigitColour : kDarkTaskColour;
+        return c.program == ProgramCode::MentalArithmetic ? kDarkMentalDigitColour
+                                                          : kDarkTaskColour;
     }
     return white ? kDarkTaskColour : kTaskColour;
 }
@@ -227,7 +280,8 @@ int AreaColour(ProgramCode program, int scheme, bool upperArea) {
     }
 }
 
-int FitTaskTextSize(const std::function<int(int)>& widthAt, const std::function<int(int)>& heightAt) {
+int FitTaskTextSize(const std::function<int(int)>& widthAt,
+                    const std::function<int(int)>& heightAt) {
     int size = kSmallestTextSize;
     while (size < kLargestTextSize && widthAt(size) <= ExerciseRun::kMaxX) ++size;
     --size;
@@ -252,16 +306,21 @@ Bytes DrillTopLine(ProgramCode program, const ProgramOptions& o) {
     }
     if (program == ProgramCode::CopyTask) return {};
     if (o.help == Help::kNone) return "Hilfe ausgeschaltet";
-    if (o.help == Help::kOnEnter) return IsMemorisingProgram(program) ? "Enter = sehen" : "Enter = Hundertertafel";
+    if (o.help == Help::kOnEnter)
+        return IsMemorisingProgram(program) ? "Enter = sehen" : "Enter = Hundertertafel";
     return "F1, F2, F3 = Hundertertafel";
 }
 
 TachistoscopeStyle StyleOfBoxLine(int boxLine) {
     switch (boxLine) {
-        case 3: return TachistoscopeStyle::Small;
-        case 4: return TachistoscopeStyle::Smallest;
-        case 5: return TachistoscopeStyle::Hatched;
-        default: return TachistoscopeStyle::Normal;  // the time line or "Normale Schrift"
+        case 3:
+            return TachistoscopeStyle::Small;
+        case 4:
+            return TachistoscopeStyle::Smallest;
+        case 5:
+            return TachistoscopeStyle::Hatched;
+        default:
+            return TachistoscopeStyle::Normal;  // the time line or "Normale Schrift"
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "exercises/program_code.h"
@@ -37,15 +38,18 @@ enum class DrillKey {
     GoBack,        // PgUp: the previous task again
     HundredBoard,  // F1–F3 and the cursor keys open the board (help keys on)
     Enter,
-    Backspace,     // only when the input is checked on Enter
-    SpeakAgain,    // dictation: space or F5
+    Backspace,   // only when the input is checked on Enter
+    SpeakAgain,  // dictation: space or F5
     // the reading test
-    ReadCorrect,   // "+"
-    ReadWrong,     // "-"
-    ReadSkip,      // "_"
-    ShowAgain,     // Enter
-    ClearStrip,    // space
-    BuildUpShorter, BuildUpLonger, HoldShorter, HoldLonger,
+    ReadCorrect,  // "+"
+    ReadWrong,    // "-"
+    ReadSkip,     // "_"
+    ShowAgain,    // Enter
+    ClearStrip,   // space
+    BuildUpShorter,
+    BuildUpLonger,
+    HoldShorter,
+    HoldLonger,
 };
 
 // What one key does (before the task's own state is looked at).
@@ -59,11 +63,13 @@ enum class CharVerdict {
 };
 struct CharCheck {
     CharVerdict verdict = CharVerdict::Accept;
-    bool helpRequest = false;  // the error asks for help (the help sequence decides whether it comes)
+    bool helpRequest =
+        false;  // the error asks for help (the help sequence decides whether it comes)
 };
 // `typed` after "/" has been read as ":"; `expected` 0 when the input is already as long as the
 // task.
-CharCheck CheckCharacter(const DrillKeyContext& context, unsigned char typed, unsigned char expected);
+CharCheck CheckCharacter(const DrillKeyContext& context, unsigned char typed,
+                         unsigned char expected);
 
 // "/" stands for ":" where ":" is expected.
 unsigned char TranslateTypedCharacter(unsigned char typed, unsigned char expected);
@@ -79,6 +85,12 @@ bool HelpOnWrongEnter(const DrillKeyContext& context, int inputLength, int taskL
 
 // The comma comes by itself when it is the next expected character.
 bool TakesCommaAutomatically(const DrillKeyContext& context, int autoComma, unsigned char expected);
+
+// A blank or a letter of the task ("17:5=3 R 2") cannot be typed: the input steps over it by
+// itself, as over the automatic comma. Not in mental arithmetic, where only the gaps are typed,
+// nor in the reading test; and not in a task without a single character that can be typed
+// (the words of a copying list), which would otherwise solve itself.
+bool StepsOver(const DrillKeyContext& context, std::string_view task, unsigned char expected);
 
 // The help sequence: the first request from an error only arms it; then the steps 1 (board
 // H1), 3 (board H3), 4 (the task shown again), 5 (shown once more); memorising, filling in
@@ -115,7 +127,8 @@ int InputColour(ProgramCode program, int scheme);
 int AreaColour(ProgramCode program, int scheme, bool upperArea);
 
 // The task text size 4..9: as large as fits the width, no higher than half the screen.
-int FitTaskTextSize(const std::function<int(int)>& widthAt, const std::function<int(int)>& heightAt);
+int FitTaskTextSize(const std::function<int(int)>& widthAt,
+                    const std::function<int(int)>& heightAt);
 
 // The hint on the top line of the first task; empty when the program shows none.
 Bytes DrillTopLine(ProgramCode program, const ProgramOptions& options);

@@ -1,5 +1,7 @@
 // The slots of the expected characters on the input line (a frame round the task or one round
 // every character), the cursor box under the next character and mental arithmetic's gap boxes.
+#include <algorithm>
+
 #include "exercises/session.h"
 #include "graphics/graphics.h"
 #include "training/drill_task.h"
@@ -12,6 +14,10 @@ using namespace drill_layout;
 constexpr int kFrameColour = 15;
 constexpr int kDarkFrameColour = 4;  // on a white screen
 constexpr int kEveryCharacterRaise = 3;
+constexpr int kSlotMargin = 2;  // between the digits' ink and their slot's lines
+// The cursor box starts this far left of the next character; with its depth drawn to the right
+// it lies under that character's slot.
+constexpr int kCursorLead = 4;
 constexpr int kCursorDepth_px = 5;
 constexpr int kGapDepth_px = 10;
 constexpr int kSolidFill = 1;
@@ -21,29 +27,22 @@ int LowerAreaColour(const Session& s, const DrillTask& t) {
 }
 
 int FrameColour(const Session& s) {
-    return s.options.backgroundColour == option::BackgroundColour::kWhite ? kDarkFrameColour : kFrameColour;
+    return s.options.backgroundColour == option::BackgroundColour::kWhite ? kDarkFrameColour
+                                                                          : kFrameColour;
 }
 
-// Top and bottom of a character's slot below the input line's own y, at the task's text size.
+// Top and bottom of a character's slot on the input line: round the ink of the digits as they
+// are drawn there (the task font, centred on its line). The rows come from the font's own glyph
+// of "1" and its cell, not from fixed numbers, so the digits stay inside their slots at every
+// text size and window size.
 struct SlotRows {
     int top = 0, bottom = 0;
 };
 SlotRows SlotRowsFor(Graphics& g, const DrillTask& t) {
-    const int s = t.textSize;
-    int top = 0;
-    if (s == 8) {
-        top = 312 - 2 * s;
-    } else {
-        top = 306 - 2 * s;
-        if (s >= 5 && s <= 7) top += 8;
-        if (s < 5) top += 9;
-    }
-    const Graphics::GlyphBox one = g.GlyphBoxVga("1");
-    const int h = one.bottom - one.top;
-    top += h / 16;
-    // the numbers above are for the input line at its usual place
-    top += t.drawY - kInputY;
-    return {top, top + h};
+    const Graphics::GlyphBox one = g.GlyphBoxVga("1");  // the ink below the cell's top
+    const int cellHeight = g.GlyphBoxVga("00").bottom;
+    const int cellTop = t.drawY - (g.AscentAlign() ? cellHeight / 4 : cellHeight / 2);
+    return {cellTop + one.top - kSlotMargin, cellTop + one.bottom + kSlotMargin};
 }
 
 void DrawFrameSet(Session& s, const DrillTask& t, int raise) {
@@ -54,7 +53,9 @@ void DrawFrameSet(Session& s, const DrillTask& t, int raise) {
     const Bytes& text = t.expected;
     const int size = t.textSize;
     std::vector<int> left(text.size()), right(text.size());
-    int x = t.startX - size / 2;
+    // the slots lie on the characters' cells: typed ones start at startX, the model line's
+    // (copying) two units further left
+    int x = t.startX - 1;
     for (size_t i = 0; i < text.size(); ++i) {
         left[i] = x;
         x += g.TextWidthVga(Bytes(1, text[i]));
@@ -64,12 +65,14 @@ void DrawFrameSet(Session& s, const DrillTask& t, int raise) {
     g.SetLineStyle(0, 0, 1);
     if (s.options.frame == option::Frame::kAroundEveryNumber) {
         for (size_t i = 0; i < text.size(); ++i)
-            if (text[i] != ' ') g.Rectangle(left[i], rows.top - kEveryCharacterRaise, right[i], rows.bottom);
+            if (text[i] != ' ')
+                g.Rectangle(left[i], rows.top - kEveryCharacterRaise, right[i], rows.bottom);
         return;
     }
-    // one frame round the whole task, open where blanks part it
+    // one frame round the whole task, open where blanks part it; a little higher than the
+    // slots, and lower for small sizes, never into the digits
     const int top = rows.top + (size - 14);
-    const int bottom = rows.bottom - (size - 6);
+    const int bottom = rows.bottom + std::max(0, 6 - size);
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == ' ') continue;
         g.Line(left[i], top, right[i], top);
@@ -79,12 +82,15 @@ void DrawFrameSet(Session& s, const DrillTask& t, int raise) {
     }
 }
 
-int CursorBoxY(const DrillTask& t) { return t.drawY + kBoxLineBelowInput + 5 * t.textSize - 50; }
+int CursorBoxY(const DrillTask& t) {
+    return t.drawY + kBoxLineBelowInput + 5 * t.textSize - 50;
+}
 
 }  // namespace
 
 bool FramesShown(const Session& s, const DrillTask& t) {
-    return !s.readingMode && t.program != ProgramCode::MentalArithmetic && s.options.frame != option::Frame::kNone &&
+    return !s.readingMode && t.program != ProgramCode::MentalArithmetic &&
+           s.options.frame != option::Frame::kNone &&
            s.options.inputControl != option::InputControl::kCheckOnEnter;
 }
 
@@ -100,7 +106,8 @@ void DrawCursorBox(Session& s, DrillTask& t, int fillColour) {
     const int y = CursorBoxY(t);
     g.SetColor(FrameColour(s));
     g.SetFillStyle(kSolidFill, fillColour);
-    g.Bar3D(t.drawX - 8, y - 5, t.drawX + g.TextWidthVga("1") - 8, y + 4, kCursorDepth_px, true);
+    const int left = t.drawX - kCursorLead;
+    g.Bar3D(left, y - 5, left + g.TextWidthVga("1"), y + 4, kCursorDepth_px, true);
     t.cursorShown = true;
     t.cursorX = t.drawX;
 }
@@ -111,7 +118,9 @@ void EraseCursorBox(Session& s, DrillTask& t) {
     SetTaskTextStyle(s, t);
     const int y = CursorBoxY(t);
     g.SetFillStyle(kSolidFill, LowerAreaColour(s, t));
-    g.Bar(t.cursorX - 9, y - 7 - kCursorDepth_px, t.cursorX + g.TextWidthVga("1") - 6 + kCursorDepth_px, y + 5);
+    const int left = t.cursorX - kCursorLead;
+    g.Bar(left - 1, y - 7 - kCursorDepth_px, left + g.TextWidthVga("1") + 2 + kCursorDepth_px,
+          y + 5);
     t.cursorShown = false;
     // the box reaches into the slots' bottom lines
     if (FramesShown(s, t)) DrawFrames(s, t);

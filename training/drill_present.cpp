@@ -42,12 +42,22 @@ constexpr int kReadingStripTop = 398, kReadingStripBottom = 416;
 constexpr int kReadingTimesColour = 3, kDarkReadingTimesColour = 8;
 constexpr int kHelpBandTop = 80, kHelpBandBottom = 220;  // filling in signs: cleared after help
 
-int Scheme(const Session& s) { return s.options.backgroundColour; }
-bool WhiteScreen(const Session& s) { return Scheme(s) == option::BackgroundColour::kWhite; }
-int UpperColour(const Session& s, const DrillTask& t) { return AreaColour(t.program, Scheme(s), true); }
-int LowerColour(const Session& s, const DrillTask& t) { return AreaColour(t.program, Scheme(s), false); }
+int Scheme(const Session& s) {
+    return s.options.backgroundColour;
+}
+bool WhiteScreen(const Session& s) {
+    return Scheme(s) == option::BackgroundColour::kWhite;
+}
+int UpperColour(const Session& s, const DrillTask& t) {
+    return AreaColour(t.program, Scheme(s), true);
+}
+int LowerColour(const Session& s, const DrillTask& t) {
+    return AreaColour(t.program, Scheme(s), false);
+}
 
-int Length(const Bytes& text) { return static_cast<int>(text.size()); }
+int Length(const Bytes& text) {
+    return static_cast<int>(text.size());
+}
 
 bool IsGapPosition(const Task& task, int position) {
     return std::any_of(task.gaps.begin(), task.gaps.end(),
@@ -94,9 +104,11 @@ TachistoscopeStyle Style(const Session& s, const DrillTask& t) {
 // Half the width of the task as it will be shown.
 int HalfWidth(Session& s, const DrillTask& t) {
     const TachistoscopeStyle style = Style(s, t);
-    if (style != TachistoscopeStyle::Small && style != TachistoscopeStyle::Smallest) return t.textWidth / 2;
+    if (style != TachistoscopeStyle::Small && style != TachistoscopeStyle::Smallest)
+        return t.textWidth / 2;
     Graphics& g = *s.graphics;
-    g.SetTextStyle(kPlainFont, 0, style == TachistoscopeStyle::Small ? kSmallStyleSize : kSmallestStyleSize);
+    g.SetTextStyle(kPlainFont, 0,
+                   style == TachistoscopeStyle::Small ? kSmallStyleSize : kSmallestStyleSize);
     const int half = g.TextWidthVga(t.expected) / 2;
     SetTaskTextStyle(s, t);
     return half;
@@ -167,7 +179,9 @@ void FixationAndSignals(Session& s, const DrillTask& t) {
     if (eye) Fill(g, UpperColour(s, t), eyeAt.x - 21, eyeAt.y - 10, eyeAt.x + 21, eyeAt.y + 10);
 }
 
-int FirstDrawingY(const Session& s) { return s.readingMode ? kReadingTaskY : kTaskY; }
+int FirstDrawingY(const Session& s) {
+    return s.readingMode ? kReadingTaskY : kTaskY;
+}
 
 // Hatching over the task in the background colour: double lines every few pixels.
 void Hatch(Session& s, const DrillTask& t) {
@@ -189,14 +203,16 @@ void FirstDrawing(Session& s, DrillTask& t) {
     Graphics& g = *s.graphics;
     const TachistoscopeStyle style = Style(s, t);
     if (style == TachistoscopeStyle::Small || style == TachistoscopeStyle::Smallest) {
-        g.SetTextStyle(kPlainFont, 0, style == TachistoscopeStyle::Small ? kSmallStyleSize : kSmallestStyleSize);
+        g.SetTextStyle(kPlainFont, 0,
+                       style == TachistoscopeStyle::Small ? kSmallStyleSize : kSmallestStyleSize);
         g.SetTextJustify(kCentredText, kCentredText);
         g.SetColor(FirstDrawingColour(t.colours, 0, '0'));
         g.OutTextXY(R::kMidX, kTaskY, t.expected);
         return;
     }
     const int buildUp = s.readingMode ? s.options.buildUpTime : 0;
-    DrawTaskLine(s, t, FirstDrawingY(s), -1, !t.skipGaps, t.program == ProgramCode::FillInSigns, buildUp);
+    DrawTaskLine(s, t, FirstDrawingY(s), -1, !t.skipGaps, t.program == ProgramCode::FillInSigns,
+                 buildUp);
     if (style == TachistoscopeStyle::Hatched) Hatch(s, t);
 }
 
@@ -242,7 +258,8 @@ void MentalArithmeticLine(Session& s, DrillTask& t) {
     for (int i = 0; i < Length(t.expected); ++i) {
         const Bytes ch(1, t.expected[static_cast<size_t>(i)]);
         const bool gap = IsGapPosition(task, i + 1);
-        g.SetColor(gap ? LowerColour(s, t) : FirstDrawingColour(t.colours, i + 1, static_cast<unsigned char>(ch[0])));
+        g.SetColor(gap ? LowerColour(s, t)
+                       : FirstDrawingColour(t.colours, i + 1, static_cast<unsigned char>(ch[0])));
         g.OutTextXY(x, t.drawY, ch);
         gapXAtPosition[static_cast<size_t>(i + 1)] = x;
         x += g.TextWidthVga(ch);
@@ -323,7 +340,8 @@ void PresentTask(Session& s, DrillTask& t) {
     t = DrillTask{};
     t.program = s.programCode;
     t.expected = run.task.displayText;
-    t.colours = TaskColours{t.program, Scheme(s), o.highlightOperators, run.task.markStart, run.task.markEnd};
+    t.colours = TaskColours{t.program, Scheme(s), o.highlightOperators, run.task.markStart,
+                            run.task.markEnd};
     t.skipGaps = s.computeMode || s.readingMode;
 
     TopLine(s, t);
@@ -341,8 +359,9 @@ void PresentTask(Session& s, DrillTask& t) {
             c.Delay(o.memoriseTime);
         }
     }
-    const bool drawn = t.program == ProgramCode::MemoriseOnly || t.program == ProgramCode::CopyTask ||
-                       t.program == ProgramCode::FillInSigns || t.program == ProgramCode::Tachistoscope;
+    const bool drawn =
+        t.program == ProgramCode::MemoriseOnly || t.program == ProgramCode::CopyTask ||
+        t.program == ProgramCode::FillInSigns || t.program == ProgramCode::Tachistoscope;
     if (drawn) {
         FirstDrawing(s, t);
         Exposure(s, t);
@@ -361,7 +380,8 @@ void PresentTask(Session& s, DrillTask& t) {
         if (t.program != ProgramCode::MentalArithmetic && t.program != ProgramCode::Dictation)
             DrawCursorBox(s, t, kCursorBoxFill);
     }
-    if (t.program == ProgramCode::Dictation && o.dictationInput == option::DictationInput::kResult) {
+    if (t.program == ProgramCode::Dictation &&
+        o.dictationInput == option::DictationInput::kResult) {
         t.input = TermTail(t.expected, 1).empty() ? Bytes() : TermHead(t.expected, 1);
         SetTaskTextStyle(s, t);
         t.drawX += g.TextWidthVga(t.input);
@@ -388,7 +408,8 @@ void ShowTaskForAWhile(Session& s, DrillTask& t) {
     QImage saved;
     g.GetImage(area.left(), area.top(), area.right(), area.bottom(), saved);
     const int colour = WhiteScreen(s) ? (t.program == ProgramCode::MentalArithmetic ? 7 : 8) : 14;
-    DrawTaskLine(s, t, kTaskY, colour, true, false);
+    // "Merken und rechnen": the result is still to be worked out, its gaps stay blank
+    DrawTaskLine(s, t, kTaskY, colour, !t.skipGaps, false);
     s.console.Delay(shownMs);
     if (t.program == ProgramCode::FillInSigns) {
         Fill(g, UpperColour(s, t), 0, kHelpBandTop, R::kMaxX, kHelpBandBottom);

@@ -399,7 +399,9 @@ void SetUpGrabBoard(GrabBoard& b, const GrabText& text, const GrabRules& rules, 
     b.places.resize(static_cast<size_t>(b.n) + 1);
     b.homes.resize(count);
     b.dragged = 0;
-    b.buttonWasDown = false;
+    // A button still held from before the task (the click that ended the reward) is no press:
+    // it has to be let go first.
+    b.buttonWasDown = true;
     b.jokersLeft = rules.jokers;
     b.jokerLeaving = 0;
     b.misses = 0;
@@ -487,7 +489,9 @@ void LeaveGrabTask(GrabBoard& b) {
 GrabFrameEvents GrabFrame(GrabBoard& b, const GrabMouse& mouse) {
     GrabFrameEvents events;
     if (!b.done) {
-        if (mouse.down && b.dragged == 0) {
+        // a tile is caught when the button goes down, not while it is held
+        const bool pressed = mouse.down && !b.buttonWasDown;
+        if (pressed && b.dragged == 0) {
             for (int i = 1; i < b.TileCount(); ++i) {
                 if (!Catchable(b, i)) continue;
                 const Sprite& t = b.tiles[static_cast<size_t>(i)];

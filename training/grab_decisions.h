@@ -122,7 +122,7 @@ struct GrabBoard {
 
     int dragged = 0;  // the tile following the mouse, 0 none
     QPoint grabOffset;
-    bool buttonWasDown = false;
+    bool buttonWasDown = true;  // the button at the last frame; a press is its going down
     int jokersLeft = 0;
     int jokerLeaving = 0;
     int misses = 0;

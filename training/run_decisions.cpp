@@ -49,7 +49,8 @@ void UpdateRepetitionState(ExerciseRun& run, const ProgramOptions& options, List
     if (escaped) {
         ++run.escCount;
         if (!run.repeating && !run.endAfterRepeat) run.tasksDone = std::max(0, run.tasksDone - 1);
-        if (!run.repeating && run.repeatCount - (run.countedWrong ? 1 : 0) > 0) run.askRepeat = true;
+        if (!run.repeating && run.repeatCount - (run.countedWrong ? 1 : 0) > 0)
+            run.askRepeat = true;
         if (run.repeating && run.endAfterRepeat) run.repeating = false;
         return;
     }
@@ -63,7 +64,9 @@ void UpdateRepetitionState(ExerciseRun& run, const ProgramOptions& options, List
 MotivationScreen ChooseMotivationScreen(const ExerciseRun& run, const ProgramOptions& options,
                                         bool readingMode, bool escaped, bool skipped) {
     MotivationScreen screen;
-    if (run.escCount >= 2 || readingMode || skipped) return screen;
+    // After a skipped task only the repeat question comes: skipping the list's last line must
+    // not take the run round to line 1 with wrong tasks pending.
+    if (run.escCount >= 2 || readingMode || (skipped && !run.askRepeat)) return screen;
     const bool milestone =
         !escaped && options.animation == option::Switch::kOn && IsMotivationTask(run);
     if (!run.askRepeat && !milestone) return screen;
@@ -126,7 +129,8 @@ MotivationScreen ChooseMotivationScreen(const ExerciseRun& run, const ProgramOpt
     return screen;
 }
 
-Bytes AnswerMotivationQuestion(ExerciseRun& run, bool asksRepeat, unsigned char key, bool extended) {
+Bytes AnswerMotivationQuestion(ExerciseRun& run, bool asksRepeat, unsigned char key,
+                               bool extended) {
     const bool yes = !extended && key == 'j';
     const bool no = !extended && key == 'n';
     if (asksRepeat) {

@@ -15,8 +15,9 @@ namespace radevir {
 
 // Task numbers the rules look at.
 namespace run_rule {
-constexpr int kStopTask = 40;     // the run stops here unless the task counter or the reading test runs
-constexpr int kLastTask = 80;     // pending wrong tasks come back and the run ends
+constexpr int kStopTask =
+    40;  // the run stops here unless the task counter or the reading test runs
+constexpr int kLastTask = 80;  // pending wrong tasks come back and the run ends
 constexpr int kFullHistory = ExerciseRun::kMaxTasks;  // the history is full: the run ends here
 constexpr std::array<int, 6> kRepetitionPassTasks{10, 20, 30, 40, 60, 80};
 }  // namespace run_rule
@@ -82,16 +83,16 @@ struct FigurePlan {
     bool onRow = false;   // tasks 1–40 have a place on the two rows
     bool topRow = false;  // tasks 21–40
     int rowY = 0;
-    int goalX = 0;        // the marker's place; the figure runs up to it
-    bool runs = false;    // " laufen " and far enough from the left edge
-    int frameDelayMs = 4; // between two frames of a cycle
-    int standX = 0;       // the standing pose after the run
-    bool marker = false;  // " stehend " and " laufen " leave a marker per task
-    int waitMs = 2000;    // the wait after the figure
+    int goalX = 0;         // the marker's place; the figure runs up to it
+    bool runs = false;     // " laufen " and far enough from the left edge
+    int frameDelayMs = 4;  // between two frames of a cycle
+    int standX = 0;        // the standing pose after the run
+    bool marker = false;   // " stehend " and " laufen " leave a marker per task
+    int waitMs = 2000;     // the wait after the figure
 };
 
 namespace figure {
-constexpr int kFrames = 22;           // pictures 0–21 run; 21 is also the standing pose
+constexpr int kFrames = 22;  // pictures 0–21 run; 21 is also the standing pose
 constexpr int kStandingPicture = 21;
 constexpr int kCorrectMarker = 22;
 constexpr int kWrongMarker = 23;

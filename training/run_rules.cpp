@@ -43,7 +43,9 @@ constexpr double kMotivationShownMs = 2500;
 constexpr double kSecondPassWaitMs = 2000;
 constexpr double kUntilKeyPollMs = 200;
 
-int Program(const Session& s) { return ProgramNumber(s.programCode); }
+int Program(const Session& s) {
+    return ProgramNumber(s.programCode);
+}
 
 bool IsMemorising(int program) {
     return program == ProgramNumber(ProgramCode::MemoriseOnly) ||
@@ -81,7 +83,9 @@ struct FacePlaces {
     int leftEyeX, rightEyeX, eyeY;
 };
 
-FacePlaces PlacesOf(int x, int y) { return {x - kMidX / 11, x + kMidX / 11, y - kMaxY / 22}; }
+FacePlaces PlacesOf(int x, int y) {
+    return {x - kMidX / 11, x + kMidX / 11, y - kMaxY / 22};
+}
 
 void FilledEllipse(Graphics& g, int colour, int x, int y, int xRadius, int yRadius) {
     g.SetColor(colour);
@@ -169,7 +173,8 @@ void ShowMotivationScreen(Session& s, const MotivationScreen& m) {
     } else {
         if (m.end == MotivationEnd::WinkAnswerThenWipe) WinkUntilKey(s, m.faceX, m.faceY);
         const unsigned char key = c.ReadKey();
-        const Bytes answer = AnswerMotivationQuestion(s.run, m.asksRepeat, key, c.LastKeyExtended());
+        const Bytes answer =
+            AnswerMotivationQuestion(s.run, m.asksRepeat, key, c.LastKeyExtended());
         if (s.graphics) {
             Graphics& g = *s.graphics;
             g.SetColor(kLightRed);
@@ -221,14 +226,24 @@ bool AfterTask(Session& s, const TaskOutcome& outcome) {
 
     const bool timeUp = s.options.timeLimited == option::TimeLimited::kLimited &&
                         run.runStopwatch.RunningSeconds(s.console.GetClock()) > run.timeLimit_s;
-    const RunStep step =
-        PassesAndNextPosition(run, s.tasks.position, s.tasks.Count(), s.options, s.readingMode,
-                              escape, timeUp);
+    const RunStep step = PassesAndNextPosition(run, s.tasks.position, s.tasks.Count(), s.options,
+                                               s.readingMode, escape, timeUp);
     if (step.escape) {
         run.lastKey = doskey::kEscape;
         run.lastKeyExtended = false;
     }
     return step.goesOn;
+}
+
+bool AskRepeatAtListEnd(Session& s) {
+    ExerciseRun& run = s.run;
+    if (run.repeatCount <= 0 || run.repeating || run.endAfterRepeat) return false;
+    run.askRepeat = true;
+    const MotivationScreen screen =
+        ChooseMotivationScreen(run, s.options, s.readingMode, false, false);
+    if (!screen.shown) return false;
+    ShowMotivationScreen(s, screen);
+    return run.repeating;
 }
 
 void EndDrillRun(Session& s) {
@@ -374,7 +389,8 @@ void ClearTaskAreas(Session& s) {
     } else {
         g.SetFillStyle(kEmptyFill, scheme);
         g.Bar(0, kUpperTop, kMaxX, kUpperBottom);
-        if (program == ProgramNumber(ProgramCode::MentalArithmetic)) g.SetFillStyle(kSolidFill, scheme);
+        if (program == ProgramNumber(ProgramCode::MentalArithmetic))
+            g.SetFillStyle(kSolidFill, scheme);
     }
     g.Bar(0, kLowerTop, kMaxX, kLowerBottom);
 }

@@ -18,6 +18,9 @@ struct TaskOutcome {
 // Returns whether the run goes on; when the rules end the run as by Esc (a final repetition
 // pass is over, "Nein" to the repeat question, the time limit) run.lastKey becomes Escape.
 bool AfterTask(Session& session, const TaskOutcome& outcome);
+// The list ran out on hint or separator lines after its last task: with wrong tasks pending
+// the repeat question comes as after the list's last line. True when a repetition pass starts.
+bool AskRepeatAtListEnd(Session& session);
 // The end of a drill run: pictures freed, text mode, the broken-off task's protocol line
 // emptied, after more than three tasks the closing screen and session.offerCertificate, the
 // reading test's wrong tasks compacted.

@@ -28,7 +28,8 @@ struct RunFixture : test::SessionFixture {
 
 std::vector<Bytes> Numbered(int count) {
     std::vector<Bytes> lines;
-    for (int i = 1; i <= count; ++i) lines.push_back(std::to_string(i) + "+1=" + std::to_string(i + 1));
+    for (int i = 1; i <= count; ++i)
+        lines.push_back(std::to_string(i) + "+1=" + std::to_string(i + 1));
     return lines;
 }
 
@@ -93,19 +94,50 @@ TEST(ExerciseRun, RandomOrderNeverDrawsTheLastTwoLines) {
     }
 }
 
-TEST(ExerciseRun, HintsGoToTheProtocolAndAListOfHintsOnlyHasNoTask) {
-    RunFixture f({"!Zuerst die Zehner", "a", "!Dann die Einer und zum Schluss alles zusammen"});
-    f.Next();
-    EXPECT_EQ(f.Run().taskDone, TaskEnd::Done);
-    EXPECT_EQ(f.Run().tasksDone, 0);
-    ASSERT_EQ(f.session.protocolCount, 1) << "the last line is left when the list is through";
-    EXPECT_EQ(f.session.protocolLines[0], "      Zuerst die Zehner");
-
-    RunFixture g({"!Hinweis", "b", "12+5=17", "!Ende", "3+4=7"});
-    EXPECT_EQ(g.Next(), "12+5=17");
-    EXPECT_EQ(g.session.protocolLines[0], "      Hinweis");
-    EXPECT_EQ(g.session.protocolLines[1], "12+5=17                       ");
-    EXPECT_EQ(g.session.protocolCount, 2);
+// Every task line and every hint line of a list is reached, also the last line after a hint
+// or a separator; a list of hints only has no task and logs every hint.
+TEST(ExerciseRun, EveryLineOfTheListIsReached) {
+    struct Case {
+        std::vector<Bytes> lines;
+        std::vector<Bytes> tasks;     // raw lines asked, in order
+        std::vector<Bytes> protocol;  // the protocol lines, hints and tasks
+    };
+    const Case cases[] = {
+        {{"!Erst die Plusaufgaben", "1+2=_3", "2+5=_7", "x", "3+3=_6", "!Jetzt noch eine",
+          "4+1=_5"},
+         {"1+2=_3", "2+5=_7", "3+3=_6", "4+1=_5"},
+         {"      Erst die Plusaufgaben", "1+2=_3", "2+5=_7", "3+3=_6", "      Jetzt noch eine",
+          "4+1=_5"}},
+        {{"!Hinweis", "3+4=7"}, {"3+4=7"}, {"      Hinweis", "3+4=7"}},
+        {{"!a", "x", "!b"}, {}, {"      a", "      b"}},
+        {{"!Zuerst die Zehner", "a", "!Dann die Einer und zum Schluss alles zusammen"},
+         {},
+         {"      Zuerst die Zehner", "      Dann die Einer und zum Schluss"}},
+        {{"!Hinweis", "b", "12+5=17", "!Ende", "3+4=7"},
+         {"12+5=17", "3+4=7"},
+         {"      Hinweis", "12+5=17", "      Ende", "3+4=7"}},
+        {{"1+1=2", "x"}, {"1+1=2"}, {"1+1=2"}},
+    };
+    for (const Case& c : cases) {
+        RunFixture f(c.lines);
+        std::vector<Bytes> asked;
+        for (int guard = 0; guard < 20; ++guard) {
+            const Bytes line = f.Next();
+            if (f.Run().taskDone != TaskEnd::Open) break;
+            asked.push_back(line);
+            f.StepOn();
+            if (f.session.tasks.position > f.session.tasks.Count()) break;  // the run's end
+        }
+        EXPECT_EQ(asked, c.tasks) << c.lines.front();
+        EXPECT_EQ(f.Run().tasksDone, static_cast<int>(c.tasks.size())) << c.lines.front();
+        std::vector<Bytes> protocol;
+        for (int i = 0; i < f.session.protocolCount; ++i) {
+            Bytes line = f.session.protocolLines[static_cast<size_t>(i)];
+            while (!line.empty() && line.back() == ' ') line.pop_back();
+            protocol.push_back(line);
+        }
+        EXPECT_EQ(protocol, c.protocol) << c.lines.front();
+    }
 }
 
 TEST(ExerciseRun, AWrongKeyInTheProtocolLineAndHistory) {
@@ -161,7 +193,8 @@ TEST(ExerciseRun, ProtocolKeepsNinetyNineTaskLines) {
     EXPECT_EQ(f.session.protocolCount, 99);
     EXPECT_EQ(CurrentProtocolLine(f.session), nullptr) << "no line of its own past the 99th";
     LogWrongKey(f.session, '7');
-    EXPECT_EQ(f.session.protocolLines[98], "1+1=2                         ") << "an earlier line stays as it was";
+    EXPECT_EQ(f.session.protocolLines[98], "1+1=2                         ")
+        << "an earlier line stays as it was";
     EXPECT_TRUE(f.Run().taskWrong);
 }
 

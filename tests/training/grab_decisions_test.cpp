@@ -49,9 +49,11 @@ GrabBoard Board(std::string_view raw, int target, bool inOrder = false, int joke
     return b;
 }
 
-// Catches tile i by its corner, carries it to the middle of place p and lets it go.
+// Catches tile i by its corner (the button goes down there), carries it to the middle of place p
+// and lets it go.
 GrabFrameEvents Carry(GrabBoard& b, int i, int p) {
     const Sprite& t = b.tiles[static_cast<size_t>(i)];
+    GrabFrame(b, GrabMouse{t.x + 5, t.y + 5, false});
     GrabFrame(b, GrabMouse{t.x + 5, t.y + 5, true});
     EXPECT_EQ(b.dragged, i) << "tile " << i << " was not caught";
     const GrabPlace& place = b.places[static_cast<size_t>(p)];
@@ -190,6 +192,39 @@ TEST(GrabBoard, TheRowCompleteRunsOutInThirtyFrames) {
     } while (!GrabFrame(b, GrabMouse{}).finished);
     EXPECT_EQ(frames, 30);
     EXPECT_EQ(b.jokersLeft, 0);
+}
+
+// A tile is caught when the button goes down over it. The button still held from the click
+// that ended the last task's reward catches nothing, and neither does a button held while the
+// pointer moves over a tile; let go and pressed again, it catches.
+TEST(GrabBoard, CatchingTakesAPressNotAHeldButton) {
+    const struct {
+        const char* name;
+        std::vector<bool> downs;  // the button, frame by frame, over the tile's corner
+        int caughtAtFrame;        // -1: never
+    } cases[] = {
+        {"held from before the task", {true, true, true}, -1},
+        {"held, let go, pressed", {true, false, true}, 2},
+        {"up, then pressed", {false, true}, 1},
+    };
+    for (const auto& c : cases) {
+        GrabBoard b = Board("3+4=7", GrabTarget::kAll);
+        int caught = -1;
+        for (size_t f = 0; f < c.downs.size() && caught < 0; ++f) {
+            const Sprite& t = b.tiles[1];
+            GrabFrame(b, GrabMouse{t.x + 5, t.y + 5, c.downs[f]});
+            if (b.dragged != 0) caught = static_cast<int>(f);
+        }
+        EXPECT_EQ(caught, c.caughtAtFrame) << c.name;
+        EXPECT_EQ(b.misses, 0) << c.name;
+    }
+    // a held button moved over a drifting tile does not pick it up on the way
+    GrabBoard b = Board("3+4=7", GrabTarget::kAll);
+    GrabFrame(b, GrabMouse{600, 470, false});
+    GrabFrame(b, GrabMouse{600, 470, true});
+    const Sprite& t = b.tiles[1];
+    GrabFrame(b, GrabMouse{t.x + 5, t.y + 5, true});
+    EXPECT_EQ(b.dragged, 0);
 }
 
 TEST(Sprite, BouncesAtItsLimits) {

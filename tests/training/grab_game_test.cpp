@@ -187,6 +187,8 @@ TEST(GrabGame, TheLastJokerLeavesWithItsSound) {
     const int j = b.Joker();
     const auto pixel = [&](int x, int y) { return g.graphics.VgaToPixel(QPoint(x, y)); };
     const Sprite& joker = b.tiles[static_cast<size_t>(j)];
+    g.f.console.MouseMoved(pixel(joker.x + 5, joker.y + 5));
+    RunGrabFrame(s, game, task);  // the pointer comes over the joker, then the button goes down
     g.f.console.MousePressed(pixel(joker.x + 5, joker.y + 5), true, false);
     RunGrabFrame(s, game, task);
     ASSERT_EQ(b.dragged, j);
@@ -202,6 +204,37 @@ TEST(GrabGame, TheLastJokerLeavesWithItsSound) {
         RunGrabFrame(s, game, task);
     }
     EXPECT_FALSE(b.Drawn(j));
-    EXPECT_EQ(game.frames, 83);
+    EXPECT_EQ(game.frames, 84);
+    g.graphics.LeaveFullScreenMode();
+}
+
+// The click that ended the last task's reward may still be held when the next task starts: held
+// over a tile it catches nothing; let go and pressed again, it catches.
+TEST(GrabGame, AButtonHeldIntoTheNextTaskCatchesNothing) {
+    GameFixture g({"12+3=15"});
+    Session& s = g.s;
+    s.options.grabJokers = 0;
+    s.options.grabTarget = option::GrabTarget::kAll;
+    g.graphics.InitGraph(0);
+    g.graphics.EnterFullScreen();
+    const auto pixel = [&](int x, int y) { return g.graphics.VgaToPixel(QPoint(x, y)); };
+    g.f.console.MousePressed(pixel(100, 100), true, false);  // the click on the reward, still down
+    GrabGame game;
+    GrabTask task;
+    SetUpGrabTask(s, game, task, PrepareGrabText("12+3=15", true));
+    GrabBoard& b = task.board;
+    const auto overTile = [&] {
+        const Sprite& t = b.tiles[1];
+        return pixel(t.x + 5, t.y + 5);
+    };
+    g.f.console.MouseMoved(overTile());
+    RunGrabFrame(s, game, task);
+    EXPECT_EQ(b.dragged, 0);
+    g.f.console.MouseReleased(overTile(), true, false);
+    RunGrabFrame(s, game, task);
+    EXPECT_EQ(b.misses, 0);
+    g.f.console.MousePressed(overTile(), true, false);
+    RunGrabFrame(s, game, task);
+    EXPECT_EQ(b.dragged, 1);
     g.graphics.LeaveFullScreenMode();
 }

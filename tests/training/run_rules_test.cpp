@@ -1,9 +1,9 @@
 #include "training/run_rules.h"
 
+#include <gtest/gtest.h>
 #include <QFileInfo>
 #include <algorithm>
 #include <deque>
-#include <gtest/gtest.h>
 #include <sstream>
 
 #include "console/dos_keys.h"
@@ -43,7 +43,8 @@ TEST(MotivationScreen, TasksAndPendingErrorsChooseTheScreen) {
         // an error-free run
         {1, 0, 0, " Gut!", End::WaitThenWipe, 106, kFaceTopY, 213, 119, 8, false},
         {2, 0, 0, nullptr, End::WaitThenWipe, 0, 0, 0, 0, 0, false},
-        {5, 0, 0, " Bist du da? ", End::WinkAnswerThenWipe, 319, kFaceTopY, 0, kInputLineY, 7, false},
+        {5, 0, 0, " Bist du da? ", End::WinkAnswerThenWipe, 319, kFaceTopY, 0, kInputLineY, 7,
+         false},
         {10, 0, 0, nullptr, End::WaitThenWipe, 0, 0, 0, 0, 0, false},
         {20, 0, 0, "Super!", End::WaitThenWipe, 319, kFaceBottomY, 319, 119, 9, true},
         {30, 0, 0, " Echt stark!", End::WaitThenWipe, 319, kFaceTopY, 0, kInputLineY, 9, false},
@@ -60,8 +61,8 @@ TEST(MotivationScreen, TasksAndPendingErrorsChooseTheScreen) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "task " << c.tasksDone << " errors " << c.wrongCount
                                         << "/" << c.repeatCount);
-        const MotivationScreen m = ChooseMotivationScreen(RunAt(c.tasksDone, c.wrongCount, c.repeatCount),
-                                                          options, false, false, false);
+        const MotivationScreen m = ChooseMotivationScreen(
+            RunAt(c.tasksDone, c.wrongCount, c.repeatCount), options, false, false, false);
         ASSERT_EQ(m.shown, c.text != nullptr);
         if (!m.shown) continue;
         EXPECT_FALSE(m.asksRepeat);
@@ -84,11 +85,10 @@ TEST(MotivationScreen, RepeatQuestionAndWhatSuppressesScreens) {
         int escCount;
         bool shown;
     } cases[] = {
-        {true, false, false, false, false, 0, true},
-        {true, true, true, false, false, 1, true},
-        {true, true, false, true, false, 0, false},
-        {true, true, false, false, true, 0, false},
-        {true, true, true, false, false, 2, false},
+        {true, false, false, false, false, 0, true},   {true, true, true, false, false, 1, true},
+        {true, true, false, true, false, 0, true},    // the repeat question also after a skip
+        {false, true, false, true, false, 0, false},  // but no " Bist du da? " after a skip
+        {true, true, false, false, true, 0, false},    {true, true, true, false, false, 2, false},
         {false, true, true, false, false, 1, false},  // Esc on task 5: no " Bist du da? "
         {false, false, false, false, false, 0, false},
     };
@@ -98,9 +98,10 @@ TEST(MotivationScreen, RepeatQuestionAndWhatSuppressesScreens) {
         run.escCount = c.escCount;
         ProgramOptions options;
         options.animation = c.animation ? option::Switch::kOn : option::Switch::kOff;
-        const MotivationScreen m = ChooseMotivationScreen(run, options, c.readingMode, c.escaped, c.skipped);
-        EXPECT_EQ(m.shown, c.shown) << c.askRepeat << c.animation << c.escaped << c.skipped
-                                    << c.readingMode << c.escCount;
+        const MotivationScreen m =
+            ChooseMotivationScreen(run, options, c.readingMode, c.escaped, c.skipped);
+        EXPECT_EQ(m.shown, c.shown)
+            << c.askRepeat << c.animation << c.escaped << c.skipped << c.readingMode << c.escCount;
         if (m.shown && c.askRepeat) {
             EXPECT_EQ(m.text, " Wiederholung? ");
             EXPECT_EQ(m.end, MotivationEnd::AnswerThenWipe);
@@ -117,8 +118,8 @@ TEST(MotivationScreen, AnswersAndTheRepeatDecision) {
         unsigned char key;
         bool extended;
         const char* answer;
-    } keys[] = {{'j', false, "Ja"}, {'n', false, "Nein"}, {'x', false, "Okay"},
-                {'N', false, "Okay"}, {27, false, "Okay"}, {'n', true, "Okay"}};
+    } keys[] = {{'j', false, "Ja"},   {'n', false, "Nein"}, {'x', false, "Okay"},
+                {'N', false, "Okay"}, {27, false, "Okay"},  {'n', true, "Okay"}};
     for (const auto& k : keys) {
         ExerciseRun plain = RunAt(5, 2, 1);
         const ExerciseRun before = plain;
@@ -177,8 +178,8 @@ TEST(RepetitionState, EscapeDoesNotCountTheBrokenOffTask) {
         {false, false, false, 1, 6, true, false},
         {false, false, true, 1, 6, false, false},  // the only wrong task is the broken-off one
         {false, false, true, 2, 6, true, false},
-        {true, false, true, 2, 7, false, true},    // inside a pass the counter stays
-        {true, true, true, 2, 7, false, false},    // Esc inside the final pass ends it
+        {true, false, true, 2, 7, false, true},  // inside a pass the counter stays
+        {true, true, true, 2, 7, false, false},  // Esc inside the final pass ends it
         {true, true, true, 0, 7, false, false},
     };
     for (const auto& c : cases) {
@@ -211,46 +212,190 @@ TEST(RunStep, PassesPositionsAndTheEndOfTheRun) {
         bool goesOn, escapeAfter, repeatingAfter, endAfterRepeatAfter;
         int positionAfter, repeatCountAfter;
     } cases[] = {
-        {"next line", 9, 2, 2, 1, 2, false, false, false, false, false, TaskEnd::Done, 9, 30,
-         true, false, false, false, 10, 2},
-        {"pass after task 10", 10, 2, 2, 1, 2, false, false, false, false, false, TaskEnd::Done, 10, 30,
-         true, false, true, false, 10, 2},
-        {"pass brings back every wrong task", 20, 3, 1, 1, 2, false, false, false, false, false,
-         TaskEnd::Done, 20, 30, true, false, true, false, 20, 3},
-        {"no pass without the option", 10, 2, 2, 0, 2, false, false, false, false, false, TaskEnd::Done,
-         10, 30, true, false, false, false, 11, 2},
-        {"stop at 40", 40, 0, 0, 1, 2, false, false, false, false, false, TaskEnd::Done, 40, 60,
-         false, false, false, false, 41, 0},
-        {"final pass at 40", 40, 1, 1, 1, 2, false, false, false, false, false, TaskEnd::Done, 40, 60,
-         true, false, true, true, 40, 1},
-        {"task counter goes past 40", 40, 0, 0, 1, 3, false, false, false, false, false, TaskEnd::Done,
-         40, 60, true, false, false, false, 41, 0},
-        {"reading test goes past 40", 40, 0, 0, 0, 2, true, false, false, false, false, TaskEnd::Done,
-         40, 60, true, false, false, false, 41, 0},
-        {"final pass at 80", 80, 1, 1, 1, 3, false, false, false, false, false, TaskEnd::Done, 80, 82,
-         true, false, true, true, 80, 1},
-        {"the end after the final pass", 80, 1, 0, 1, 3, false, false, true, false, false, TaskEnd::Done,
-         80, 82, false, true, false, true, 80, 0},
-        {"list through", 12, 0, 0, 1, 2, false, false, false, false, false, TaskEnd::Done, 12, 12,
-         false, false, false, false, 13, 0},
-        {"wrong tasks keep the run going", 12, 1, 1, 0, 2, false, false, false, false, false,
-         TaskEnd::Done, 12, 12, true, false, false, false, 13, 1},
-        {"Esc", 5, 0, 0, 1, 2, false, false, false, true, false, TaskEnd::Open, 5, 30,
-         false, true, false, false, 5, 0},
-        {"PgUp on line 1", 1, 0, 0, 0, 2, false, false, false, false, false, TaskEnd::GoBack, 1, 30,
-         true, false, false, false, 1, 0},
-        {"PgUp on line 2", 2, 0, 0, 0, 2, false, false, false, false, false, TaskEnd::GoBack, 2, 30,
-         true, false, false, false, 1, 0},
-        {"PgUp on line 5", 5, 0, 0, 0, 2, false, false, false, false, false, TaskEnd::GoBack, 5, 30,
-         true, false, false, false, 4, 0},
-        {"time limit", 5, 1, 1, 0, 2, false, false, false, false, true, TaskEnd::Done, 5, 30,
-         false, true, false, true, 6, 1},
-        {"full history", 82, 0, 0, 1, 3, false, false, false, false, false, TaskEnd::Done, 40, 82,
-         false, false, false, false, 41, 0},
-        {"full history, wrong tasks come back first", 82, 2, 1, 1, 3, false, false, false, false, false,
-         TaskEnd::Done, 40, 82, true, false, true, true, 40, 2},
-        {"full history, nothing can come back", 82, 2, 1, 0, 3, false, false, false, false, false,
-         TaskEnd::Done, 40, 82, false, false, false, false, 41, 1},
+        {"next line",   9, 2,  2,    1,     2,     false, false, false, false, false,
+         TaskEnd::Done, 9, 30, true, false, false, false, 10,    2},
+        {"pass after task 10", 10, 2,  2,    1,     2,    false, false, false, false, false,
+         TaskEnd::Done,        10, 30, true, false, true, false, 10,    2},
+        {"pass brings back every wrong task",
+         20,
+         3,
+         1,
+         1,
+         2,
+         false,
+         false,
+         false,
+         false,
+         false,
+         TaskEnd::Done,
+         20,
+         30,
+         true,
+         false,
+         true,
+         false,
+         20,
+         3},
+        {"no pass without the option",
+         10,
+         2,
+         2,
+         0,
+         2,
+         false,
+         false,
+         false,
+         false,
+         false,
+         TaskEnd::Done,
+         10,
+         30,
+         true,
+         false,
+         false,
+         false,
+         11,
+         2},
+        {"stop at 40",  40, 0,  0,     1,     2,     false, false, false, false, false,
+         TaskEnd::Done, 40, 60, false, false, false, false, 41,    0},
+        {"final pass at 40", 40, 1,  1,    1,     2,    false, false, false, false, false,
+         TaskEnd::Done,      40, 60, true, false, true, true,  40,    1},
+        {"task counter goes past 40",
+         40,
+         0,
+         0,
+         1,
+         3,
+         false,
+         false,
+         false,
+         false,
+         false,
+         TaskEnd::Done,
+         40,
+         60,
+         true,
+         false,
+         false,
+         false,
+         41,
+         0},
+        {"reading test goes past 40",
+         40,
+         0,
+         0,
+         0,
+         2,
+         true,
+         false,
+         false,
+         false,
+         false,
+         TaskEnd::Done,
+         40,
+         60,
+         true,
+         false,
+         false,
+         false,
+         41,
+         0},
+        {"final pass at 80", 80, 1,  1,    1,     3,    false, false, false, false, false,
+         TaskEnd::Done,      80, 82, true, false, true, true,  80,    1},
+        {"the end after the final pass",
+         80,
+         1,
+         0,
+         1,
+         3,
+         false,
+         false,
+         true,
+         false,
+         false,
+         TaskEnd::Done,
+         80,
+         82,
+         false,
+         true,
+         false,
+         true,
+         80,
+         0},
+        {"list through", 12, 0,  0,     1,     2,     false, false, false, false, false,
+         TaskEnd::Done,  12, 12, false, false, false, false, 13,    0},
+        {"wrong tasks keep the run going",
+         12,
+         1,
+         1,
+         0,
+         2,
+         false,
+         false,
+         false,
+         false,
+         false,
+         TaskEnd::Done,
+         12,
+         12,
+         true,
+         false,
+         false,
+         false,
+         13,
+         1},
+        {"Esc",         5, 0,  0,     1,    2,     false, false, false, true, false,
+         TaskEnd::Open, 5, 30, false, true, false, false, 5,     0},
+        {"PgUp on line 1", 1, 0,  0,    0,     2,     false, false, false, false, false,
+         TaskEnd::GoBack,  1, 30, true, false, false, false, 1,     0},
+        {"PgUp on line 2", 2, 0,  0,    0,     2,     false, false, false, false, false,
+         TaskEnd::GoBack,  2, 30, true, false, false, false, 1,     0},
+        {"PgUp on line 5", 5, 0,  0,    0,     2,     false, false, false, false, false,
+         TaskEnd::GoBack,  5, 30, true, false, false, false, 4,     0},
+        {"time limit",  5, 1,  1,     0,    2,     false, false, false, false, true,
+         TaskEnd::Done, 5, 30, false, true, false, true,  6,     1},
+        {"full history", 82, 0,  0,     1,     3,     false, false, false, false, false,
+         TaskEnd::Done,  40, 82, false, false, false, false, 41,    0},
+        {"full history, wrong tasks come back first",
+         82,
+         2,
+         1,
+         1,
+         3,
+         false,
+         false,
+         false,
+         false,
+         false,
+         TaskEnd::Done,
+         40,
+         82,
+         true,
+         false,
+         true,
+         true,
+         40,
+         2},
+        {"full history, nothing can come back",
+         82,
+         2,
+         1,
+         0,
+         3,
+         false,
+         false,
+         false,
+         false,
+         false,
+         TaskEnd::Done,
+         40,
+         82,
+         false,
+         false,
+         false,
+         false,
+         41,
+         1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -262,8 +407,8 @@ TEST(RunStep, PassesPositionsAndTheEndOfTheRun) {
         options.repeat = c.repeat;
         options.figure = c.figure;
         int position = c.position;
-        const RunStep step =
-            PassesAndNextPosition(run, position, c.count, options, c.readingMode, c.escape, c.timeUp);
+        const RunStep step = PassesAndNextPosition(run, position, c.count, options, c.readingMode,
+                                                   c.escape, c.timeUp);
         EXPECT_EQ(step.goesOn, c.goesOn);
         EXPECT_EQ(step.escape, c.escapeAfter);
         EXPECT_EQ(run.repeating, c.repeatingAfter);
@@ -318,7 +463,8 @@ TEST(FigurePause, RowGoalRunAndWaitPerTask) {
 TEST(FigurePause, FramesRunUpToTheGoal) {
     std::array<int, figure::kFrames> widths{};
     widths.fill(40);
-    const std::vector<FigureFrame> frames = FigureFrames(PlanFigure(10, option::Figure::kRunning), widths);
+    const std::vector<FigureFrame> frames =
+        FigureFrames(PlanFigure(10, option::Figure::kRunning), widths);
     ASSERT_EQ(frames.size(), 4u * figure::kFrames);  // x 0, 73, 145, 218; at 290 it would reach 320
     EXPECT_EQ(frames[21].x, 0);
     EXPECT_EQ(frames[22].picture, 0);
@@ -393,9 +539,11 @@ struct DrillFixture {
         console.SetSoundPort(&sound);
         session.graphics = &graphics;
         session.programCode = code;
-        session.options.memoriseTime = option::MemoriseTime::kShortMs;  // the pause waits for no key
+        session.options.memoriseTime =
+            option::MemoriseTime::kShortMs;  // the pause waits for no key
         host.onPump = [this] {
-            if (console.WaitingForKey() && console.Keys().Empty() && !Give()) console.RequestAbort();
+            if (console.WaitingForKey() && console.Keys().Empty() && !Give())
+                console.RequestAbort();
         };
         sound.onPlay = [this](const QString& file) {
             if (file == kWinkTone && console.Keys().Empty()) Give();
@@ -406,7 +554,8 @@ struct DrillFixture {
         QDir figures(test::KitDir() + "/bitplane/schwarz");
         for (const QString& name : figures.entryList({"*.png"}, QDir::Files)) {
             QFile file(figures.filePath(name));
-            if (file.open(QIODevice::ReadOnly)) dir.Write("bitplane/schwarz/" + name, file.readAll());
+            if (file.open(QIODevice::ReadOnly))
+                dir.Write("bitplane/schwarz/" + name, file.readAll());
         }
     }
     bool Give() {
@@ -422,7 +571,8 @@ struct DrillFixture {
     }
     void Lines(int count) {
         std::vector<Bytes> lines;
-        for (int i = 1; i <= count; ++i) lines.push_back(std::to_string(i) + "+10=" + std::to_string(i + 10));
+        for (int i = 1; i <= count; ++i)
+            lines.push_back(std::to_string(i) + "+10=" + std::to_string(i + 10));
         session.tasks.SetLines(lines);
     }
 
@@ -438,7 +588,8 @@ struct DrillFixture {
             if (run.taskDone != TaskEnd::Open) break;
             worked.push_back((run.repeating ? "R " : "") + run.task.rawLine);
             run.taskStopwatch.Start(clock);
-            const bool isWrong = std::find(wrong.begin(), wrong.end(), run.task.rawLine) != wrong.end();
+            const bool isWrong =
+                std::find(wrong.begin(), wrong.end(), run.task.rawLine) != wrong.end();
             if (isWrong && !run.countedWrong) {
                 LogWrongKey(session, '9');
                 FirstError(session);
@@ -490,7 +641,8 @@ struct DrillFixture {
 
 std::vector<Bytes> Lines(std::initializer_list<int> numbers, bool repeated = false) {
     std::vector<Bytes> out;
-    for (int i : numbers) out.push_back((repeated ? "R " : "") + std::to_string(i) + "+10=" + std::to_string(i + 10));
+    for (int i : numbers)
+        out.push_back((repeated ? "R " : "") + std::to_string(i) + "+10=" + std::to_string(i + 10));
     return out;
 }
 
@@ -516,8 +668,8 @@ TEST(DrillRun, ErrorFreeRunShowsTheMotivationSequence) {
     f.answers = {'x'};
     const std::vector<Bytes> worked = f.Drill();
     EXPECT_EQ(worked, Range(1, 31));
-    EXPECT_EQ(f.ScreenTexts(),
-              (std::vector<std::string>{" Gut!", " Bist du da? ", "Okay", "Super!", " Echt stark!"}));
+    EXPECT_EQ(f.ScreenTexts(), (std::vector<std::string>{" Gut!", " Bist du da? ", "Okay", "Super!",
+                                                         " Echt stark!"}));
     EXPECT_EQ(f.keysGiven, 1);
     EXPECT_GE(f.Played(kWinkTone), 2) << "the eye closes and opens with a beep";
     EXPECT_EQ(f.session.console.Keys().Empty(), true);
@@ -560,10 +712,11 @@ TEST(DrillRun, RepetitionPassesAfterTasks10And20) {
     f.Lines(30);
     f.anyKey = true;
     const std::vector<Bytes> worked = f.Drill(Lines({3, 7, 15}), 26);
-    EXPECT_EQ(worked, Concat({Range(1, 10), Lines({7, 3}, true), Range(11, 20), Lines({15, 7, 3}, true),
-                              Range(21, 21)}));
+    EXPECT_EQ(worked, Concat({Range(1, 10), Lines({7, 3}, true), Range(11, 20),
+                              Lines({15, 7, 3}, true), Range(21, 21)}));
     EXPECT_EQ(f.session.run.tasksDone, 21);
-    EXPECT_EQ(f.session.run.taskHistory[10].substr(5), "10+10=20") << "repetitions keep the history";
+    EXPECT_EQ(f.session.run.taskHistory[10].substr(5), "10+10=20")
+        << "repetitions keep the history";
 }
 
 // The run stops after task 40, unless the task counter is shown; then it goes on until the list
@@ -583,8 +736,8 @@ TEST(DrillRun, WhereTheRunStops) {
          ExerciseRun::kMaxTasks},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "figure " << c.figure << " lines " << c.lines << " wrong "
-                                        << c.wrongLine);
+        SCOPED_TRACE(testing::Message()
+                     << "figure " << c.figure << " lines " << c.lines << " wrong " << c.wrongLine);
         DrillFixture f;
         f.session.options.animation = option::Switch::kOff;
         f.session.options.figure = c.figure;
@@ -598,7 +751,8 @@ TEST(DrillRun, WhereTheRunStops) {
             EXPECT_EQ(worked.back(), Lines({c.wrongLine}, true).front());
         }
         EXPECT_EQ(f.session.run.tasksDone, c.tasksDone);
-        const bool brokenOff = f.session.run.lastKey == doskey::kEscape && !f.session.run.endAfterRepeat;
+        const bool brokenOff =
+            f.session.run.lastKey == doskey::kEscape && !f.session.run.endAfterRepeat;
         EXPECT_FALSE(brokenOff) << "an orderly end keeps the last protocol line";
     }
 }
@@ -692,7 +846,8 @@ TEST(DrillRun, EndOfTheRun) {
         EXPECT_EQ(f.session.run.wrongTaskList[1], "2+10=12");
         EXPECT_EQ(f.session.run.wrongTaskList[2], "");
         EXPECT_EQ(certificates, c.closingScreen ? 1 : 0);
-        EXPECT_EQ(f.console.Trace().RowText(24).find("beendet") != std::string::npos, c.closingScreen);
+        EXPECT_EQ(f.console.Trace().RowText(24).find("beendet") != std::string::npos,
+                  c.closingScreen);
         EXPECT_EQ(f.session.protocolLines[static_cast<size_t>(c.tasks - 1)] != "", true);
     }
 }
@@ -715,39 +870,41 @@ TEST(DrillRun, WipesAndClearsLeaveTheProgramsColours) {
     };
     // a window larger than 640×480 must be wiped without gaps between the rows
     for (const QSize window : {QSize(640, 480), QSize(1440, 1080)})
-    for (const auto& c : cases) {
-        for (const bool animated : {true, false}) {
-            SCOPED_TRACE(testing::Message() << ProgramNumber(c.program) << (animated ? " wiped" : " cleared")
-                                            << " at " << window.width());
-            DrillFixture f(c.program, window);
-            f.session.options.soundLevel = option::SoundLevel::kAllSounds;
-            f.dir.Write("wavs/" + QString(c.sound), "RIFF");
-            BeginRun(f.session);
-            const QColor scheme = f.console.Palette()[static_cast<size_t>(f.session.options.backgroundColour)];
-            // ink in both areas, as a task and an input leave it
-            f.graphics.SetFillStyle(1, 15);
-            f.graphics.Bar(100, 80, 500, 200);
-            f.graphics.Bar(50, 270, 600, 400);
-            f.session.run.wipeSound = true;
-            if (animated) {
-                WipeTaskAreas(f.session);
-            } else {
-                ClearTaskAreas(f.session);
+        for (const auto& c : cases) {
+            for (const bool animated : {true, false}) {
+                SCOPED_TRACE(testing::Message()
+                             << ProgramNumber(c.program) << (animated ? " wiped" : " cleared")
+                             << " at " << window.width());
+                DrillFixture f(c.program, window);
+                f.session.options.soundLevel = option::SoundLevel::kAllSounds;
+                f.dir.Write("wavs/" + QString(c.sound), "RIFF");
+                BeginRun(f.session);
+                const QColor scheme =
+                    f.console.Palette()[static_cast<size_t>(f.session.options.backgroundColour)];
+                // ink in both areas, as a task and an input leave it
+                f.graphics.SetFillStyle(1, 15);
+                f.graphics.Bar(100, 80, 500, 200);
+                f.graphics.Bar(50, 270, 600, 400);
+                f.session.run.wipeSound = true;
+                if (animated) {
+                    WipeTaskAreas(f.session);
+                } else {
+                    ClearTaskAreas(f.session);
+                }
+                const QImage& screen = f.host.framebuffer;
+                const auto pixels = [&](QPoint a, QPoint b) {
+                    return QRect(f.graphics.VgaToPixel(a), f.graphics.VgaToPixel(b));
+                };
+                const QRect upper = pixels(QPoint(4, 62), QPoint(635, 225));
+                const QRect lower = pixels(QPoint(4, 260), QPoint(635, 415));
+                EXPECT_EQ(test::CountColour(screen, upper, c.upperInScheme ? scheme : black),
+                          upper.width() * upper.height());
+                EXPECT_EQ(test::CountColour(screen, lower, c.lowerInScheme ? scheme : black),
+                          lower.width() * lower.height());
+                EXPECT_EQ(f.Played(c.sound), animated ? 1 : 0);
+                EXPECT_EQ(f.session.run.wipeSound, !animated) << "a wipe takes the sound";
             }
-            const QImage& screen = f.host.framebuffer;
-            const auto pixels = [&](QPoint a, QPoint b) {
-                return QRect(f.graphics.VgaToPixel(a), f.graphics.VgaToPixel(b));
-            };
-            const QRect upper = pixels(QPoint(4, 62), QPoint(635, 225));
-            const QRect lower = pixels(QPoint(4, 260), QPoint(635, 415));
-            EXPECT_EQ(test::CountColour(screen, upper, c.upperInScheme ? scheme : black),
-                      upper.width() * upper.height());
-            EXPECT_EQ(test::CountColour(screen, lower, c.lowerInScheme ? scheme : black),
-                      lower.width() * lower.height());
-            EXPECT_EQ(f.Played(c.sound), animated ? 1 : 0);
-            EXPECT_EQ(f.session.run.wipeSound, !animated) << "a wipe takes the sound";
         }
-    }
 }
 
 // The second typing of a task: after a pause the input area is cleared (memorising: the lower
@@ -762,7 +919,8 @@ TEST(DrillRun, SecondPassClearsTheInputArea) {
         const double before = f.clock.NowMs();
         ClearForSecondPass(f.session);
         EXPECT_GE(f.clock.NowMs() - before, 2000);
-        const QColor scheme = f.console.Palette()[static_cast<size_t>(f.session.options.backgroundColour)];
+        const QColor scheme =
+            f.console.Palette()[static_cast<size_t>(f.session.options.backgroundColour)];
         const QImage& screen = f.host.framebuffer;
         const QRect input(QPoint(50, 270), QPoint(600, 400));
         const QRect model(QPoint(100, 80), QPoint(500, 200));
@@ -785,7 +943,8 @@ TEST(DrillRun, FigureRunsToTheMarker) {
         picture.fill(colour);
         return picture;
     };
-    for (int i = 0; i < figure::kFrames; ++i) run.pictures[static_cast<size_t>(i)] = block(Qt::green, 40);
+    for (int i = 0; i < figure::kFrames; ++i)
+        run.pictures[static_cast<size_t>(i)] = block(Qt::green, 40);
     run.pictures[figure::kStandingPicture] = block(Qt::blue, 40);
     run.pictures[figure::kCorrectMarker] = block(Qt::white, 20);
     run.pictures[figure::kWrongMarker] = block(Qt::red, 20);
@@ -801,7 +960,8 @@ TEST(DrillRun, FigureRunsToTheMarker) {
     run.tasksDone = 11;
     run.countedWrong = false;
     PauseWithFigure(f.session);
-    EXPECT_EQ(screen.pixelColor(288 + 10, 421 + 10), QColor(Qt::white)) << "a correct task's marker";
+    EXPECT_EQ(screen.pixelColor(288 + 10, 421 + 10), QColor(Qt::white))
+        << "a correct task's marker";
     EXPECT_EQ(screen.pixelColor(320 + 10, 421 + 10), QColor(Qt::red)) << "the earlier marker stays";
 }
 
@@ -816,21 +976,24 @@ TEST(DrillRun, ScreensToLookAt) {
     f.sound.onPlay = [&, answerWink = f.sound.onPlay](const QString& file) {
         answerWink(file);
         // the wipe after the question starts with its sound: question and answer still stand
-        if (file == "loeschkopfrech.wav" && f.session.run.repeating) question = f.host.framebuffer.copy();
+        if (file == "loeschkopfrech.wav" && f.session.run.repeating)
+            question = f.host.framebuffer.copy();
     };
     f.Lines(25);
     f.anyKey = true;
     f.answers = {' ', ' ', ' ', 'j'};  // Schwer?, Bist du da?, Aufpassen!, Wiederholung?
     const std::vector<Bytes> worked = f.Drill(Lines({1, 7, 22}));
     ASSERT_EQ(worked.size(), 28u);
-    EXPECT_EQ(f.ScreenTexts(), (std::vector<std::string>{"Schwer? ", "Okay", " Bist du da? ", "Okay",
-                                                         " Aufpassen! ", "Okay", " Wiederholung? ", "Ja"}));
+    EXPECT_EQ(f.ScreenTexts(),
+              (std::vector<std::string>{"Schwer? ", "Okay", " Bist du da? ", "Okay", " Aufpassen! ",
+                                        "Okay", " Wiederholung? ", "Ja"}));
     const QImage figure = f.host.framebuffer.copy();
     question.save(test::OutputDir() + "/run_rules_repeat_question.png");
     figure.save(test::OutputDir() + "/run_rules_figure_after_task_25.png");
 
     ASSERT_FALSE(question.isNull());
-    EXPECT_EQ(question.pixelColor(ExerciseRun::kMidX, kFaceTopY - 40), f.console.Palette()[14]) << "the face";
+    EXPECT_EQ(question.pixelColor(ExerciseRun::kMidX, kFaceTopY - 40), f.console.Palette()[14])
+        << "the face";
     // the answer stands on the screen, after the question
     const int answerX = f.TextX("Ja");
     EXPECT_GT(answerX, f.TextX(" Wiederholung? "));
@@ -838,5 +1001,6 @@ TEST(DrillRun, ScreensToLookAt) {
     EXPECT_LE(answerX + f.graphics.TextWidthVga("Ja"), ExerciseRun::kMaxX);
     // the markers' ticks and crosses on both rows
     for (const int rowY : {figure::kTopRowY, figure::kBottomRowY})
-        EXPECT_GT(test::CountColour(figure, QRect(0, rowY, 640, 58), QColor(Qt::white)), 100) << rowY;
+        EXPECT_GT(test::CountColour(figure, QRect(0, rowY, 640, 58), QColor(Qt::white)), 100)
+            << rowY;
 }
