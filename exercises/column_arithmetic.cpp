@@ -184,8 +184,10 @@ ColumnColours ColumnColoursFor(const ProgramOptions& o) {
     c.blink = blue ? 13 : 2;
     c.carryPrompt = blue ? 11 : 9;
     c.underline = blue ? 7 : (highlight ? 1 : 0);
-    c.productHint = blue ? 7 : 8;  // light grey C0C0C0, dark grey 808080
-    c.carryHint = blue ? 11 : 9;   // cyan, blue
+    // The value hint's greys are none of the palette's (A0A0A0 is the grey paper itself,
+    // 404040 is nearly as dark as a typed digit): it is drawn in its own quiet grey.
+    c.productHint = blue ? QColor(0xC0, 0xC0, 0xC0) : QColor(0x80, 0x80, 0x80);
+    c.carryHint = blue ? 11 : 9;  // cyan 00FFFF, blue 0000FF
     return c;
 }
 
