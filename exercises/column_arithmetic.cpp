@@ -69,9 +69,11 @@ void NoteTaskEnd(Session& s, const Bytes& note) {
 
 void Wipe(Session& s) {
     Graphics& g = *s.graphics;
-    g.SetColor(ColumnColoursFor(s.options).paper);
+    // each line a bar one unit high: on a window taller than 480 pixels a line of one pixel
+    // would leave stripes of the task behind
+    g.SetFillStyle(kSolidFill, ColumnColoursFor(s.options).paper);
     for (int y = kWipeTop; y <= ExerciseRun::kMaxY; ++y) {
-        g.Line(0, y, kWipeRight, y);
+        g.Bar(0, y, kWipeRight, y);
         s.console.Delay(kWipeLineMs);
     }
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <sstream>
 
+#include "console/console_host.h"
 #include "console/dos_keys.h"
 #include "exercises/column_layout.h"
 #include "graphics/graphics.h"
@@ -31,7 +32,9 @@ struct ColumnFixture {
     std::vector<std::string> tracesBeforeKey;  // the text trace just before each key was fed
     std::vector<QImage> screensBeforeKey;      // and the screen
 
-    explicit ColumnFixture(std::vector<Bytes> lines) {
+    // `window`: the client size when it is not the fixture's own (802×502)
+    explicit ColumnFixture(std::vector<Bytes> lines, QSize window = {}) {
+        if (window.isValid()) f.host.framebuffer = MakeFramebuffer(window);
         f.console.SetInstalledFontNames(test::KitFontFaces());
         f.console.InitConsole(test::FrameGlyphs());
         f.console.SetFontFace(3, QStringLiteral("DARIZODEV"));
@@ -510,5 +513,21 @@ TEST(ColumnArithmetic, EnterOnACarryPrompt) {
         EXPECT_EQ(CountDrawn(x.tracesBeforeKey[2], "1") > 0, c.shown) << c.help;
         EXPECT_EQ(x.Protocol(1), "   " + Padded("47+38=") + " ") << c.help;
         EXPECT_EQ(x.s.run.wrongCount, 0) << c.help;
+    }
+}
+
+// With the wipe on, a solved task is wiped off line by line: on a tall window too, where one
+// unit of the 640×480 screen is two pixel rows, nothing of the task is left in between.
+TEST(ColumnArithmetic, TheWipeLeavesNothingOfTheTask) {
+    for (const QSize window : {QSize(802, 502), QSize(1280, 1024), QSize(1920, 1080)}) {
+        ColumnFixture x({"47+38="}, window);
+        x.s.options.animation = option::Switch::kOn;
+        x.Type("518 ");
+        ASSERT_TRUE(x.Run());
+        const QRect sheet(x.graphics.VgaToPixel({0, 2}), x.graphics.VgaToPixel({639, 479}));
+        const QColor paper = x.Palette(1);  // the blue paper
+        EXPECT_EQ(test::CountColour(x.f.host.framebuffer, sheet, paper),
+                  sheet.width() * sheet.height())
+            << window.width() << "x" << window.height();
     }
 }
