@@ -329,6 +329,29 @@ TEST(ColumnArithmetic, CertificateAfterMoreThanThreeTasks) {
     }
 }
 
+// Hint and separator lines before the last task: every line of the list is reached, the hint in
+// the protocol and the last task asked.
+TEST(ColumnArithmetic, HintAndSeparatorLinesBeforeTheLastTask) {
+    for (const Bytes& between : {Bytes("!weiter mit Minus.txt"), Bytes("x")}) {
+        ColumnFixture x({"47+38=", between, "52-17="});
+        x.Type("518 513 ");
+        ASSERT_TRUE(x.Run()) << between;
+        EXPECT_EQ(x.s.run.tasksDone, 2) << between;
+        EXPECT_EQ(x.s.run.taskHistory[2].substr(3), "  52-17=") << between;
+        const bool hint = between.front() == '!';
+        EXPECT_EQ(x.s.protocolCount, hint ? 3 : 2) << between;
+        if (hint) {
+            EXPECT_EQ(x.s.protocolLines[1], "      weiter mit Minus.txt");
+        }
+        EXPECT_EQ(x.Protocol(hint ? 3 : 2), "   " + Padded("52-17=") + " ") << between;
+    }
+    // a hint as the last line reaches the protocol too
+    ColumnFixture last({"47+38=", "!Ende"});
+    last.Type("518 ");
+    ASSERT_TRUE(last.Run());
+    EXPECT_EQ(last.s.protocolLines[1], "      Ende");
+}
+
 // (multiplier digit, factor digit, digit typed, flags) → the value and carry written small: the
 // carry counts one more when the digit typed is smaller than the product's last digit (a carry
 // came in); with the carry hint on, a carry of 0 writes nothing at all.
