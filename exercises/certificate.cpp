@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "console/dos_keys.h"
+#include "exercises/protocol.h"
 #include "exercises/session.h"
 #include "support/clock.h"
 #include "support/text_file.h"
@@ -29,14 +30,18 @@ const Bytes kLargeOff{kEscape, 'W', '\0'};
 // Left blank for the teacher to fill in by hand.
 const Bytes kUnnamedChild(15, '_');
 const Bytes kPlaceText(16, '_');
-const Bytes kFooterLine = kIndent + "Radevir  Rechentrainer f\xFC" "r die Grundschule";
+const Bytes kFooterLine = kIndent +
+                          "Radevir  Rechentrainer f\xFC"
+                          "r die Grundschule";
 
 // The dialogue box: text window columns 21..60, rows 10..17.
 constexpr int kBoxLeft = 21, kBoxTop = 10, kBoxRight = 60, kBoxBottom = 17;
 constexpr int kBoxInnerWidth = 36;
 constexpr int kNameColumn = 13, kNameRow = 5;
 
-bool IsLowerAsciiLetter(char c) { return c >= 'a' && c <= 'z'; }
+bool IsLowerAsciiLetter(char c) {
+    return c >= 'a' && c <= 'z';
+}
 
 Bytes BoxLine(const Bytes& left, const Bytes& text, const Bytes& right) {
     Bytes inner = text.substr(0, kBoxInnerWidth);
@@ -87,12 +92,12 @@ void DrawNameField(Console& c, const Bytes& name) {
     c.ShowTextCursor();
 }
 
-bool WriteAndPrint(Session& s, const Bytes& document) {
+bool WriteAndPrint(Session& s, const Bytes& document, const Bytes& documentName) {
     TextFile file;
     if (!file.OpenWrite(s.env.NativePath(s.env.ResolvePath(s.PrinterTextFile())))) return false;
     file.Write(document);
     if (!file.Close()) return false;
-    if (s.printPrinterTextFile) s.printPrinterTextFile();
+    if (s.printPrinterTextFile) s.printPrinterTextFile(documentName);
     return true;
 }
 
@@ -102,19 +107,27 @@ Bytes CertificateProgramName(const Session& s) {
     switch (s.programCode) {
         case ProgramCode::MemoriseOnly:
         case ProgramCode::MemoriseAndCompute:
-            return s.computeMode || s.programCode == ProgramCode::MemoriseAndCompute ? "Merken und rechnen"
-                                                                                     : "Nur Merken";
-        case ProgramCode::MentalArithmetic: return "Kopfrechnen";
+            return s.computeMode || s.programCode == ProgramCode::MemoriseAndCompute
+                       ? "Merken und rechnen"
+                       : "Nur Merken";
+        case ProgramCode::MentalArithmetic:
+            return "Kopfrechnen";
         case ProgramCode::CopyTask:
         case ProgramCode::ReadingTest:
             if (!s.readingMode) return "Abschreiben";
-            return "Lesen + Testen" + kLineEnd + kIndent + "Aufbau: " + IntToText(s.options.buildUpTime) +
+            return "Lesen + Testen" + kLineEnd + kIndent +
+                   "Aufbau: " + IntToText(s.options.buildUpTime) +
                    "    Halten: " + IntToText(s.options.holdTime);
-        case ProgramCode::FillInSigns: return "Zeichen eintragen";
-        case ProgramCode::Dictation: return "Diktieren";
-        case ProgramCode::WrittenArithmetic: return "Schriftliches Rechnen";
-        case ProgramCode::Tachistoscope: return "Tachistoskop";
-        default: return "";
+        case ProgramCode::FillInSigns:
+            return "Zeichen eintragen";
+        case ProgramCode::Dictation:
+            return "Diktieren";
+        case ProgramCode::WrittenArithmetic:
+            return "Schriftliches Rechnen";
+        case ProgramCode::Tachistoscope:
+            return "Tachistoskop";
+        default:
+            return "";
     }
 }
 
@@ -124,11 +137,14 @@ CertificateFacts CertificateFactsOf(const Session& s, const Bytes& childFirstNam
     facts.programName = CertificateProgramName(s);
     const Bytes& path = s.taskFilePath;
     const size_t slash = path.find_last_of("\\/");
-    facts.taskFileName = path.empty() ? Bytes("ohne Namen") : slash == Bytes::npos ? path : path.substr(slash + 1);
+    facts.taskFileName = path.empty()           ? Bytes("ohne Namen")
+                         : slash == Bytes::npos ? path
+                                                : path.substr(slash + 1);
     facts.seconds = s.run.runStopwatch.ElapsedSeconds();
     facts.wrongCount = s.run.wrongCount;
     const int tasks = std::clamp(s.run.tasksDone, 0, ExerciseRun::kMaxTasks);
-    for (int i = 1; i <= tasks; ++i) facts.taskHistory.push_back(s.run.taskHistory[static_cast<size_t>(i)]);
+    for (int i = 1; i <= tasks; ++i)
+        facts.taskHistory.push_back(s.run.taskHistory[static_cast<size_t>(i)]);
     facts.date = s.console.TodayParts();
     return facts;
 }
@@ -157,28 +173,40 @@ Bytes CertificateDocument(const CertificateFacts& f, int copies) {
     line(Bytes(80, '='));
     one += kLineEnd + kLineEnd + kLineEnd;
     one += kLargeOn;
-    line("     Arbeitszeugnis f\xFC" "r " + (f.childFirstName.size() > 1 ? f.childFirstName : kUnnamedChild));
+    line(
+        "     Arbeitszeugnis f\xFC"
+        "r " +
+        (f.childFirstName.size() > 1 ? f.childFirstName : kUnnamedChild));
     line("");
     one += kLargeOff;
     line(kIndent + "Radevir    Aufgabe: " + f.programName + "   Datei: " + f.taskFileName);
-    line(kIndent + "Dauer der gesamten \xDC" "bung: " + IntToText(f.seconds / kSecondsPerMinute) + " min. " +
+    line(kIndent +
+         "Dauer der gesamten \xDC"
+         "bung: " +
+         IntToText(f.seconds / kSecondsPerMinute) + " min. " +
          IntToText(f.seconds % kSecondsPerMinute) + " sek.");
-    line(kIndent + "Folgende " + IntToText(tasks) + " Aufgaben wurden " + "ge\xFC" "bt:");
+    line(kIndent + "Folgende " + IntToText(tasks) + " Aufgaben wurden " +
+         "ge\xFC"
+         "bt:");
     line("");
     line(kIndent + "sek.  OK                          Probleme bei:");
     for (const Bytes& entry : f.taskHistory) line(kIndent + CertificateTaskLine(entry));
     if (f.wrongCount == 0) {
         line("");
         line("");
-        line(kIndent + "Alle Aufgaben wurden richtig gel\xF6" "st!  Sehr gut!");
+        line(kIndent +
+             "Alle Aufgaben wurden richtig gel\xF6"
+             "st!  Sehr gut!");
     }
     line("");
     if (tasks < kShortListTasks)
         for (int i = 0; i < kShortListTasks + 1 - tasks; ++i) line("");
-    line(kIndent + "Vielen Dank f\xFC" "r Deine gute Mitarbeit!");
+    line(kIndent +
+         "Vielen Dank f\xFC"
+         "r Deine gute Mitarbeit!");
     line("");
-    line(kIndent + kPlaceText + ", den " + IntToText(f.date.day) + "." + IntToText(f.date.month) + "." +
-         IntToText(f.date.year));
+    line(kIndent + kPlaceText + ", den " + IntToText(f.date.day) + "." + IntToText(f.date.month) +
+         "." + IntToText(f.date.year));
     line(Bytes(30, ' ') + "  .................................");
     line("");
     line(kFooterLine);
@@ -187,6 +215,12 @@ Bytes CertificateDocument(const CertificateFacts& f, int copies) {
     Bytes all;
     for (int i = 0; i < copies; ++i) all += one;
     return all;
+}
+
+Bytes CertificateDocumentName(const CertificateFacts& f) {
+    Bytes name = "Zeugnis ";
+    if (f.childFirstName.size() > 1) name += f.childFirstName + " ";
+    return name + DocumentDate(f.date);
 }
 
 NameFieldStep NameFieldKey(Bytes name, unsigned char key, bool extended) {
@@ -231,8 +265,14 @@ void OfferCertificate(Session& s) {
         s.childFirstName = step.name;
         c.HideTextCursor();
         if (step.end == NameFieldStep::End::Cancel) break;
-        const int copies = step.end == NameFieldStep::End::PrintTwice ? 2 : 1;
-        if (WriteAndPrint(s, CertificateDocument(CertificateFactsOf(s, s.childFirstName), copies))) break;
+        const bool twice = step.end == NameFieldStep::End::PrintTwice;
+        const CertificateFacts facts = CertificateFactsOf(s, s.childFirstName);
+        // the "2" that asked for two copies stands in the name on the page, not in the file's
+        CertificateFacts named = facts;
+        if (twice && !named.childFirstName.empty()) named.childFirstName.pop_back();
+        if (WriteAndPrint(s, CertificateDocument(facts, twice ? 2 : 1),
+                          CertificateDocumentName(named)))
+            break;
         message = "Drucker nicht betriebsbereit!";
     }
     c.Window(1, 1, 80, 25);

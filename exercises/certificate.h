@@ -33,6 +33,10 @@ Bytes CertificateDocument(const CertificateFacts& facts, int copies);
 // the next character that is no lower-case letter is left out as well.
 Bytes CertificateTaskLine(std::string_view historyEntry);
 
+// The name of the printed certificate: "Zeugnis", the child's first name when one was typed
+// (as the certificate shows it) and the date ("Zeugnis Lea 2026-12-11").
+Bytes CertificateDocumentName(const CertificateFacts& facts);
+
 // One key in the name field.
 struct NameFieldStep {
     enum class End { None, Print, PrintTwice, Cancel };

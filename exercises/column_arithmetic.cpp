@@ -69,9 +69,11 @@ void NoteTaskEnd(Session& s, const Bytes& note) {
 
 void Wipe(Session& s) {
     Graphics& g = *s.graphics;
-    g.SetColor(ColumnColoursFor(s.options).paper);
+    // each line a bar one unit high: on a window taller than 480 pixels a line of one pixel
+    // would leave stripes of the task behind
+    g.SetFillStyle(kSolidFill, ColumnColoursFor(s.options).paper);
     for (int y = kWipeTop; y <= ExerciseRun::kMaxY; ++y) {
-        g.Line(0, y, kWipeRight, y);
+        g.Bar(0, y, kWipeRight, y);
         s.console.Delay(kWipeLineMs);
     }
 }
@@ -184,8 +186,10 @@ ColumnColours ColumnColoursFor(const ProgramOptions& o) {
     c.blink = blue ? 13 : 2;
     c.carryPrompt = blue ? 11 : 9;
     c.underline = blue ? 7 : (highlight ? 1 : 0);
-    c.productHint = blue ? 7 : 8;  // light grey C0C0C0, dark grey 808080
-    c.carryHint = blue ? 11 : 9;   // cyan, blue
+    // The value hint's greys are none of the palette's (A0A0A0 is the grey paper itself,
+    // 404040 is nearly as dark as a typed digit): it is drawn in its own quiet grey.
+    c.productHint = blue ? QColor(0xC0, 0xC0, 0xC0) : QColor(0x80, 0x80, 0x80);
+    c.carryHint = blue ? 11 : 9;  // cyan 00FFFF, blue 0000FF
     return c;
 }
 

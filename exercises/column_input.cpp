@@ -33,8 +33,6 @@ constexpr int kFactorFrameColour = 4;
 constexpr int kTargetFrameColour = 2;
 constexpr int kDivisionLines = 4;
 constexpr int kLargeCarryFromGrid = 6;  // from this level the carries are printed larger
-constexpr int kShowValueHint = 1;
-constexpr int kShowCarryHint = 2;
 const Bytes kHelpShownMark = "(H4)";
 
 bool IsDigitKey(unsigned char key, bool extended) {
@@ -280,14 +278,13 @@ bool ColumnWork::TypeCarry(int cell, int row, char expected) {
 void ColumnWork::ShowHints(const ColumnEntry& entry, int j, char typed) {
     const int n = static_cast<int>(entry.digits.size());
     const int flags = o_.writtenHelpFlags;
-    if (j >= n - 1 || (flags & (kShowValueHint | kShowCarryHint)) == 0) return;
+    if (j >= n - 1 || (flags & (kValueHintFlag | kCarryHintFlag)) == 0) return;
     if (BoardCountsTensAsTens(o_.hundredBoard) || j >= static_cast<int>(entry.firstFactor.size()))
         return;
-    const int a = entry.multiplierDigit - '0';
     const int b = entry.firstFactor[entry.firstFactor.size() - 1 - static_cast<size_t>(j)] - '0';
-    const int product = a * b;
-    const int carry = product / 10 + (typed - '0' < product % 10 ? 1 : 0);
-    if ((flags & kShowCarryHint) && carry == 0) return;
+    const MultiplicationHint hint =
+        HintAfterDigit(entry.multiplierDigit - '0', b, typed - '0', flags);
+    // the carry hint of the digit before goes, even when this digit has none
     EraseCarryHint();
     const int cell = entry.rightCell - j - 1;
     const int row = entry.row;
@@ -295,22 +292,22 @@ void ColumnWork::ShowHints(const ColumnEntry& entry, int j, char typed) {
     g_.SetTextStyle(kPlainFont, 0, kLargestTextSize);
     g_.FitFontHeight(hintHeight);
     const int x = grid_.CellLeft(cell) + 2;
-    if (flags & kShowValueHint) {
-        g_.SetColor(colours_.productHint);
+    if (!hint.value.empty()) {
+        g_.SetColor(colours_.grid);
+        c_.Canvas().fontColour = colours_.productHint;
         g_.SetTextJustify(kJustifyLeft, kJustifyBottom);
-        g_.OutTextXY(x, grid_.RowBottom(row) - 2, std::to_string(product));
+        g_.OutTextXY(x, grid_.RowBottom(row) - 2, hint.value);
     }
-    if (flags & kShowCarryHint) {
+    if (!hint.carry.empty()) {
         const int y = grid_.RowTop(row) + 2;
-        const Bytes text = std::to_string(carry);
-        carryHint_ = SavedPatch(
-            g_,
-            QRect(QPoint(x - 1, y - 1), QPoint(x + g_.TextWidthVga(text) + 2, y + hintHeight + 3)));
+        carryHint_ =
+            SavedPatch(g_, QRect(QPoint(x - 1, y - 1),
+                                 QPoint(x + g_.TextWidthVga(hint.carry) + 2, y + hintHeight + 3)));
         carryHintCell_ = cell;
         carryHintRow_ = row;
         g_.SetColor(colours_.carryHint);
         g_.SetTextJustify(kJustifyLeft, kJustifyTop);
-        g_.OutTextXY(x, y, text);
+        g_.OutTextXY(x, y, hint.carry);
     }
 }
 

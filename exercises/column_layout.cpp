@@ -46,7 +46,8 @@ Bytes Text(long long value) {
     return std::to_string(value);
 }
 
-// Leading zeros do not need to be typed; one digit stays.
+// Leading zeros of a difference are not typed, as on paper; one digit stays. A sum keeps its
+// columns: "05+03=" is worked column by column, the 0 of the tens included.
 void DropLeadingZeros(ColumnDigits& d) {
     size_t zeros = 0;
     while (zeros + 1 < d.digits.size() && d.digits[zeros] == '0') ++zeros;
@@ -382,7 +383,6 @@ std::optional<ColumnDigits> AddInColumns(const std::vector<Bytes>& addends) {
         d.digits.insert(d.digits.begin(), static_cast<char>('0' + carry));
         d.carries.insert(d.carries.begin(), '0');
     }
-    DropLeadingZeros(d);
     return d;
 }
 
@@ -408,6 +408,16 @@ std::optional<ColumnDigits> SubtractByAddingOn(const Bytes& minuend,
     if (borrowed > 0) return std::nullopt;  // the result would be negative
     DropLeadingZeros(d);
     return d;
+}
+
+MultiplicationHint HintAfterDigit(int multiplierDigit, int factorDigit, int typedDigit, int flags) {
+    const int product = multiplierDigit * factorDigit;
+    const int carry = product / 10 + (typedDigit < product % 10 ? 1 : 0);
+    MultiplicationHint hint;
+    if ((flags & kCarryHintFlag) && carry == 0) return hint;
+    if (flags & kValueHintFlag) hint.value = Text(product);
+    if (flags & kCarryHintFlag) hint.carry = Text(carry);
+    return hint;
 }
 
 ColumnPlan PlanColumnTask(const ColumnTask& task, bool singleSteps, int divisionMethod) {

@@ -128,6 +128,20 @@ std::optional<ColumnDigits> AddInColumns(const std::vector<Bytes>& addends);
 std::optional<ColumnDigits> SubtractByAddingOn(const Bytes& minuend,
                                                const std::vector<Bytes>& subtrahends);
 
+// The hints a multiplication row can show after a digit, as flags of the chooser's setting.
+constexpr int kValueHintFlag = 1;  // "Multiplikationswert anzeigen"
+constexpr int kCarryHintFlag = 2;  // "Übertrag anzeigen"
+// What is written small into the next cell after a digit of a partial product: the product of
+// the digit pair and the carry into the next column (the product's tens, one more when the
+// digit typed is smaller than the product's last digit, so that the carry brought in is
+// counted). An empty text is not written; with the carry hint on, a carry of 0 writes neither.
+struct MultiplicationHint {
+    Bytes value;
+    Bytes carry;
+    friend bool operator==(const MultiplicationHint&, const MultiplicationHint&) = default;
+};
+MultiplicationHint HintAfterDigit(int multiplierDigit, int factorDigit, int typedDigit, int flags);
+
 // The whole plan of a classified task. `singleSteps` (the hundred board's option above 3) gives
 // a division by a one-digit number its one-step board tasks; `divisionMethod` 0 brings the next
 // digit down before the difference is typed, 1 after it.

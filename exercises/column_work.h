@@ -3,6 +3,7 @@
 // Not used outside these two files.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QRect>
@@ -31,7 +32,7 @@ struct ColumnColours {
     int blink = 13;
     int carryPrompt = 11;
     int underline = 7;
-    int productHint = 7;
+    QColor productHint{0xC0, 0xC0, 0xC0};  // no colour of the palette: drawn as it is
     int carryHint = 11;
 };
 ColumnColours ColumnColoursFor(const ProgramOptions& options);

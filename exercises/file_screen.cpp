@@ -337,7 +337,9 @@ bool PrintFileList(Session& session, const std::vector<Bytes>& fullNames, std::s
     }
     lines.emplace_back("\f");
     const bool written = WriteTextFileLines(session.env.NativePath(session.PrinterTextFile()), lines);
-    if (written && session.printPrinterTextFile) session.printPrinterTextFile();
+    // named after the listed kind of file: "Dateiliste RTT"
+    const Bytes kind = extension.substr(extension.starts_with('.') ? 1 : 0);
+    if (written && session.printPrinterTextFile) session.printPrinterTextFile("Dateiliste " + kind);
     return written;
 }
 

@@ -36,13 +36,23 @@ Bytes ProtocolDate(const Console::Today& today) {
     return IntToText(today.day) + "." + IntToText(today.month) + "." + IntToText(today.year);
 }
 
+Bytes DocumentDate(const Console::Today& today) {
+    const auto twoDigits = [](int n) { return (n < 10 ? "0" : "") + IntToText(n); };
+    return IntToText(today.year) + "-" + twoDigits(today.month) + "-" + twoDigits(today.day);
+}
+
+Bytes ProtocolDocumentName(const Console::Today& today) {
+    return "Lehrerprotokoll " + DocumentDate(today);
+}
+
 void AddPractisedFile(Session& s) {
     if (s.run.tasksDone <= 0 || s.readingMode || s.tasks.fileName.empty()) return;
     if (!s.practisedFiles.empty()) s.practisedFiles += "/";
     s.practisedFiles += s.tasks.fileName;
 }
 
-std::vector<Bytes> ProtocolPrintLines(const Session& s, std::string_view fileNames, bool columnArithmetic) {
+std::vector<Bytes> ProtocolPrintLines(const Session& s, std::string_view fileNames,
+                                      bool columnArithmetic) {
     std::vector<Bytes> lines;
     if (s.protocolCount == 0) {
         lines.push_back(kIndent + "Keine Daten vorhanden.");
@@ -67,7 +77,8 @@ std::vector<Bytes> ProtocolPrintLines(const Session& s, std::string_view fileNam
     }
     for (const char* note : {"Zahlen in () sind fehlerhafte Eingaben, (H1) Hilfe 1 wurde",
                              "aufgerufen, bei H4 wurde die einzugebende Zahl eingeblendet.",
-                             "In Testdateien (TT) stehen \xFC" "ber den Aufgaben Hinweise auf",
+                             "In Testdateien (TT) stehen \xFC"
+                             "ber den Aufgaben Hinweise auf",
                              "Dateien, mit denen bei Fehlern weitergearbeitet werden sollte."})
         lines.push_back(kIndent + note);
     lines.push_back(kLineIndent + "Zeit  Aufgabe:                  Eingabeprotokoll bei Fehler");
@@ -81,13 +92,15 @@ void PrintProtocol(Session& s) {
     s.today = s.console.TodayParts();
     const bool columnArithmetic = s.programCode == ProgramCode::WrittenArithmetic;
     const std::vector<Bytes> lines = ProtocolPrintLines(s, s.practisedFiles, columnArithmetic);
-    if (!WriteTextFileLines(s.env.NativePath(s.env.ResolvePath(s.PrinterTextFile())), lines)) return;
-    if (s.printPrinterTextFile) s.printPrinterTextFile();
+    if (!WriteTextFileLines(s.env.NativePath(s.env.ResolvePath(s.PrinterTextFile())), lines))
+        return;
+    if (s.printPrinterTextFile) s.printPrinterTextFile(ProtocolDocumentName(s.today));
 }
 
 std::vector<Bytes> SavedProtocolLines(const Session& s, std::string_view name) {
     std::vector<Bytes> lines{Bytes(name), s.practisedFiles, ProtocolDate(s.today)};
-    for (int i = 0; i <= LastProtocolEntry(s); ++i) lines.push_back(s.protocolLines[static_cast<size_t>(i)]);
+    for (int i = 0; i <= LastProtocolEntry(s); ++i)
+        lines.push_back(s.protocolLines[static_cast<size_t>(i)]);
     return lines;
 }
 
@@ -142,8 +155,10 @@ ProtocolSaveResult SaveProtocol(Session& s) {
 
     const bool saved = WriteProtocolFile(s, name);
     c.GotoXY(10, 4);
-    if (saved) c.Write(".\\PROTOKOLL\\" + name + " wurde gespeichert");
-    else c.Write("FEHLER beim Speichern des Lehrerprotokolls");
+    if (saved)
+        c.Write(".\\PROTOKOLL\\" + name + " wurde gespeichert");
+    else
+        c.Write("FEHLER beim Speichern des Lehrerprotokolls");
     c.Delay(kResultShownMs);
     return saved ? ProtocolSaveResult::Saved : ProtocolSaveResult::Failed;
 }

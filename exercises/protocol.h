@@ -15,6 +15,11 @@ struct Session;
 
 // Today as day.month.year without leading zeros ("9.12.2026").
 Bytes ProtocolDate(const Console::Today& today);
+// Today as year-month-day with leading zeros ("2026-12-09"): the date in the names of printed
+// documents, so that a folder of them sorts by day.
+Bytes DocumentDate(const Console::Today& today);
+// The name of the printed protocol ("Lehrerprotokoll 2026-12-09").
+Bytes ProtocolDocumentName(const Console::Today& today);
 
 // After a run: appends the task file's name to session.practisedFiles ("/"-joined), unless the
 // run had no task or was the reading test.

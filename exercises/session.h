@@ -75,8 +75,9 @@ struct Session {
     YesNo yesNoAnswer = YesNo::Yes;
 
     // Printing, supplied by the printing side (either may be empty): print the printer text
-    // file "LPTB.TXT"; print the teacher protocol.
-    std::function<void()> printPrinterTextFile;
+    // file "LPTB.TXT" as the document named (what it is and whom it is for: it names the
+    // PDF); print the teacher protocol.
+    std::function<void(const Bytes& documentName)> printPrinterTextFile;
     std::function<void()> printProtocol;
     // The certificate dialogue at the end of a run, supplied by the printing side (may be empty).
     std::function<void()> offerCertificate;

@@ -11,14 +11,18 @@ namespace radevir {
 // A request to print the printer text file.
 struct PrintJob {
     int printerIndex = -1;  // -1 the default printer; lower values keep the current one
+    // What the document is and whom it is for ("Zeugnis Lea 2026-12-11", Windows-1252): the
+    // name of its PDF when it goes into one. Empty: named after the printer text file.
+    Bytes documentName;
 };
 
 class TextPrinterPort {
 public:
     virtual ~TextPrinterPort() = default;
     // Prints the file (a data path); `convert` asks for the code page 437 → Windows-1252
-    // conversion of the printed text.
-    virtual void PrintTextFile(const Bytes& file, bool convert, int printerIndex) = 0;
+    // conversion of the printed text. `documentName` as in PrintJob.
+    virtual void PrintTextFile(const Bytes& file, bool convert, int printerIndex,
+                               const Bytes& documentName) = 0;
 };
 
 class FullScreenWindowPort {

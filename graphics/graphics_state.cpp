@@ -305,7 +305,8 @@ void Graphics::RemovePanel(int id) {
 void Graphics::PrintPrinterTextFile(const PrintJob& job) {
     if (!printer_) return;
     // the texts are converted exactly when the program still writes code page 437
-    printer_->PrintTextFile(printerTextFile_, !console_.OemConversionOff(), job.printerIndex);
+    printer_->PrintTextFile(printerTextFile_, !console_.OemConversionOff(), job.printerIndex,
+                            job.documentName);
 }
 
 }  // namespace radevir

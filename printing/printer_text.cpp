@@ -11,7 +11,9 @@ constexpr qint64 kMaxPrinterTextBytes = 4 * 1024 * 1024;
 
 constexpr unsigned char kFirstControlByte = 32;  // bytes below it are control bytes
 
-bool IsControlByte(unsigned char byte) { return byte < kFirstControlByte; }
+bool IsControlByte(unsigned char byte) {
+    return byte < kFirstControlByte;
+}
 
 bool HasArgument(unsigned char command) {
     return command == kSizeUpper || command == kSizeLower || command == kFractionFont ||
@@ -22,11 +24,29 @@ bool HasArgument(unsigned char command) {
 // digits are accepted as well, as line printers did.
 void ApplySize(unsigned char argument, PrinterFont& font) {
     switch (argument) {
-        case 3: case '3': font.size_pt = 16; font.bold = false; break;
-        case 2: case '2': font.size_pt = 14; font.bold = false; break;
-        case 1: case '1': font.size_pt = 12; font.bold = true; break;
-        case 0: case '0': case ' ': font.size_pt = 10; font.bold = false; break;
-        default: break;
+        case 3:
+        case '3':
+            font.size_pt = 16;
+            font.bold = false;
+            break;
+        case 2:
+        case '2':
+            font.size_pt = 14;
+            font.bold = false;
+            break;
+        case 1:
+        case '1':
+            font.size_pt = 12;
+            font.bold = true;
+            break;
+        case 0:
+        case '0':
+        case ' ':
+            font.size_pt = 10;
+            font.bold = false;
+            break;
+        default:
+            break;
     }
 }
 
@@ -42,12 +62,24 @@ EscapeResult ApplyEscape(const Bytes& text, PrinterFont& current) {
     const auto argument = HasArgument(command) ? static_cast<unsigned char>(text[2]) : 0;
     const size_t start = HasArgument(command) ? 3 : 2;
     switch (command) {
-        case kBoldOn: current.bold = true; break;
-        case kBoldOff: current.bold = false; break;
-        case kCondensed: current.name = kCondensedFontName; current.size_pt = 8; break;
-        case kBaseFont: current.name = kBaseFontName; current.size_pt = 10; break;
+        case kBoldOn:
+            current.bold = true;
+            break;
+        case kBoldOff:
+            current.bold = false;
+            break;
+        case kCondensed:
+            current.name = kCondensedFontName;
+            current.size_pt = 8;
+            break;
+        case kBaseFont:
+            current.name = kBaseFontName;
+            current.size_pt = 10;
+            break;
         case kSizeUpper:
-        case kSizeLower: ApplySize(argument, current); break;
+        case kSizeLower:
+            ApplySize(argument, current);
+            break;
         case kFractionFont:
             current.name = kFractionFontName;
             current.size_pt = std::max<int>(1, argument);
@@ -61,7 +93,8 @@ EscapeResult ApplyEscape(const Bytes& text, PrinterFont& current) {
             marker.size_pt = argument;
             return {marker, start};
         }
-        default: return {current, 2};
+        default:
+            return {current, 2};
     }
     current.white = false;
     return {current, start};
@@ -72,10 +105,11 @@ EscapeResult ApplyEscape(const Bytes& text, PrinterFont& current) {
 unsigned char PrinterByteFromCp437(unsigned char byte) {
     constexpr unsigned char kCp437BoxDash = 0xC4, kCp437SharpS = 0xE1, kCp437MiddleDot = 0xF9;
     constexpr unsigned char kCp437Peseta = 0x9E, kCp437ReversedNot = 0xA9;
-    if (byte == kCp437BoxDash) return 0x97;   // em dash
-    if (byte == kCp437SharpS) return 0xDF;    // ß
-    if (byte == kCp437MiddleDot) return 0xB7; // ·
-    if (byte < 0x80 || byte > 0xAF || byte == kCp437Peseta || byte == kCp437ReversedNot) return byte;
+    if (byte == kCp437BoxDash) return 0x97;    // em dash
+    if (byte == kCp437SharpS) return 0xDF;     // ß
+    if (byte == kCp437MiddleDot) return 0xB7;  // ·
+    if (byte < 0x80 || byte > 0xAF || byte == kCp437Peseta || byte == kCp437ReversedNot)
+        return byte;
     const int converted = UnicodeToCp1252(Cp437ToUnicode(byte));
     return converted > 0 ? static_cast<unsigned char>(converted) : byte;
 }
@@ -119,7 +153,8 @@ bool LoadPrinterText(const std::optional<Bytes>& textSource, const QString& file
     return true;
 }
 
-std::vector<StyledLine> ParseEscapes(const std::vector<Bytes>& lines, const std::string& baseFontName) {
+std::vector<StyledLine> ParseEscapes(const std::vector<Bytes>& lines,
+                                     const std::string& baseFontName) {
     std::vector<StyledLine> out;
     PrinterFont current;
     current.name = baseFontName;
@@ -139,6 +174,19 @@ std::vector<StyledLine> ParseEscapes(const std::vector<Bytes>& lines, const std:
                 }
                 continue;
             }
+            const auto formFeed = static_cast<char>(kFormFeedByte);
+            const auto breakPage = [&] {
+                out.push_back({Bytes(1, formFeed), current, false, false});
+                continuation = false;
+                lineFont = current;
+            };
+            // A form feed with text after it on the same line: the page breaks, and the text
+            // starts the new page as a line of its own.
+            if (text.size() > 1 && text[0] == formFeed) {
+                breakPage();
+                text.erase(0, 1);
+                continue;
+            }
             // A control byte after the first byte splits the line: the part before it goes on
             // in the same printed line, the rest is looked at as a line of its own.
             size_t split = Bytes::npos;
@@ -150,6 +198,15 @@ std::vector<StyledLine> ParseEscapes(const std::vector<Bytes>& lines, const std:
             if (split == Bytes::npos) {
                 out.push_back({text, lineFont, false, continuation});
                 break;
+            }
+            // A form feed after text ("Seite 1 Ende" and the page break in one line, as a
+            // teacher's own text file has it) ends the printed line and breaks the page.
+            if (text[split] == formFeed) {
+                out.push_back({text.substr(0, split), lineFont, false, continuation});
+                breakPage();
+                text.erase(0, split + 1);
+                if (text.empty()) break;
+                continue;
             }
             out.push_back({text.substr(0, split), lineFont, true, continuation});
             text.erase(0, split);

@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kDefaultPrinterIndex = -1;
 constexpr int kMaxNameTries = 10000;
+// Characters, not bytes: with the " (n).pdf" the name stays far below the 255 bytes of a name.
+constexpr int kLongestStem = 80;
 
 void SetUpPdf(QPrinter& printer, const QString& file) {
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -40,7 +42,24 @@ QString FreePdfFileName(const QString& folder, const QString& stem) {
 }
 
 QString DatedPdfStem(const QDateTime& when) {
-    return QStringLiteral("Radevir Ausdruck ") + when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    return QStringLiteral("Radevir Ausdruck ") +
+           when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+}
+
+QString SafePdfStem(const QString& name) {
+    static const QString kRefused = QStringLiteral("/\\:*?\"<>|");
+    QString out;
+    for (const QChar c : name) {
+        const bool control =
+            c.unicode() < 0x20 || c.unicode() == 0x7F || c.category() == QChar::Other_Control;
+        out += control || kRefused.contains(c) ? QChar('_') : c;
+    }
+    // no hidden file, no "..", no name a blank at the end makes look alike another
+    const auto trimmable = [](QChar c) { return c == QChar('.') || c.isSpace(); };
+    while (!out.isEmpty() && trimmable(out.front())) out.remove(0, 1);
+    out.truncate(kLongestStem);
+    while (!out.isEmpty() && trimmable(out.back())) out.chop(1);
+    return out;
 }
 
 PreparedPrinter PreparePrinter(QPrinter& printer, const PrintDestination& destination,
@@ -68,7 +87,8 @@ PreparedPrinter PreparePrinter(QPrinter& printer, const PrintDestination& destin
                          : documentsFolder;
     if (folder.isEmpty()) folder = QDir::homePath();
     if (!QDir().mkpath(folder)) return out;
-    out.pdfFile = FreePdfFileName(folder, DatedPdfStem(QDateTime::currentDateTime()));
+    out.pdfFile = FreePdfFileName(
+        folder, pdfStem.isEmpty() ? DatedPdfStem(QDateTime::currentDateTime()) : pdfStem);
     out.noPrinter = true;
     SetUpPdf(printer, out.pdfFile);
     out.ready = true;
@@ -98,10 +118,12 @@ void RenderToRichEdit(const std::optional<Bytes>& textSource, const QString& hea
     RenderStyledLines(ParseEscapes(lines), heading, edit);
 }
 
-TextPrinter::TextPrinter(const ProgramEnvironment& env, QString printToFolder, QWidget* messageParent)
+TextPrinter::TextPrinter(const ProgramEnvironment& env, QString printToFolder,
+                         QWidget* messageParent)
     : env_(env), printToFolder_(std::move(printToFolder)), messageParent_(messageParent) {}
 
-void TextPrinter::PrintTextFile(const Bytes& file, bool convert, int printerIndex) {
+void TextPrinter::PrintTextFile(const Bytes& file, bool convert, int printerIndex,
+                                const Bytes& documentName) {
     lastPdfFile_.clear();
     lastJobCancelled_ = false;
     if (printerIndex == kDefaultPrinterIndex) {
@@ -120,7 +142,10 @@ void TextPrinter::PrintTextFile(const Bytes& file, bool convert, int printerInde
     const std::vector<StyledLine> styled = ParseEscapes(lines);
     if (styled.empty()) return;
     EnsureFractionFont(env_.NativePath(kFractionFontFile));
-    RunJob(QFileInfo(nativeFile).fileName(), QFileInfo(nativeFile).completeBaseName(),
+    // "Zeugnis Lea 2026-12-11.pdf" rather than a folder of "LPTB (n).pdf"
+    const QString named = SafePdfStem(FromCp1252(documentName));
+    RunJob(named.isEmpty() ? QFileInfo(nativeFile).fileName() : named,
+           named.isEmpty() ? QFileInfo(nativeFile).completeBaseName() : named,
            [&styled](QPrinter& printer, PrintProgress& progress) {
                return PrintStyledLines(printer, styled, &progress);
            });
@@ -130,8 +155,8 @@ bool TextPrinter::PrintPicture(const QString& nativeFileOrClipboard) {
     lastPdfFile_.clear();
     lastJobCancelled_ = false;
     const bool clipboard = IsClipboardPrintName(nativeFileOrClipboard);
-    const QImage picture = clipboard ? ClipboardPictureForPrinting()
-                                     : PictureFileForPrinting(nativeFileOrClipboard);
+    const QImage picture =
+        clipboard ? ClipboardPictureForPrinting() : PictureFileForPrinting(nativeFileOrClipboard);
     if (picture.isNull()) return false;
     const QString name = clipboard ? QStringLiteral("Zwischenablage")
                                    : QFileInfo(nativeFileOrClipboard).completeBaseName();
@@ -148,11 +173,13 @@ bool TextPrinter::RunJob(const QString& docName, const QString& pdfStem,
         PreparePrinter(printer, {printToFolder_, printerName_}, pdfStem, documentsFolder_);
     if (!prepared.ready) return false;
     if (monitor_) monitor_->PrintJobStarted();
-    PrintProgress progress([this] { return monitor_ != nullptr && monitor_->PrintCancelRequested(); });
+    PrintProgress progress(
+        [this] { return monitor_ != nullptr && monitor_->PrintCancelRequested(); });
     const int pages = draw(printer, progress);
     if (monitor_) monitor_->PrintJobEnded();
     if (progress.Cancelled()) {
-        // a printer that can still take the job back is asked to; a PDF of a cancelled job is removed
+        // a printer that can still take the job back is asked to; a PDF of a cancelled job is
+        // removed
         printer.abort();
         if (!prepared.pdfFile.isEmpty()) QFile::remove(prepared.pdfFile);
         lastJobCancelled_ = true;

@@ -22,7 +22,7 @@ class ProgramEnvironment;
 
 // Who shows that a job is running and can stop it (the host window's "Druck Abbruch" button).
 class PrintJobMonitor {
-public:
+  public:
     virtual ~PrintJobMonitor() = default;
     virtual void PrintJobStarted() = 0;
     // Asked between the lines of a running job; lets the user's click in and says whether the
@@ -33,8 +33,12 @@ public:
 
 // "stem.pdf" in `folder`, or "stem (2).pdf", … when that name is taken.
 QString FreePdfFileName(const QString& folder, const QString& stem);
-// The name a job gets in the documents folder when there is no printer.
+// The name a job without a name of its own gets in the documents folder when there is no printer.
 QString DatedPdfStem(const QDateTime& when);
+// A file name made from a document's name, which may hold typed text (a child's name): path
+// separators, control characters and the characters FAT and NTFS folders refuse become "_",
+// blanks and dots at either end go, and it is cut to a length every file system takes.
+QString SafePdfStem(const QString& name);
 
 struct PrintDestination {
     QString printToFolder;  // empty: the printer
@@ -47,8 +51,9 @@ struct PreparedPrinter {
     bool noPrinter = false;  // the PDF stands in for a printer that is not there
 };
 
-// Sets `printer` up for one job. `pdfStem` names the PDF in the --print-to folder.
-// `documentsFolder` is where a job goes without a printer (empty: the user's documents folder).
+// Sets `printer` up for one job. `pdfStem` names the PDF in the --print-to folder, and in the
+// documents folder when there is no printer (empty there: a dated name). `documentsFolder` is
+// where a job goes without a printer (empty: the user's documents folder).
 PreparedPrinter PreparePrinter(QPrinter& printer, const PrintDestination& destination,
                                const QString& pdfStem, const QString& documentsFolder = {});
 
@@ -65,14 +70,16 @@ void RenderToRichEdit(const std::optional<Bytes>& textSource, const QString& hea
                       const QString& file, QTextEdit& edit, bool convert);
 
 class TextPrinter final : public TextPrinterPort {
-public:
+  public:
     // `messageParent` owns the message shown when no printer is installed.
     TextPrinter(const ProgramEnvironment& env, QString printToFolder, QWidget* messageParent);
 
     // `file` is a data path. printerIndex -1 is the default printer, 0… the installed printers
-    // in the system's order, lower values keep the printer of the last job.
+    // in the system's order, lower values keep the printer of the last job. A PDF of the job is
+    // named after `documentName` (made safe), or after the file when that is empty.
     // A name containing ".bmp" prints that picture ("Clipboard.bmp": the clipboard's) instead.
-    void PrintTextFile(const Bytes& file, bool convert, int printerIndex) override;
+    void PrintTextFile(const Bytes& file, bool convert, int printerIndex,
+                       const Bytes& documentName) override;
     // Prints the picture file (a native path) or, for a name containing "Clipboard.bmp", the
     // clipboard's picture, PictureCopies() times across the page; false when there was no
     // picture, the job could not start or it was cancelled.
@@ -93,7 +100,7 @@ public:
         noPrinterNotice_ = std::move(notice);
     }
 
-private:
+  private:
     // One job into the printer or a PDF: `draw` paints it; false when nothing was printed.
     bool RunJob(const QString& docName, const QString& pdfStem,
                 const std::function<int(QPrinter&, PrintProgress&)>& draw);

@@ -43,7 +43,8 @@ ExistingFile LookAtExistingFile(const QString& path) {
     const std::string_view bytes(start.constData(), static_cast<size_t>(start.size()));
     out.utf8 = DecodeTextFileBytes(bytes, file.size() > start.size()) != bytes;
     char last = 0;
-    if (file.seek(file.size() - 1) && file.getChar(&last)) out.lastLineOpen = last != '\n' && last != '\r';
+    if (file.seek(file.size() - 1) && file.getChar(&last))
+        out.lastLineOpen = last != '\n' && last != '\r';
     return out;
 }
 
@@ -88,12 +89,16 @@ bool AppendInPlace(const QString& path, const Bytes& added) {
     return false;
 }
 
-void ShowSavedMessage(Console& c, const QString& path, bool appended) {
-    const Bytes name = ToCp1252(QFileInfo(path).fileName());
+void ClearToMessageColours(Console& c) {
     c.Window(1, 1, 80, 25);
     c.TextBackground(kMessageBackground);
     c.TextColor(kMessageText);
     c.ClrScr();
+}
+
+void ShowSavedMessage(Console& c, const QString& path, bool appended) {
+    const Bytes name = ToCp1252(QFileInfo(path).fileName());
+    ClearToMessageColours(c);
     c.GotoXY(1, 1);
     c.Write("Schwierige Aufgaben wurden ");
     c.GotoXY(1, 2);
@@ -128,6 +133,9 @@ void SaveCardBoxDialog(Session& s, ProgramCode program) {
     }
     CardBoxDialogPort* dialog = s.console.CardBoxDialog();
     if (dialog == nullptr) return;
+    // The dialog stands on the screen its message will use, not on what the run left behind
+    // (a written-arithmetic sheet, wiped or not, in the text screen's proportions).
+    ClearToMessageColours(s.console);
     CardBoxSaveRequest request;
     request.folder = s.env.NativePath(CardBoxFolder(s, program));
     request.title = QStringLiteral("Lernkartei speichern");

@@ -192,7 +192,7 @@ void RunProgramMenu(MenuServices& services) {
     s.graphics = &g;
     s.speech = services.speech;
     // every printed document goes through the printer text file and the graphics layer's printer
-    s.printPrinterTextFile = [&g] { g.PrintPrinterTextFile(PrintJob{}); };
+    s.printPrinterTextFile = [&g](const Bytes& name) { g.PrintPrinterTextFile(PrintJob{-1, name}); };
     s.printProtocol = [&s] { PrintProtocol(s); };
     s.offerCertificate = [&s] { OfferCertificate(s); };
 

@@ -1,9 +1,9 @@
 #include "exercises/certificate.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <deque>
-#include <gtest/gtest.h>
 
 #include "console/dos_keys.h"
 #include "exercises/session.h"
@@ -23,10 +23,14 @@ QString Readable(const Bytes& printerText) {
     for (size_t i = 0; i < printerText.size(); ++i) {
         const auto c = static_cast<unsigned char>(printerText[i]);
         if (c == '\r' && i + 1 < printerText.size() && printerText[i + 1] == '\n') continue;
-        if (c == 0x1B) out += "{ESC}";
-        else if (c == '\f') out += "{FF}";
-        else if (c < 0x20 && c != '\n') out += QStringLiteral("{%1}").arg(c);
-        else out += QChar(c);  // Windows-1252 letters of these texts are Latin-1 letters
+        if (c == 0x1B)
+            out += "{ESC}";
+        else if (c == '\f')
+            out += "{FF}";
+        else if (c < 0x20 && c != '\n')
+            out += QStringLiteral("{%1}").arg(c);
+        else
+            out += QChar(c);  // Windows-1252 letters of these texts are Latin-1 letters
     }
     return out;
 }
@@ -35,14 +39,16 @@ QString Readable(const Bytes& printerText) {
 void ExpectMatchesFile(const Bytes& printerText, const QString& name) {
     const QString actual = Readable(printerText);
     QFile file(kExpectedDir + name);
-    const QString expected = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    const QString expected =
+        file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     const QStringList actualLines = actual.split('\n');
     const QStringList expectedLines = expected.split('\n');
     bool same = actualLines == expectedLines;
     for (qsizetype i = 0; i < std::min(actualLines.size(), expectedLines.size()); ++i) {
         if (actualLines[i] != expectedLines[i]) {
-            ADD_FAILURE() << qPrintable(name) << " line " << i + 1 << ":\n  expected: "
-                          << qPrintable(expectedLines[i]) << "\n  actual:   " << qPrintable(actualLines[i]);
+            ADD_FAILURE() << qPrintable(name) << " line " << i + 1
+                          << ":\n  expected: " << qPrintable(expectedLines[i])
+                          << "\n  actual:   " << qPrintable(actualLines[i]);
             break;
         }
     }
@@ -78,6 +84,7 @@ CertificateFacts Facts(const char* name, int tasks, int wrongTask, int seconds) 
 struct CertificateFixture : SessionFixture {
     std::deque<std::pair<unsigned char, bool>> pending;
     std::vector<Bytes> printed;
+    std::vector<Bytes> documentNames;
 
     CertificateFixture() {
         host.onPump = [this] {
@@ -90,13 +97,18 @@ struct CertificateFixture : SessionFixture {
             console.AppendKey(pending.front().first, pending.front().second);
             pending.pop_front();
         };
-        session.printPrinterTextFile = [this] { printed.push_back(dir.Read("LPTB.TXT").toStdString()); };
+        session.printPrinterTextFile = [this](const Bytes& name) {
+            printed.push_back(dir.Read("LPTB.TXT").toStdString());
+            documentNames.push_back(name);
+        };
         session.programCode = ProgramCode::MentalArithmetic;
         session.taskFilePath = "/kit/Aufgaben/Kopfrechnen/Plus bis 10.txt";
         const CertificateFacts f = Facts("", 4, 2, 0);
         session.run.tasksDone = 4;
         session.run.wrongCount = 1;
-        for (int i = 0; i < 4; ++i) session.run.taskHistory[static_cast<size_t>(i + 1)] = f.taskHistory[static_cast<size_t>(i)];
+        for (int i = 0; i < 4; ++i)
+            session.run.taskHistory[static_cast<size_t>(i + 1)] =
+                f.taskHistory[static_cast<size_t>(i)];
     }
     void Type(std::string_view keys) {
         for (char c : keys) pending.emplace_back(static_cast<unsigned char>(c), false);
@@ -133,7 +145,8 @@ TEST(CertificateDocument, ProgramNamesAndTaskFile) {
         {ProgramCode::MemoriseOnly, false, false, "Nur Merken"},
         {ProgramCode::MemoriseOnly, true, false, "Merken und rechnen"},
         {ProgramCode::CopyTask, false, false, "Abschreiben"},
-        {ProgramCode::CopyTask, false, true, "Lesen + Testen\r\n          Aufbau: 300    Halten: 1200"},
+        {ProgramCode::CopyTask, false, true,
+         "Lesen + Testen\r\n          Aufbau: 300    Halten: 1200"},
         {ProgramCode::Dictation, false, false, "Diktieren"},
         {ProgramCode::WrittenArithmetic, false, false, "Schriftliches Rechnen"},
         {ProgramCode::Tachistoscope, false, false, "Tachistoskop"},
@@ -209,7 +222,9 @@ TEST(OfferCertificate, PrintsWhatWasTyped) {
     const CertificateFacts facts = CertificateFactsOf(f.session, "Anna2");
     EXPECT_EQ(f.printed[0], CertificateDocument(facts, 2));
     EXPECT_NE(f.printed[0].find("Arbeitszeugnis f\xFCr Anna2\r\n"), Bytes::npos);
-    EXPECT_NE(f.printed[0].find("Dauer der gesamten \xDC" "bung: 1 min. 15 sek."), Bytes::npos);
+    EXPECT_NE(f.printed[0].find("Dauer der gesamten \xDC"
+                                "bung: 1 min. 15 sek."),
+              Bytes::npos);
     EXPECT_EQ(f.session.childFirstName, "Anna2");
     EXPECT_EQ(f.Text(14, 33, 16), "Anna2           ");
 
@@ -217,7 +232,17 @@ TEST(OfferCertificate, PrintsWhatWasTyped) {
     OfferCertificate(f.session);
     ASSERT_EQ(f.printed.size(), 2u);
     EXPECT_NE(f.printed[1].find("Arbeitszeugnis f\xFCr Anna\r\n"), Bytes::npos);
-    EXPECT_EQ(f.printed[1].find("Arbeitszeugnis", f.printed[1].find("Arbeitszeugnis") + 1), Bytes::npos);
+    EXPECT_EQ(f.printed[1].find("Arbeitszeugnis", f.printed[1].find("Arbeitszeugnis") + 1),
+              Bytes::npos);
+
+    // each print is named after the child and the day on the program's clock; the "2" that
+    // asked for two copies is no part of the child's name
+    EXPECT_EQ(f.documentNames,
+              (std::vector<Bytes>{"Zeugnis Anna 2025-03-03", "Zeugnis Anna 2025-03-03"}));
+    f.Type("\b\b\b\r");  // a one-letter name is printed as a line to fill in: no name in the file's
+    OfferCertificate(f.session);
+    ASSERT_EQ(f.documentNames.size(), 3u);
+    EXPECT_EQ(f.documentNames[2], "Zeugnis 2025-03-03");
 }
 
 // Esc prints nothing; a printer text file that cannot be written says so in the box and asks

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <deque>
+#include <optional>
 #include <sstream>
 
+#include "console/console_host.h"
 #include "console/dos_keys.h"
+#include "exercises/column_layout.h"
 #include "graphics/graphics.h"
 #include "tests/exercises/session_fixture.h"
 #include "tests/graphics/graphics_fixture.h"
@@ -27,8 +30,11 @@ struct ColumnFixture {
     std::deque<std::pair<unsigned char, bool>> script;
     int pumpsSinceFeed = 0;
     std::vector<std::string> tracesBeforeKey;  // the text trace just before each key was fed
+    std::vector<QImage> screensBeforeKey;      // and the screen
 
-    explicit ColumnFixture(std::vector<Bytes> lines) {
+    // `window`: the client size when it is not the fixture's own (802×502)
+    explicit ColumnFixture(std::vector<Bytes> lines, QSize window = {}) {
+        if (window.isValid()) f.host.framebuffer = MakeFramebuffer(window);
         f.console.SetInstalledFontNames(test::KitFontFaces());
         f.console.InitConsole(test::FrameGlyphs());
         f.console.SetFontFace(3, QStringLiteral("DARIZODEV"));
@@ -63,6 +69,7 @@ struct ColumnFixture {
         const auto [code, extended] = script.front();
         script.pop_front();
         tracesBeforeKey.push_back(c.Trace().Dump());
+        screensBeforeKey.push_back(f.host.framebuffer.copy());
         c.AppendKey(code, extended);
     }
 
@@ -77,6 +84,19 @@ struct ColumnFixture {
         }
     }
 
+    // The colour on the screen before key `key` at a point in 640×480 units.
+    QColor Before(size_t key, int x, int y) {
+        return screensBeforeKey.at(key).pixelColor(graphics.VgaToPixel({x, y}));
+    }
+    // Pixels of `colour` on the screen before key `key` inside a rectangle in 640×480 units.
+    int CountBefore(size_t key, QRect vga, QColor colour) {
+        return test::CountColour(
+            screensBeforeKey.at(key),
+            QRect(graphics.VgaToPixel(vga.topLeft()), graphics.VgaToPixel(vga.bottomRight())),
+            colour);
+    }
+    QColor Palette(int index) const { return f.console.Palette()[static_cast<size_t>(index)]; }
+
     // The protocol line of a task without its time (the first three characters).
     Bytes Protocol(int task) const {
         const Bytes& line = s.protocolLines[static_cast<size_t>(task - 1)];
@@ -86,6 +106,40 @@ struct ColumnFixture {
 
 Bytes Padded(const Bytes& line) {
     return line + Bytes(30 - line.size(), ' ');
+}
+
+struct DrawnText {
+    int x = 0, y = 0;
+    std::string text;
+};
+// The graphics texts of a trace dump, in the order they were drawn.
+std::vector<DrawnText> DrawnTexts(const std::string& trace) {
+    std::vector<DrawnText> out;
+    std::istringstream dump(trace);
+    std::string line;
+    bool texts = false;
+    while (std::getline(dump, line)) {
+        if (line == "--") {
+            texts = true;
+            continue;
+        }
+        std::istringstream fields(line);
+        DrawnText t;
+        if (!texts || !(fields >> t.x >> t.y)) continue;
+        std::getline(fields >> std::ws, t.text);
+        out.push_back(t);
+    }
+    return out;
+}
+int CountDrawn(const std::string& trace, const std::string& text) {
+    int n = 0;
+    for (const DrawnText& t : DrawnTexts(trace)) n += t.text == text ? 1 : 0;
+    return n;
+}
+
+// The grid of a task as the run lays it out.
+GridLevel GridOf(std::string_view line) {
+    return GridLevelFor(PlanColumnTask(ClassifyColumnTask(line), true, 1).gridSize);
 }
 
 }  // namespace
@@ -272,5 +326,231 @@ TEST(ColumnArithmetic, CertificateAfterMoreThanThreeTasks) {
         ASSERT_TRUE(x.Run()) << tasks;
         EXPECT_EQ(offered, tasks > 3 ? 1 : 0) << tasks;
         EXPECT_EQ(x.s.run.taskHistory[static_cast<size_t>(tasks)].substr(3), "  2+3=") << tasks;
+    }
+}
+
+// Hint and separator lines before the last task: every line of the list is reached, the hint in
+// the protocol and the last task asked.
+TEST(ColumnArithmetic, HintAndSeparatorLinesBeforeTheLastTask) {
+    for (const Bytes& between : {Bytes("!weiter mit Minus.txt"), Bytes("x")}) {
+        ColumnFixture x({"47+38=", between, "52-17="});
+        x.Type("518 513 ");
+        ASSERT_TRUE(x.Run()) << between;
+        EXPECT_EQ(x.s.run.tasksDone, 2) << between;
+        EXPECT_EQ(x.s.run.taskHistory[2].substr(3), "  52-17=") << between;
+        const bool hint = between.front() == '!';
+        EXPECT_EQ(x.s.protocolCount, hint ? 3 : 2) << between;
+        if (hint) {
+            EXPECT_EQ(x.s.protocolLines[1], "      weiter mit Minus.txt");
+        }
+        EXPECT_EQ(x.Protocol(hint ? 3 : 2), "   " + Padded("52-17=") + " ") << between;
+    }
+    // a hint as the last line reaches the protocol too
+    ColumnFixture last({"47+38=", "!Ende"});
+    last.Type("518 ");
+    ASSERT_TRUE(last.Run());
+    EXPECT_EQ(last.s.protocolLines[1], "      Ende");
+}
+
+// (multiplier digit, factor digit, digit typed, flags) → the value and carry written small: the
+// carry counts one more when the digit typed is smaller than the product's last digit (a carry
+// came in); with the carry hint on, a carry of 0 writes nothing at all.
+TEST(ColumnArithmetic, MultiplicationHintsByFlag) {
+    struct Case {
+        int a, b, typed, flags;
+        MultiplicationHint hint;
+    };
+    for (const Case& c : std::vector<Case>{
+             {4, 3, 2, 1, {"12", ""}},
+             {4, 3, 2, 2, {"", "1"}},
+             {4, 3, 2, 3, {"12", "1"}},
+             {4, 2, 9, 1, {"8", ""}},
+             {4, 2, 9, 2, {"", ""}},
+             {4, 2, 9, 3, {"", ""}},
+             {7, 6, 2, 3, {"42", "4"}},
+             {7, 5, 9, 3, {"35", "3"}},
+             {7, 1, 0, 3, {"7", "1"}},  // 7 and the 3 carried make 10: a carry of 1
+             {7, 1, 0, 1, {"7", ""}},
+             {5, 2, 1, 3, {"10", "1"}},
+             {3, 3, 9, 0, {"", ""}},
+         }) {
+        EXPECT_EQ(HintAfterDigit(c.a, c.b, c.typed, c.flags), c.hint)
+            << c.a << "x" << c.b << " typed " << c.typed << " flags " << c.flags;
+    }
+}
+
+// 123*45= with single steps on the board and both hints: after the 2 of 492 the hints "12" and
+// "1" stand small in the next cell; the 9 after it has a carry of 0, and the "1" must go although
+// no new hint comes. The value hint is drawn in its own grey on either paper.
+TEST(ColumnArithmetic, MultiplicationHintsOnTheScreen) {
+    struct Case {
+        int scheme;
+        QColor valueGrey;
+        int paletteGrey;
+    };
+    for (const Case& c : {Case{option::BackgroundColour::kNavy, QColor(0xC0, 0xC0, 0xC0), 7},
+                          Case{0, QColor(0x80, 0x80, 0x80), 8}}) {
+        ColumnFixture x({"123*45="});
+        x.s.options.hundredBoard = 4;
+        x.s.options.writtenHelpFlags = kValueHintFlag | kCarryHintFlag;
+        x.s.options.backgroundColour = c.scheme;
+        x.Type(
+            "294516535"
+            "15 ");
+        ASSERT_TRUE(x.Run()) << c.scheme;
+        const GridLevel g = GridOf("123*45=");
+        // the cell of the 9 of 492: row 1, the second cell from the right end of the row
+        const int cell = 3, row = 1;
+        const QRect carryHint(QPoint(g.CellLeft(cell), g.RowTop(row)),
+                              QPoint(g.CellLeft(cell) + g.cell / 3, g.RowTop(row) + g.cell / 3));
+        const QRect valueHint(QPoint(g.CellLeft(cell), g.RowBottom(row) - g.cell / 3),
+                              QPoint(g.CellLeft(cell) + g.cell / 3, g.RowBottom(row) - 1));
+        const QColor carryColour = x.Palette(c.scheme == option::BackgroundColour::kNavy ? 11 : 9);
+        EXPECT_GT(x.CountBefore(1, carryHint, carryColour), 0) << c.scheme;
+        EXPECT_GT(x.CountBefore(1, valueHint, c.valueGrey), 0) << c.scheme;
+        // not the palette's grey of that paper (A0A0A0 on blue, 404040 on grey)
+        EXPECT_EQ(x.CountBefore(1, valueHint, x.Palette(c.paletteGrey)), 0) << c.scheme;
+        // before the 4 of 492: the carry hint of the 2 is gone
+        EXPECT_EQ(x.CountBefore(2, carryHint, carryColour), 0) << c.scheme;
+        EXPECT_EQ(x.Protocol(1), "   " + Padded("123*45=") + " ");
+    }
+}
+
+// With the current digits highlighted, each digit of a partial product frames the two digits
+// being multiplied (red) and the cell the digit goes into (dark red); the frames move on with
+// the digits and are gone for the sum.
+TEST(ColumnArithmetic, FramesRoundTheDigitsBeingMultiplied) {
+    ColumnFixture x({"123*45="});
+    x.s.options.highlightCurrentDigits = true;
+    x.Type(
+        "294516535"
+        "15 ");
+    ASSERT_TRUE(x.Run());
+    const GridLevel g = GridOf("123*45=");
+    struct Framed {
+        int factorCell, multiplierCell, targetCell, targetRow;
+    };
+    const std::vector<std::optional<Framed>> before = {
+        Framed{2, 4, 4, 1}, Framed{1, 4, 3, 1}, Framed{0, 4, 2, 1},  // 4 × 123
+        Framed{2, 5, 5, 2}, Framed{1, 5, 4, 2}, Framed{0, 5, 3, 2},  // 5 × 123
+        std::nullopt,                                                // the sum
+    };
+    const QColor red = x.Palette(4), darkRed = x.Palette(2);
+    for (size_t key = 0; key < before.size(); ++key) {
+        // the task row by the middle of each cell's top edge, the rows below by their bottom edge
+        for (int cell = 0; cell <= 5; ++cell) {
+            const QColor top = x.Before(key, g.CellLeft(cell) + g.cell / 2, g.RowTop(0));
+            const bool framed = before[key] && (cell == before[key]->factorCell ||
+                                                cell == before[key]->multiplierCell);
+            EXPECT_EQ(top == red, framed) << "key " << key << ", task cell " << cell;
+        }
+        for (int row = 1; row <= 2; ++row) {
+            for (int cell = 2; cell <= 5; ++cell) {
+                const QColor bottom =
+                    x.Before(key, g.CellLeft(cell) + g.cell / 2, g.RowBottom(row));
+                // a frame in the row below shares this edge
+                const bool framed =
+                    before[key] && cell == before[key]->targetCell &&
+                    (row == before[key]->targetRow || row + 1 == before[key]->targetRow);
+                EXPECT_EQ(bottom == darkRed, framed)
+                    << "key " << key << ", cell " << cell << ", row " << row;
+            }
+        }
+    }
+}
+
+// A division with a remainder shows "Rest: " and the remainder under its last row once it is
+// solved; one without shows none.
+TEST(ColumnArithmetic, TheRemainderIsWrittenUnderTheSolvedDivision) {
+    struct Case {
+        const char* line;
+        const char* keys;
+        const char* remainder;  // "" for none
+    };
+    for (const Case& c : std::vector<Case>{{"17:5=", "3512 ", "Rest: 2"},
+                                           {"9753:4=",
+                                            "2817"
+                                            "46115321338231 ",
+                                            "Rest: 1"},
+                                           {"84:4=", "28414 ", ""}}) {
+        ColumnFixture x({c.line});
+        x.Type(c.keys);
+        ASSERT_TRUE(x.Run()) << c.line;
+        const std::string& solved = x.tracesBeforeKey.back();  // in the pause after the task
+        const ColumnPlan plan = PlanColumnTask(ClassifyColumnTask(c.line), true, 1);
+        const GridLevel g = GridLevelFor(plan.gridSize);
+        int rests = 0;
+        for (const DrawnText& t : DrawnTexts(solved)) {
+            if (t.text.rfind("Rest", 0) != 0) continue;
+            ++rests;
+            EXPECT_EQ(t.text, c.remainder) << c.line;
+            EXPECT_GE(t.y, g.RowBottom(plan.lastRow)) << c.line;
+            EXPECT_LE(t.y, 479) << c.line;
+        }
+        EXPECT_EQ(rests, *c.remainder ? 1 : 0) << c.line;
+        EXPECT_EQ(CountDrawn(x.tracesBeforeKey[x.tracesBeforeKey.size() - 2], c.remainder), 0)
+            << c.line;
+    }
+}
+
+// A time limit ends the run after the task in which it ran out, in order: the task's protocol
+// line stays, and the rest of the list is not asked.
+TEST(ColumnArithmetic, TheTimeLimitEndsTheRunKeepingTheProtocolLine) {
+    struct Case {
+        int limit_s;
+        const char* keys;
+        int tasksDone;
+    };
+    for (const Case& c : std::vector<Case>{{1, "518 ", 1}, {3600, "518 513 ", 2}}) {
+        ColumnFixture x({"47+38=", "52-17="});
+        x.s.options.timeLimited = option::TimeLimited::kLimited;
+        x.s.run.timeLimit_s = c.limit_s;
+        x.s.run.runStopwatch.Start(x.f.clock);
+        x.Type(c.keys);
+        ASSERT_TRUE(x.Run()) << c.limit_s;
+        EXPECT_EQ(x.s.run.tasksDone, c.tasksDone) << c.limit_s;
+        EXPECT_EQ(x.s.run.endAfterRepeat, c.tasksDone == 1) << c.limit_s;
+        EXPECT_EQ(x.s.run.lastKey, c.tasksDone == 1 ? key::kEscape : 0) << c.limit_s;
+        EXPECT_EQ(x.Protocol(1), "   " + Padded("47+38=") + " ") << c.limit_s;
+    }
+}
+
+// Enter on a carry prompt shows the carry in place of the "?" when help on Enter is on; the
+// child still types it, and nothing is logged against the task.
+TEST(ColumnArithmetic, EnterOnACarryPrompt) {
+    struct Case {
+        int help;
+        bool shown;
+    };
+    for (const Case& c : std::vector<Case>{{option::Help::kNone, false},
+                                           {option::Help::kOnEnter, true},
+                                           {option::Help::kHelpKeys, true},
+                                           {option::Help::kAtSecondError, true},
+                                           {option::Help::kAtSecondErrorOnly, false}}) {
+        ColumnFixture x({"47+38="});
+        x.s.options.help = c.help;
+        x.Type("5\r18 ");
+        ASSERT_TRUE(x.Run()) << c.help;
+        ASSERT_GE(x.tracesBeforeKey.size(), 3u);
+        EXPECT_EQ(CountDrawn(x.tracesBeforeKey[1], "1"), 0) << c.help;  // before Enter: "?"
+        EXPECT_EQ(CountDrawn(x.tracesBeforeKey[2], "1") > 0, c.shown) << c.help;
+        EXPECT_EQ(x.Protocol(1), "   " + Padded("47+38=") + " ") << c.help;
+        EXPECT_EQ(x.s.run.wrongCount, 0) << c.help;
+    }
+}
+
+// With the wipe on, a solved task is wiped off line by line: on a tall window too, where one
+// unit of the 640×480 screen is two pixel rows, nothing of the task is left in between.
+TEST(ColumnArithmetic, TheWipeLeavesNothingOfTheTask) {
+    for (const QSize window : {QSize(802, 502), QSize(1280, 1024), QSize(1920, 1080)}) {
+        ColumnFixture x({"47+38="}, window);
+        x.s.options.animation = option::Switch::kOn;
+        x.Type("518 ");
+        ASSERT_TRUE(x.Run());
+        const QRect sheet(x.graphics.VgaToPixel({0, 2}), x.graphics.VgaToPixel({639, 479}));
+        const QColor paper = x.Palette(1);  // the blue paper
+        EXPECT_EQ(test::CountColour(x.f.host.framebuffer, sheet, paper),
+                  sheet.width() * sheet.height())
+            << window.width() << "x" << window.height();
     }
 }

@@ -117,6 +117,10 @@ TEST(ColumnLayout, DigitsAndCarriesOfEachOperation) {
              {"52-17=", 1, "R 35/01@4,2 "},
              // several subtrahends borrow several tens; the leading zero is not typed
              {"1000-99-99-99=", 1, "R 703/133@6,4 "},
+             {"05-03=", 1, "R 2/0@4,2 "},
+             // a sum is worked in every column, zeros in front included
+             {"05+03=", 1, "R 08/00@4,2 "},
+             {"040+007=", 1, "R 047/000@5,2 "},
              // partial products from the left digit, one cell further right each; their sum
              // 4920 + 615 with its carry
              {"123*45=", 1, "PP 492@4,1 PP 615@5,2 S 5535/0100@5,3 "},

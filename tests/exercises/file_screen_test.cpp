@@ -219,11 +219,16 @@ TEST(FileScreen, F9PrintsTheList) {
     SessionFixture f;
     WriteOptionFiles(f, 11);
     int printed = 0;
-    f.session.printPrinterTextFile = [&] { ++printed; };
+    Bytes documentName;
+    f.session.printPrinterTextFile = [&](const Bytes& name) {
+        ++printed;
+        documentName = name;
+    };
     f.Scan(kF9);
     f.Keys("\x1b");
     RunFileSelection(f.session, FileListing::kOptionFiles, SelectionMode::Choose);
     EXPECT_EQ(printed, 1);
+    EXPECT_EQ(documentName, "Dateiliste RTT");
     const QByteArray text = f.dir.Read("LPTB.TXT");
     const std::string pad(15, ' ');
     EXPECT_TRUE(text.startsWith(QByteArray::fromStdString("\x1b" "E" + pad + "Radevir  11 Dateien unter Kennung: .RTT\r\n\r\n " +

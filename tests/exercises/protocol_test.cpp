@@ -1,8 +1,8 @@
 #include "exercises/protocol.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 
 #include "exercises/session.h"
 #include "support/text_file.h"
@@ -15,9 +15,13 @@ namespace {
 
 struct ProtocolFixture : SessionFixture {
     std::vector<Bytes> printed;
+    std::vector<Bytes> documentNames;
 
     ProtocolFixture() {
-        session.printPrinterTextFile = [this] { printed.push_back(dir.Read("LPTB.TXT").toStdString()); };
+        session.printPrinterTextFile = [this](const Bytes& name) {
+            printed.push_back(dir.Read("LPTB.TXT").toStdString());
+            documentNames.push_back(name);
+        };
         session.practisedFiles = "Plus bis 10.txt/Minus bis 10.txt";
         session.protocolLines[0] = "  3    3+4=7                         ";
         session.protocolLines[1] = "  5 F  5-2=3                         (4)3 ";
@@ -44,9 +48,11 @@ Bytes Join(const std::vector<Bytes>& lines) {
 TEST(PrintProtocol, WritesThePrinterTextFileAndPrints) {
     for (const bool columnArithmetic : {false, true}) {
         ProtocolFixture f;
-        f.session.programCode = columnArithmetic ? ProgramCode::WrittenArithmetic : ProgramCode::MentalArithmetic;
+        f.session.programCode =
+            columnArithmetic ? ProgramCode::WrittenArithmetic : ProgramCode::MentalArithmetic;
         PrintProtocol(f.session);
         ASSERT_EQ(f.printed.size(), 1u);
+        EXPECT_EQ(f.documentNames, std::vector<Bytes>{"Lehrerprotokoll 2025-03-03"});
         const Bytes date = ProtocolDate(f.console.TodayParts());
         std::vector<Bytes> expected{
             "",
@@ -58,26 +64,31 @@ TEST(PrintProtocol, WritesThePrinterTextFileAndPrints) {
             "          Protokoll vom : " + date,
         };
         if (columnArithmetic) {
-            expected.insert(expected.end(), {
-                "          Achtung, beim schriftlichen Rechen erfolgt die Eingabe von",
-                "          rechts nach links. Bei schriftl. Multiplikation/Division",
-                "          wird die Zwischenrechnung auch dokumentiert.",
-                "          Zur genauen Fehleranalyse wird empfohlen, die Aufgabe",
-                "          nochmals selbst am Rechner nachzuvollziehen.",
-            });
+            expected.insert(
+                expected.end(),
+                {
+                    "          Achtung, beim schriftlichen Rechen erfolgt die Eingabe von",
+                    "          rechts nach links. Bei schriftl. Multiplikation/Division",
+                    "          wird die Zwischenrechnung auch dokumentiert.",
+                    "          Zur genauen Fehleranalyse wird empfohlen, die Aufgabe",
+                    "          nochmals selbst am Rechner nachzuvollziehen.",
+                });
         }
-        expected.insert(expected.end(), {
-            "          Zahlen in () sind fehlerhafte Eingaben, (H1) Hilfe 1 wurde",
-            "          aufgerufen, bei H4 wurde die einzugebende Zahl eingeblendet.",
-            "          In Testdateien (TT) stehen \xFC" "ber den Aufgaben Hinweise auf",
-            "          Dateien, mit denen bei Fehlern weitergearbeitet werden sollte.",
-            "        Zeit  Aufgabe:                  Eingabeprotokoll bei Fehler",
-            "          3    3+4=7                         ",
-            "          5 F  5-2=3                         (4)3 ",
-            "          2    6+1=7                         ",
-            "        ",
-            "\f",
-        });
+        expected.insert(
+            expected.end(),
+            {
+                "          Zahlen in () sind fehlerhafte Eingaben, (H1) Hilfe 1 wurde",
+                "          aufgerufen, bei H4 wurde die einzugebende Zahl eingeblendet.",
+                "          In Testdateien (TT) stehen \xFC"
+                "ber den Aufgaben Hinweise auf",
+                "          Dateien, mit denen bei Fehlern weitergearbeitet werden sollte.",
+                "        Zeit  Aufgabe:                  Eingabeprotokoll bei Fehler",
+                "          3    3+4=7                         ",
+                "          5 F  5-2=3                         (4)3 ",
+                "          2    6+1=7                         ",
+                "        ",
+                "\f",
+            });
         EXPECT_EQ(f.printed[0], Join(expected)) << columnArithmetic;
     }
 }
@@ -124,10 +135,13 @@ TEST(SaveProtocol, TeacherFile) {
     f.session.options.protocol = option::Protocol::kTeacher;
     EXPECT_EQ(SaveProtocol(f.session), ProtocolSaveResult::Saved);
     const Bytes date = ProtocolDate(f.console.TodayParts());
-    const std::vector<Bytes> expected{"LEHRER.TXT", "Plus bis 10.txt/Minus bis 10.txt", date,
+    const std::vector<Bytes> expected{"LEHRER.TXT",
+                                      "Plus bis 10.txt/Minus bis 10.txt",
+                                      date,
                                       "  3    3+4=7                         ",
                                       "  5 F  5-2=3                         (4)3 ",
-                                      "  2    6+1=7                         ", ""};
+                                      "  2    6+1=7                         ",
+                                      ""};
     EXPECT_EQ(f.FileLines("Protokoll/LEHRER.TXT"), expected);
     EXPECT_EQ(f.Text(2, 10, 40), "Protokoll Lehrer.txt speichern ist aktiv");
     EXPECT_EQ(f.Text(4, 10, 40), ".\\PROTOKOLL\\LEHRER.TXT wurde gespeichert");
@@ -145,9 +159,9 @@ TEST(SaveProtocol, TeacherFile) {
 TEST(SaveProtocol, UnderATypedName) {
     const struct {
         const char* keys;
-        const char* existingTaskFile;       // in the listed task folder
-        const char* existingProtocolFile;   // in Protokoll/
-        const char* savedAs;                // nullptr: nothing saved
+        const char* existingTaskFile;      // in the listed task folder
+        const char* existingProtocolFile;  // in Protokoll/
+        const char* savedAs;               // nullptr: nothing saved
     } cases[] = {
         {"klasse3a\r", nullptr, nullptr, "KLASSE3A.TXT"},
         {"anna\x1b", nullptr, nullptr, nullptr},
@@ -161,8 +175,10 @@ TEST(SaveProtocol, UnderATypedName) {
         ProtocolFixture f;
         f.UseRegionFile("frage.mtb");
         f.session.options.protocol = option::Protocol::kUnderName;
-        if (c.existingTaskFile) f.dir.Write(QStringLiteral("Aufgaben/") + c.existingTaskFile, "3+4=7\r\n");
-        if (c.existingProtocolFile) f.dir.Write(QStringLiteral("Protokoll/") + c.existingProtocolFile, "old\r\n");
+        if (c.existingTaskFile)
+            f.dir.Write(QStringLiteral("Aufgaben/") + c.existingTaskFile, "3+4=7\r\n");
+        if (c.existingProtocolFile)
+            f.dir.Write(QStringLiteral("Protokoll/") + c.existingProtocolFile, "old\r\n");
         f.Keys(c.keys);
         const ProtocolSaveResult result = SaveProtocol(f.session);
         EXPECT_EQ(f.readKeyAborts, 0);
@@ -175,7 +191,8 @@ TEST(SaveProtocol, UnderATypedName) {
         } else {
             EXPECT_EQ(result, ProtocolSaveResult::NotSaved);
             if (c.existingProtocolFile) {
-                EXPECT_EQ(f.dir.Read(QStringLiteral("Protokoll/") + c.existingProtocolFile), "old\r\n");
+                EXPECT_EQ(f.dir.Read(QStringLiteral("Protokoll/") + c.existingProtocolFile),
+                          "old\r\n");
             } else {
                 EXPECT_FALSE(QDir(f.dir.Path() + "/Protokoll").exists());
             }

@@ -23,10 +23,12 @@ struct RecordingPrinter : TextPrinterPort {
     Bytes file;
     bool convert = false;
     int printer = -9;
-    void PrintTextFile(const Bytes& f, bool c, int p) override {
+    Bytes name;
+    void PrintTextFile(const Bytes& f, bool c, int p, const Bytes& n) override {
         file = f;
         convert = c;
         printer = p;
+        name = n;
     }
 };
 
@@ -97,10 +99,11 @@ TEST(GraphicsModes, DrawTargetPagesAndPrinting) {
     g.PrintPrinterTextFile({});  // no printer attached: nothing happens
     g.SetTextPrinter(&printer);
     f.console.SetOemConversionOff(false);
-    g.PrintPrinterTextFile(PrintJob{3});
+    g.PrintPrinterTextFile(PrintJob{3, "Zeugnis Lea 2026-12-11"});
     EXPECT_EQ(printer.file, "/nonexistent/kit/LPTB.TXT");
     EXPECT_TRUE(printer.convert);
     EXPECT_EQ(printer.printer, 3);
+    EXPECT_EQ(printer.name, "Zeugnis Lea 2026-12-11");
     f.console.SetOemConversionOff(true);
     g.PrintPrinterTextFile({});
     EXPECT_FALSE(printer.convert);

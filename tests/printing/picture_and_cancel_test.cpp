@@ -1,5 +1,6 @@
 // Picture printing (a picture file or the clipboard, n copies across the page), the fractions
 // of the fractions font, and cancelling a running job.
+#include <gtest/gtest.h>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +10,6 @@
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
-#include <gtest/gtest.h>
 
 #include "printing/fractions.h"
 #include "printing/picture_print.h"
@@ -53,14 +53,14 @@ bool Near(QColor a, QColor b) {
 
 // Says "cancel" from its `cancelAt`-th question on (never with 0) and counts the calls.
 class CountingMonitor final : public PrintJobMonitor {
-public:
+  public:
     explicit CountingMonitor(int cancelAt) : cancelAt_(cancelAt) {}
     void PrintJobStarted() override { ++started; }
     bool PrintCancelRequested() override { return ++asked >= cancelAt_ && cancelAt_ > 0; }
     void PrintJobEnded() override { ++ended; }
     int started = 0, ended = 0, asked = 0;
 
-private:
+  private:
     int cancelAt_;
 };
 
@@ -74,7 +74,10 @@ TEST(PicturePrinting, CopiesSitSideBySideBelowTheTopMargin) {
     };
     const Case cases[] = {
         {{800, 1000}, {640, 480}, 1, {QRect(100, 62, 600, 450)}},
-        {{800, 1000}, {640, 480}, 3, {QRect(100, 62, 200, 150), QRect(300, 62, 200, 150), QRect(500, 62, 200, 150)}},
+        {{800, 1000},
+         {640, 480},
+         3,
+         {QRect(100, 62, 200, 150), QRect(300, 62, 200, 150), QRect(500, 62, 200, 150)}},
         // a tall picture is made smaller to fit the page instead of running off it
         {{800, 1000}, {100, 1000}, 1, {QRect(100, 62, 87, 876)}},
         {{800, 1000}, {0, 10}, 1, {}},
@@ -87,8 +90,9 @@ TEST(PicturePrinting, CopiesSitSideBySideBelowTheTopMargin) {
         const char* text;
         int copies;
     };
-    for (const CopiesCase& c : {CopiesCase{"", 1}, CopiesCase{"3", 3}, CopiesCase{" 2 ", 2}, CopiesCase{"x", 1},
-                                CopiesCase{"0", 1}, CopiesCase{"-2", 1}, CopiesCase{"99", kMaxPictureCopies}})
+    for (const CopiesCase& c :
+         {CopiesCase{"", 1}, CopiesCase{"3", 3}, CopiesCase{" 2 ", 2}, CopiesCase{"x", 1},
+          CopiesCase{"0", 1}, CopiesCase{"-2", 1}, CopiesCase{"99", kMaxPictureCopies}})
         EXPECT_EQ(PictureCopies(c.text), c.copies) << c.text;
     EXPECT_TRUE(IsPicturePrintName("C:\\Bilder\\Haus.BMP"));
     EXPECT_FALSE(IsPicturePrintName("LPTB.TXT"));
@@ -101,7 +105,7 @@ TEST(PicturePrinting, APictureFileNamedInThePrinterJobPrintsTwiceAcrossThePage) 
     const ProgramEnvironment env(dir.Folder());
     TextPrinter printer(env, dir.Path() + "/out", nullptr);
     printer.SetPictureCopies(2);
-    printer.PrintTextFile("bild.bmp", true, -1);
+    printer.PrintTextFile("bild.bmp", true, -1, {});
     ASSERT_EQ(printer.LastPdfFile(), dir.Path() + "/out/bild.pdf");
     ASSERT_TRUE(QFileInfo::exists(printer.LastPdfFile()));
     const QImage page = PdfPage(printer.LastPdfFile(), 20);
@@ -162,15 +166,20 @@ TEST(Fractions, TheKitFontPrintsThemUnderItsFaceName) {
     EXPECT_TRUE(QFontMetrics(font).inFontUcs4('7'));
 
     ScratchDir dir;
-    dir.Write("LPTB.TXT", QByteArray("Br\xFC" "che:\r\n\x1B\xC8\x10" "1/2 + 1/4 = 3/4\r\n"
+    dir.Write("LPTB.TXT", QByteArray("Br\xFC"
+                                     "che:\r\n\x1B\xC8\x10"
+                                     "1/2 + 1/4 = 3/4\r\n"
                                      "2/3 - 1/6 = 1/2   7/10 + 3/10 = 1   12/20\r\n"
-                                     "\x1BP" "Zur\xFC" "ck in der Grundschrift: 3/4 bleibt 3/4\r\n"));
+                                     "\x1BP"
+                                     "Zur\xFC"
+                                     "ck in der Grundschrift: 3/4 bleibt 3/4\r\n"));
     const ProgramEnvironment env(dir.Folder());
     TextPrinter printer(env, dir.Path(), nullptr);
-    printer.PrintTextFile("LPTB.TXT", false, -1);
+    printer.PrintTextFile("LPTB.TXT", false, -1, {});
     ASSERT_TRUE(QFileInfo::exists(printer.LastPdfFile()));
     QFile::remove(test::OutputDir() + "/fractions.pdf");
-    QFile::copy(printer.LastPdfFile(), test::OutputDir() + "/fractions.pdf");  // for people to look at
+    QFile::copy(printer.LastPdfFile(),
+                test::OutputDir() + "/fractions.pdf");  // for people to look at
     const QString fonts = PdfFonts(printer.LastPdfFile());
     if (fonts.isEmpty()) GTEST_SKIP() << "pdffonts missing";
     EXPECT_TRUE(fonts.contains("ZUVUREVUZ")) << fonts.toStdString();
@@ -186,7 +195,7 @@ TEST(PrintCancel, ACancelledJobLeavesNoPdfAndAFinishedOneDoes) {
 
     CountingMonitor cancelling(80);  // asked before every line: cancelled before the 80th
     printer.SetJobMonitor(&cancelling);
-    printer.PrintTextFile("LPTB.TXT", false, -1);
+    printer.PrintTextFile("LPTB.TXT", false, -1, {});
     EXPECT_TRUE(printer.LastJobCancelled());
     EXPECT_TRUE(printer.LastPdfFile().isEmpty());
     EXPECT_EQ(cancelling.started, 1);
@@ -196,7 +205,7 @@ TEST(PrintCancel, ACancelledJobLeavesNoPdfAndAFinishedOneDoes) {
 
     CountingMonitor patient(0);
     printer.SetJobMonitor(&patient);
-    printer.PrintTextFile("LPTB.TXT", false, -1);
+    printer.PrintTextFile("LPTB.TXT", false, -1, {});
     EXPECT_FALSE(printer.LastJobCancelled());
     EXPECT_TRUE(QFileInfo::exists(printer.LastPdfFile()));
     EXPECT_GE(patient.asked, 200);

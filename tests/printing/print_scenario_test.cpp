@@ -1,8 +1,8 @@
 // The real program with --print-to: F9 on the file selection screen prints the listing into a PDF.
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
-#include <gtest/gtest.h>
 
 #include "tests/program_process.h"
 #include "tests/test_support.h"
@@ -20,7 +20,7 @@ TEST(PrintScenario, F9OnTheFileScreenPrintsTheListIntoThePrintFolder) {
         {"--data", dir.Path(), "--script", dir.Path() + "/script.txt", "--settings",
          dir.Path() + "/settings.ini", "--size", "800x600", "--audio", "null", "--print-to", out});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    const QString pdf = out + "/LPTB.pdf";
+    const QString pdf = out + "/Dateiliste RTT.pdf";
     ASSERT_TRUE(QFile::exists(pdf)) << QDir(out).entryList().join(' ').toStdString();
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
     QProcess p;

@@ -8,8 +8,12 @@ using namespace radevir;
 
 namespace {
 
-Bytes Esc(char command) { return Bytes{static_cast<char>(kEscapeByte), command}; }
-Bytes Esc(char command, char argument) { return Esc(command) + argument; }
+Bytes Esc(char command) {
+    return Bytes{static_cast<char>(kEscapeByte), command};
+}
+Bytes Esc(char command, char argument) {
+    return Esc(command) + argument;
+}
 
 PrinterFont Font(const char* name, int size, bool bold) {
     PrinterFont f;
@@ -26,12 +30,36 @@ TEST(PrinterCodePage, ListedBytesBecomeTheirWindowsGlyphsAndTheRestStays) {
         unsigned char in, out;
     };
     const Case cases[] = {
-        {0x81, 0xFC}, {0x84, 0xE4}, {0x94, 0xF6}, {0x8E, 0xC4}, {0x99, 0xD6}, {0x9A, 0xDC},
-        {0x80, 0xC7}, {0x9B, 0xA2}, {0x9D, 0xA5}, {0x9F, 0x83}, {0xA8, 0xBF}, {0xAA, 0xAC},
-        {0xAB, 0xBD}, {0xAF, 0xBB}, {0xC4, 0x97}, {0xE1, 0xDF}, {0xF9, 0xB7},
+        {0x81, 0xFC},
+        {0x84, 0xE4},
+        {0x94, 0xF6},
+        {0x8E, 0xC4},
+        {0x99, 0xD6},
+        {0x9A, 0xDC},
+        {0x80, 0xC7},
+        {0x9B, 0xA2},
+        {0x9D, 0xA5},
+        {0x9F, 0x83},
+        {0xA8, 0xBF},
+        {0xAA, 0xAC},
+        {0xAB, 0xBD},
+        {0xAF, 0xBB},
+        {0xC4, 0x97},
+        {0xE1, 0xDF},
+        {0xF9, 0xB7},
         // these stay: the peseta sign, the reversed not sign, frames, blocks, ASCII, the check byte
-        {0x9E, 0x9E}, {0xA9, 0xA9}, {0xB3, 0xB3}, {0xDA, 0xDA}, {0xCD, 0xCD}, {0xDB, 0xDB},
-        {0xB0, 0xB0}, {0xE0, 0xE0}, {0xFB, 0xFB}, {'A', 'A'}, {0x1B, 0x1B}, {0x7F, 0x7F},
+        {0x9E, 0x9E},
+        {0xA9, 0xA9},
+        {0xB3, 0xB3},
+        {0xDA, 0xDA},
+        {0xCD, 0xCD},
+        {0xDB, 0xDB},
+        {0xB0, 0xB0},
+        {0xE0, 0xE0},
+        {0xFB, 0xFB},
+        {'A', 'A'},
+        {0x1B, 0x1B},
+        {0x7F, 0x7F},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PrinterByteFromCp437(c.in), c.out) << std::hex << int(c.in);
@@ -40,18 +68,21 @@ TEST(PrinterCodePage, ListedBytesBecomeTheirWindowsGlyphsAndTheRestStays) {
 TEST(PrinterText, LinesSplitAtEveryLineEndZeroBytesAreBlanksAndConversionIsAsked) {
     static const char kRaw[] = "a\r\nb\nc\rd\0e\r\n\r\n\x81";
     const Bytes raw(kRaw, sizeof kRaw - 1);
-    EXPECT_EQ(SplitPrinterText(raw, false),
-              (std::vector<Bytes>{"a", "b", "c", "d e", "", "\x81"}));
+    EXPECT_EQ(SplitPrinterText(raw, false), (std::vector<Bytes>{"a", "b", "c", "d e", "", "\x81"}));
     EXPECT_EQ(SplitPrinterText(raw, true).back(), "\xFC");
     EXPECT_EQ(SplitPrinterText("x\r\n", false), std::vector<Bytes>{"x"});
 
     radevir::test::ScratchDir dir;
-    const QString file = dir.Write("LPTB.TXT", QByteArray("Gr\x81\xE1" "e\r\n", 7));
+    const QString file = dir.Write("LPTB.TXT", QByteArray("Gr\x81\xE1"
+                                                          "e\r\n",
+                                                          7));
     std::vector<Bytes> lines;
     ASSERT_TRUE(LoadPrinterText(std::nullopt, file, lines, true));
-    EXPECT_EQ(lines, std::vector<Bytes>{"Gr\xFC\xDF" "e"});
+    EXPECT_EQ(lines, std::vector<Bytes>{"Gr\xFC\xDF"
+                                        "e"});
     ASSERT_TRUE(LoadPrinterText(std::nullopt, file, lines, false));
-    EXPECT_EQ(lines, std::vector<Bytes>{"Gr\x81\xE1" "e"});
+    EXPECT_EQ(lines, std::vector<Bytes>{"Gr\x81\xE1"
+                                        "e"});
     // a text source is always converted
     ASSERT_TRUE(LoadPrinterText(Bytes("\x81"), QString(), lines, false));
     EXPECT_EQ(lines, std::vector<Bytes>{"\xFC"});
@@ -60,9 +91,9 @@ TEST(PrinterText, LinesSplitAtEveryLineEndZeroBytesAreBlanksAndConversionIsAsked
 
 TEST(PrinterEscapes, LargeTypeIsBoldTwelveAndCarriesOverUntilTheNextEscape) {
     // ESC "W" 1: the argument is a control byte and must not split the line
-    const std::vector<StyledLine> out = ParseEscapes(
-        {Esc('W', '\x01') + "     Arbeitszeugnis f\xFCr Anna", "", "weiter",
-         Esc('W', ' ') + "          Radevir", "normal"});
+    const std::vector<StyledLine> out =
+        ParseEscapes({Esc('W', '\x01') + "     Arbeitszeugnis f\xFCr Anna", "", "weiter",
+                      Esc('W', ' ') + "          Radevir", "normal"});
     ASSERT_EQ(out.size(), 5u);
     EXPECT_EQ(out[0].text, "     Arbeitszeugnis f\xFCr Anna");
     EXPECT_EQ(out[0].font, Font(kBaseFontName, 12, true));
@@ -120,7 +151,9 @@ TEST(PrinterEscapes, TheRightAlignMarkerIsWhiteOnItsOwnLineOnly) {
 
 TEST(PrinterEscapes, AControlByteInsideALineContinuesThePrintedLine) {
     // a tab: both parts on one printed line, the rest is printed although it starts with a tab
-    std::vector<StyledLine> out = ParseEscapes({"Name:\tAnna", "n\xE4" "chste"});
+    std::vector<StyledLine> out = ParseEscapes({"Name:\tAnna",
+                                                "n\xE4"
+                                                "chste"});
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[0].text, "Name:");
     EXPECT_TRUE(out[0].continues);
@@ -148,4 +181,38 @@ TEST(PrinterEscapes, AControlByteInsideALineContinuesThePrintedLine) {
     EXPECT_TRUE(IsFormFeedLine(out[1]));
     EXPECT_EQ(out[2].text, "richtig\xFB");
     EXPECT_FALSE(IsControlLine(out[2]));
+}
+
+// A teacher's own text file puts the page break after the last words of a page, or before the
+// first words of the next: either way the page breaks and no word is lost.
+TEST(PrinterEscapes, AFormFeedInsideALineBreaksThePage) {
+    const Bytes ff(1, '\x0C');
+    struct Case {
+        Bytes line;
+        std::vector<Bytes> texts;  // the styled lines' texts, "FF" for a page break
+    };
+    const Case cases[] = {
+        {"Seite 1 Ende" + ff, {"Seite 1 Ende", "FF"}},
+        {"Seite 1 Ende" + ff + "Seite 2", {"Seite 1 Ende", "FF", "Seite 2"}},
+        {ff + "Seite 2", {"FF", "Seite 2"}},
+        {"Name:\tAnna" + ff + "weiter", {"Name:", "\tAnna", "FF", "weiter"}},
+        {"A" + ff + ff + "B", {"A", "FF", "FF", "B"}},
+        // the size argument 12 of an escape is no form feed
+        {"1/2 " + Esc('\xC8', '\x0C') + "3/4", {"1/2 ", "3/4"}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<StyledLine> out = ParseEscapes({c.line});
+        std::vector<Bytes> texts;
+        for (const StyledLine& l : out) {
+            texts.push_back(IsFormFeedLine(l) ? "FF" : l.text);
+            if (IsFormFeedLine(l)) continue;
+            EXPECT_FALSE(IsControlLine(l)) << l.text;
+        }
+        EXPECT_EQ(texts, c.texts) << c.line;
+        // the text before a page break ends its printed line
+        for (size_t i = 0; i + 1 < out.size(); ++i)
+            if (IsFormFeedLine(out[i + 1])) {
+                EXPECT_FALSE(out[i].continues) << c.line;
+            }
+    }
 }

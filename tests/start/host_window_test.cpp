@@ -367,7 +367,7 @@ TEST(HostPrintAbort, TheButtonShowsWhileAJobRunsAndAClickCancelsIt) {
                                                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
     QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, centre, button->mapToGlobal(centre),
                                                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
-    printer.PrintTextFile("LPTB.TXT", false, -1);
+    printer.PrintTextFile("LPTB.TXT", false, -1, {});
     EXPECT_TRUE(printer.LastJobCancelled());
     EXPECT_TRUE(QDir(f.dir.Path() + "/out").entryList(QDir::Files).isEmpty());
     EXPECT_FALSE(button->isVisible());

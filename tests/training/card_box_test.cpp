@@ -1,7 +1,7 @@
 #include "training/card_box.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <QFileInfo>
 
 #include "console/card_box_port.h"
 #include "console/dos_keys.h"
@@ -17,9 +17,12 @@ struct FakeCardBoxDialog : CardBoxDialogPort {
     std::optional<QString> answer;
     int asked = 0;
     CardBoxSaveRequest request;
+    const QImage* screen = nullptr;
+    QImage behind;  // the screen the dialog stood on
     std::optional<QString> AskSaveFileName(const CardBoxSaveRequest& r) override {
         ++asked;
         request = r;
+        if (screen) behind = screen->copy();
         return answer;
     }
 };
@@ -37,7 +40,9 @@ struct CardBoxFixture {
         s.run.wrongCount = static_cast<int>(wrong.size());
         for (size_t i = 0; i < wrong.size(); ++i) s.run.wrongTaskList[i + 1] = wrong[i];
     }
-    QString CardBox(const QString& name) const { return f.dir.Path() + "/Aufgaben/Kopfrechnen/Lernkartei/" + name; }
+    QString CardBox(const QString& name) const {
+        return f.dir.Path() + "/Aufgaben/Kopfrechnen/Lernkartei/" + name;
+    }
 };
 
 }  // namespace
@@ -52,25 +57,36 @@ TEST(CardBox, NewFileOrAddedAfterTheOldLines) {
         QByteArray after;
         std::string message;
     } cases[] = {
-        {"new", std::nullopt, "3+3=_6\r\nW\xFC" "rfel 4+4=_8\r\n", "in der Lernkartei Karte.txt gespeichert!"},
-        {"existing", QByteArray("1+1=_2\r\n"), "1+1=_2\r\n3+3=_6\r\nW\xFC" "rfel 4+4=_8\r\n",
+        {"new", std::nullopt,
+         "3+3=_6\r\nW\xFC"
+         "rfel 4+4=_8\r\n",
+         "in der Lernkartei Karte.txt gespeichert!"},
+        {"existing", QByteArray("1+1=_2\r\n"),
+         "1+1=_2\r\n3+3=_6\r\nW\xFC"
+         "rfel 4+4=_8\r\n",
          "der Lernkartei Karte.txt hinzugefügt!"},
-        {"last line open", QByteArray("1+1=_2"), "1+1=_2\r\n3+3=_6\r\nW\xFC" "rfel 4+4=_8\r\n",
+        {"last line open", QByteArray("1+1=_2"),
+         "1+1=_2\r\n3+3=_6\r\nW\xFC"
+         "rfel 4+4=_8\r\n",
          "der Lernkartei Karte.txt hinzugefügt!"},
         {"utf-8", QByteArray("\xC3\x84pfel 2+2=_4\r\n"),
-         "\xC3\x84pfel 2+2=_4\r\n3+3=_6\r\nW\xC3\xBCrfel 4+4=_8\r\n", "der Lernkartei Karte.txt hinzugefügt!"},
+         "\xC3\x84pfel 2+2=_4\r\n3+3=_6\r\nW\xC3\xBCrfel 4+4=_8\r\n",
+         "der Lernkartei Karte.txt hinzugefügt!"},
     };
     for (const auto& c : cases) {
         CardBoxFixture x;
         if (c.before) x.f.dir.Write("Aufgaben/Kopfrechnen/Lernkartei/Karte.txt", *c.before);
         x.dialog.answer = x.CardBox("Karte.txt");
-        x.RunEnded(5, {"3+3=_6", "W\xFC" "rfel 4+4=_8"});
+        x.RunEnded(5, {"3+3=_6",
+                       "W\xFC"
+                       "rfel 4+4=_8"});
         x.s.run.wrongTaskList[3] = "9+9=_18";  // beyond the wrong count: not this run's
         OfferCardBox(x.s);
         EXPECT_EQ(x.dialog.asked, 1) << c.name;
         EXPECT_EQ(x.f.dir.Read("Aufgaben/Kopfrechnen/Lernkartei/Karte.txt"), c.after) << c.name;
         EXPECT_EQ(x.f.Text(1, 1, 26), "Schwierige Aufgaben wurden") << c.name;
-        EXPECT_EQ(x.f.Text(2, 1, static_cast<int>(FromUtf8(c.message).size())), c.message) << c.name;
+        EXPECT_EQ(x.f.Text(2, 1, static_cast<int>(FromUtf8(c.message).size())), c.message)
+            << c.name;
         EXPECT_EQ(x.f.Text(4, 3, 5), "Taste") << c.name;
     }
 }
@@ -96,7 +112,8 @@ TEST(CardBox, TheDialogOpensInTheProgramsFolder) {
         EXPECT_EQ(x.dialog.request.title, "Lernkartei speichern");
         EXPECT_EQ(x.dialog.request.defaultSuffix, "txt");
         EXPECT_TRUE(QFileInfo(x.f.dir.Path() + "/Aufgaben/Kopfrechnen/Lernkartei").isDir());
-        EXPECT_TRUE(QFileInfo(x.f.dir.Path() + "/Aufgaben/Schriftliches Rechnen/Lernkartei").isDir());
+        EXPECT_TRUE(
+            QFileInfo(x.f.dir.Path() + "/Aufgaben/Schriftliches Rechnen/Lernkartei").isDir());
     }
 
     CardBoxFixture x;
@@ -128,7 +145,8 @@ TEST(CardBox, WhenTheDialogComes) {
         x.RunEnded(c.tasksDone, std::vector<Bytes>(static_cast<size_t>(c.wrong), "1+1=_2"));
         OfferCardBox(x.s);
         EXPECT_EQ(x.dialog.asked, c.asked) << c.tasksDone << c.wrong << c.readingMode;
-        EXPECT_EQ(x.s.practisedFiles, "alt.txt") << "the menu notes the practised file, not the card box";
+        EXPECT_EQ(x.s.practisedFiles, "alt.txt")
+            << "the menu notes the practised file, not the card box";
         EXPECT_TRUE(QDir(x.f.dir.Path() + "/Aufgaben/Kopfrechnen/Lernkartei").isEmpty());
     }
 }
@@ -184,4 +202,23 @@ TEST(CardBox, NeverAfterTheGrabGame) {
     RunTrainingProgram(x.s);
     EXPECT_EQ(x.s.tasks.Count(), 2);
     EXPECT_EQ(x.dialog.asked, 0);
+}
+
+// After a written-arithmetic run the screen still holds the sheet of the last task (in graphics
+// proportions, perhaps half wiped): the dialog stands on the clean blue of its message instead.
+TEST(CardBox, TheDialogStandsOnACleanScreen) {
+    CardBoxFixture x;
+    x.s.programCode = ProgramCode::WrittenArithmetic;
+    x.f.host.framebuffer.fill(QColor(255, 255, 0));  // what a run left behind
+    x.dialog.screen = &x.f.host.framebuffer;
+    x.RunEnded(1, {"123*45="});
+    OfferCardBox(x.s);
+    ASSERT_EQ(x.dialog.asked, 1);
+    const QColor blue = x.f.console.Palette()[1];
+    // the text screen's 80 × 25 cells (the window's last pixels beside them hold no text)
+    const int width = 80 * x.f.console.CellWidth(), height = 25 * x.f.console.CellHeight();
+    int notBlue = 0;
+    for (int y = 0; y < height; ++y)
+        for (int px = 0; px < width; ++px) notBlue += x.dialog.behind.pixelColor(px, y) != blue;
+    EXPECT_EQ(notBlue, 0);
 }
