@@ -114,9 +114,9 @@ void TaskEditorWindow::CalculateTerms() {
         QTextCharFormat red;
         red.setForeground(kFailedLineColour);
         editor_->textCursor().mergeCharFormat(red);
+        QApplication::beep();
     }
     step.endEditBlock();
-    if (!failed.empty()) QApplication::beep();
     calculateButton_->setEnabled(false);
 }
 

@@ -171,11 +171,18 @@ TEST(TaskEditorWindow, WorksheetGetsTheSpacedLinesAndTheChosenHeadingFirst) {
     QDir(dir.Path()).mkpath("Aufgaben");
     WorksheetRequest seen;
     TaskEditorHandlers handlers;
-    handlers.worksheet = [&seen](QWidget*, const WorksheetRequest& r) {
+    TaskEditorWindow* shown = nullptr;
+    bool editorUsable = false;
+    bool buttonWhileShown = true;
+    handlers.worksheet = [&](QWidget* parent, const WorksheetRequest& r) {
         seen = r;
+        // while the sheet is shown the editor takes input, but a second sheet is not started
+        editorUsable = parent == shown && parent->isEnabled();
+        buttonWhileShown = shown->findChild<QPushButton*>("Button_Aufgabenblatt")->isEnabled();
         return true;
     };
     TaskEditorWindow window(env, nullptr, {}, handlers);
+    shown = &window;
     ASSERT_TRUE(window.OpenFile(
         dir.Write("Aufgaben/Kopfrechnen/Plus 20.txt", "12 + 5=_1_7\r\n1,5*2=\r\n"), false));
     EXPECT_EQ(window.Headings(), (QStringList{"Plus", "Minus"}));
@@ -192,6 +199,9 @@ TEST(TaskEditorWindow, WorksheetGetsTheSpacedLinesAndTheChosenHeadingFirst) {
     EXPECT_EQ(seen.templatePath, dir.Path() + "/vorlagen/Aufgaben.html");
     EXPECT_EQ(seen.pagePath, dir.Path() + "/vorlagen/construct.html");
     EXPECT_EQ(seen.savePath, dir.Path() + "/Aufgaben/20 Plus.html");
+    EXPECT_TRUE(editorUsable);
+    EXPECT_FALSE(buttonWhileShown);
+    EXPECT_TRUE(window.findChild<QPushButton*>("Button_Aufgabenblatt")->isEnabled());
     // without a worksheet the button cannot be pressed
     TaskEditorWindow without(env, nullptr, {});
     EXPECT_FALSE(without.findChild<QPushButton*>("Button_Aufgabenblatt")->isEnabled());
