@@ -86,11 +86,14 @@ TEST(TaskEditorKeepsFiles, AFileItCouldNotReadIsNeverBound) {
     EXPECT_EQ(e.window.FileName(), list);
     EXPECT_EQ(Blocks(*e.Text().document()), QStringList{"1+1="});
     EXPECT_EQ(e.window.RecentFiles().front(), list);
-    // a folder is no file to read either
+    // a folder is no file to read either, nor a word processor's own binary format
     QDir(e.dir.Path()).mkpath("Ordner.txt");
-    {
+    const QString binary =
+        e.dir.Write("Brief.doc", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0\0\0", 12));
+    for (const QString& path : {e.dir.Path() + "/Ordner.txt", binary}) {
         DialogAnswers answers({DialogAnswers::Click("OK")});
-        EXPECT_FALSE(e.window.OpenFile(e.dir.Path() + "/Ordner.txt", false));
+        EXPECT_FALSE(e.window.OpenFile(path, false)) << path.toStdString();
+        EXPECT_EQ(answers.Answered(), 1u);
     }
     EXPECT_EQ(e.window.FileName(), list);
 }
