@@ -1,9 +1,9 @@
 #include "editor/editor_files.h"
 
 #include <QFileInfo>
-#include <algorithm>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 
 #include "support/codepage.h"
 
@@ -11,14 +11,18 @@ namespace radevir {
 
 namespace {
 
+// The bytes without a character of their own come back as they were read.
+bool IsUnassignedByte(char16_t u) {
+    return u == 0x81 || u == 0x8D || u == 0x8F || u == 0x90 || u == 0x9D;
+}
+
 void AppendEncoded(QByteArray& out, const QString& line, bool utf8) {
     if (utf8) {
         out += line.toUtf8();
     } else {
         for (QChar c : line) {
             const char16_t u = c.unicode();
-            // the bytes without a character of their own come back as they were read
-            if (u == 0x81 || u == 0x8D || u == 0x8F || u == 0x90 || u == 0x9D) {
+            if (IsUnassignedByte(u)) {
                 out += static_cast<char>(u);
                 continue;
             }
@@ -37,8 +41,9 @@ QString DecodePlainText(const QByteArray& bytes, PlainTextLayout* layout) {
     if (bytes.startsWith("\xEF\xBB\xBF") && IsValidUtf8(raw.substr(3))) {
         found.utf8 = found.bom = true;
         text = QString::fromUtf8(bytes.mid(3));
-    } else if (IsValidUtf8(raw) &&
-               std::any_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+    } else if (IsValidUtf8(raw) && std::any_of(raw.begin(), raw.end(), [](char c) {
+                   return static_cast<unsigned char>(c) >= 0x80;
+               })) {
         found.utf8 = true;
         text = QString::fromUtf8(bytes);
     } else {
@@ -91,6 +96,18 @@ QByteArray EncodePlainText(const QString& text, const PlainTextLayout& layout) {
         out += index < layout.lineEnds.size() ? layout.lineEnds[index] : layout.lineEnd;
     }
     return out;
+}
+
+QString FirstCharacterOutsideCodePage(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u == 0 || u == '\n' || u == 0x2028 || u == 0x2029 || u == 0xFFFC || IsUnassignedByte(u))
+            continue;
+        if (UnicodeToCp1252(u) != 0) continue;
+        if (text[i].isHighSurrogate() && i + 1 < text.size()) return text.mid(i, 2);
+        return text.mid(i, 1);
+    }
+    return {};
 }
 
 bool IsRichTextName(const QString& path) {

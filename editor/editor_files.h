@@ -18,7 +18,7 @@ struct PlainTextLayout {
     bool endsWithLineEnd = true;
     // each line's own end as read (a file may mix them); lines beyond get `lineEnd`
     std::vector<QByteArray> lineEnds;
-    bool utf8 = false;         // the file was UTF-8 (with a byte-order mark when `bom`)
+    bool utf8 = false;  // the file was UTF-8 (with a byte-order mark when `bom`)
     bool bom = false;
     bool operator==(const PlainTextLayout&) const = default;
 };
@@ -29,6 +29,11 @@ struct PlainTextLayout {
 QString DecodePlainText(const QByteArray& bytes, PlainTextLayout* layout);
 // `text` with lines separated by '\n' (or U+2028/U+2029) in the layout's encoding and line end.
 QByteArray EncodePlainText(const QString& text, const PlainTextLayout& layout);
+
+// The first character of `text` that Windows-1252 cannot hold (as a string, so that a character
+// outside the basic plane comes whole); empty when all fit. Line and paragraph separators and
+// object place holders count as fitting: they are written as line ends or left out.
+QString FirstCharacterOutsideCodePage(const QString& text);
 
 // A file is saved as rich text when its extension is "rtf" or "doc" (any letter case).
 bool IsRichTextName(const QString& path);

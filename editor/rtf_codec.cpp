@@ -29,7 +29,7 @@ constexpr long long kParameterBound = 1LL << 40;
 // Writing
 
 class RtfWriter {
-public:
+  public:
     explicit RtfWriter(const QTextDocument& doc) : doc_(doc) {}
 
     QByteArray Write() {
@@ -53,14 +53,14 @@ public:
         }
         out += "}\r\n{\\colortbl ;";
         for (const QColor& c : colours_) {
-            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) +
-                   "\\blue" + QByteArray::number(c.blue()) + ";";
+            out += "\\red" + QByteArray::number(c.red()) + "\\green" +
+                   QByteArray::number(c.green()) + "\\blue" + QByteArray::number(c.blue()) + ";";
         }
         out += "}\r\n\\uc1\r\n" + body + "\r\n}\r\n";
         return out;
     }
 
-private:
+  private:
     int FontIndex(const QString& family) {
         const auto at = std::find(fonts_.begin(), fonts_.end(), family);
         if (at != fonts_.end()) return static_cast<int>(at - fonts_.begin());
@@ -77,14 +77,19 @@ private:
 
     QByteArray ParagraphFormat(const QTextBlockFormat& f) {
         QByteArray out = "\\pard";
-        const auto twips = [](double px) { return QByteArray::number(qRound(px * kTwipsPerPixel)); };
+        const auto twips = [](double px) {
+            return QByteArray::number(qRound(px * kTwipsPerPixel));
+        };
         if (f.leftMargin() != 0) out += "\\li" + twips(f.leftMargin());
         if (f.rightMargin() != 0) out += "\\ri" + twips(f.rightMargin());
         if (f.textIndent() != 0) out += "\\fi" + twips(f.textIndent());
         const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
-        if (a & Qt::AlignHCenter) out += "\\qc";
-        else if (a & Qt::AlignRight) out += "\\qr";
-        else if (a & Qt::AlignJustify) out += "\\qj";
+        if (a & Qt::AlignHCenter)
+            out += "\\qc";
+        else if (a & Qt::AlignRight)
+            out += "\\qr";
+        else if (a & Qt::AlignJustify)
+            out += "\\qj";
         return out + ' ';
     }
 
@@ -98,7 +103,8 @@ private:
         // a font name ends at ";" and holds no line breaks in the font table
         family.remove(';');
         family.removeIf([](QChar c) { return c.unicode() < 0x20; });
-        if (family.trimmed().isEmpty()) family = doc_.defaultFont().family();  // a name is read back trimmed
+        if (family.trimmed().isEmpty())
+            family = doc_.defaultFont().family();  // a name is read back trimmed
         family = family.trimmed();
         QByteArray out = "\\plain\\f" + QByteArray::number(FontIndex(family)) + "\\fs" +
                          QByteArray::number(qRound(points * 2));
@@ -189,38 +195,75 @@ struct GroupState {
 
 int CodePageOfCharset(int charset) {
     switch (charset) {
-        case 161: return 1253;
-        case 162: return 1254;
-        case 177: return 1255;
-        case 178: return 1256;
-        case 186: return 1257;
-        case 163: return 1258;
-        case 204: return 1251;
-        case 222: return 874;
-        case 238: return 1250;
-        case 128: return 932;
-        case 134: return 936;
-        case 129: return 949;
-        case 136: return 950;
-        default: return 0;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 163:
+            return 1258;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        case 128:
+            return 932;
+        case 134:
+            return 936;
+        case 129:
+            return 949;
+        case 136:
+            return 950;
+        default:
+            return 0;
     }
+}
+
+// Destinations that hold a part of the document the editor cannot show: leaving them out loses it.
+bool IsDroppedDestination(std::string_view word) {
+    static const char* const kDropped[] = {
+        "pict",   "object",  "shppict", "nonshppict", "shp",      "shpinst",
+        "shpgrp", "do",      "header",  "headerl",    "headerr",  "headerf",
+        "footer", "footerl", "footerr", "footerf",    "footnote", "annotation"};
+    return std::any_of(std::begin(kDropped), std::end(kDropped),
+                       [&](const char* s) { return word == s; });
 }
 
 // Destinations whose contents are no text of the document.
 bool IsSkippedDestination(std::string_view word) {
-    static const char* const kSkipped[] = {
-        "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf",
-        "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "listtable",
-        "listoverridetable", "revtbl", "rsidtbl", "filetbl", "fldinst", "themedata",
-        "colorschememapping", "datastore", "latentstyles", "xmlnstbl", "generator", "pgdsctbl",
-        "nonshppict", "shppict", "bkmkstart", "bkmkend", "xe", "tc", "txe", "private"};
+    static const char* const kSkipped[] = {"stylesheet", "info",
+                                           "pict",       "object",
+                                           "header",     "headerl",
+                                           "headerr",    "headerf",
+                                           "footer",     "footerl",
+                                           "footerr",    "footerf",
+                                           "footnote",   "annotation",
+                                           "listtable",  "listoverridetable",
+                                           "revtbl",     "rsidtbl",
+                                           "filetbl",    "fldinst",
+                                           "themedata",  "colorschememapping",
+                                           "datastore",  "latentstyles",
+                                           "xmlnstbl",   "generator",
+                                           "pgdsctbl",   "nonshppict",
+                                           "shppict",    "bkmkstart",
+                                           "bkmkend",    "xe",
+                                           "tc",         "txe",
+                                           "private"};
     return std::any_of(std::begin(kSkipped), std::end(kSkipped),
                        [&](const char* s) { return word == s; });
 }
 
 class RtfReader {
-public:
+  public:
     RtfReader(const QByteArray& rtf, QTextDocument& doc) : in_(rtf), doc_(doc), cursor_(&doc) {}
+    bool Dropped() const { return dropped_; }
 
     void Read() {
         doc_.clear();
@@ -265,14 +308,13 @@ public:
         FlushText();
     }
 
-private:
+  private:
     GroupState& State() { return stack_.back(); }
 
     void EndGroup() {
         if (stack_.back().destination == Destination::FontTable && !pendingFontName_.isEmpty()) {
             // a font entry without its closing ";"
-            fonts_[currentFontEntry_].name =
-                FromCp1252(pendingFontName_.toStdString()).trimmed();
+            fonts_[currentFontEntry_].name = FromCp1252(pendingFontName_.toStdString()).trimmed();
             pendingFontName_.clear();
         }
         FlushText();
@@ -298,7 +340,8 @@ private:
             return ControlSymbol(c, i + 1, atGroupStart);
         }
         size_t end = i;
-        while (end < n && end - i < 32 && std::isalpha(static_cast<unsigned char>(in_[static_cast<qsizetype>(end)])))
+        while (end < n && end - i < 32 &&
+               std::isalpha(static_cast<unsigned char>(in_[static_cast<qsizetype>(end)])))
             ++end;
         const std::string word(in_.constData() + i, end - i);
         std::optional<int> param;
@@ -310,19 +353,23 @@ private:
         }
         size_t digits = p;
         long long value = 0;
-        while (digits < n && std::isdigit(static_cast<unsigned char>(in_[static_cast<qsizetype>(digits)]))) {
-            if (value < kParameterBound) value = value * 10 + (in_[static_cast<qsizetype>(digits)] - '0');
+        while (digits < n &&
+               std::isdigit(static_cast<unsigned char>(in_[static_cast<qsizetype>(digits)]))) {
+            if (value < kParameterBound)
+                value = value * 10 + (in_[static_cast<qsizetype>(digits)] - '0');
             ++digits;
         }
         if (digits > p) {
-            param = static_cast<int>(std::clamp<long long>(negative ? -value : value, INT32_MIN, INT32_MAX));
+            param = static_cast<int>(
+                std::clamp<long long>(negative ? -value : value, INT32_MIN, INT32_MAX));
             end = digits;
         }
         if (end < n && in_[static_cast<qsizetype>(end)] == ' ') ++end;
         if (word == "bin") {
             FlushBytes();
             const long long skip = std::max(0, param.value_or(0));
-            return static_cast<size_t>(std::min<long long>(static_cast<long long>(n), static_cast<long long>(end) + skip));
+            return static_cast<size_t>(
+                std::min<long long>(static_cast<long long>(n), static_cast<long long>(end) + skip));
         }
         if (word != "u" && SkipFallback()) return end;
         Word(word, param, atGroupStart);
@@ -343,15 +390,28 @@ private:
                 if (atGroupStart) starredGroup_ = true;
                 groupStart_ = atGroupStart;  // the destination's word follows
                 return next;
-            case '\\': case '{': case '}':
+            case '\\':
+            case '{':
+            case '}':
                 if (!SkipFallback()) pendingBytes_ += c;
                 return next;
-            case '~': AddText(QString(QChar(0xA0))); return next;
-            case '_': AddText(QString(QChar(0x2011))); return next;
-            case '-': return next;  // an optional hyphen
-            case '\r': case '\n': Paragraph(); return next;
-            case '\t': AddText(QStringLiteral("\t")); return next;
-            default: return next;
+            case '~':
+                AddText(QString(QChar(0xA0)));
+                return next;
+            case '_':
+                AddText(QString(QChar(0x2011)));
+                return next;
+            case '-':
+                return next;  // an optional hyphen
+            case '\r':
+            case '\n':
+                Paragraph();
+                return next;
+            case '\t':
+                AddText(QStringLiteral("\t"));
+                return next;
+            default:
+                return next;
         }
     }
 
@@ -361,9 +421,27 @@ private:
         const bool starred = starredGroup_;
         starredGroup_ = false;
         if (atGroupStart && s.destination != Destination::Skip) {
-            if (word == "fonttbl") { FlushText(); s.destination = Destination::FontTable; return; }
-            if (word == "colortbl") { FlushText(); s.destination = Destination::ColourTable; return; }
-            if (starred || IsSkippedDestination(word)) { FlushText(); s.destination = Destination::Skip; return; }
+            if (word == "fonttbl") {
+                FlushText();
+                s.destination = Destination::FontTable;
+                return;
+            }
+            if (word == "colortbl") {
+                FlushText();
+                s.destination = Destination::ColourTable;
+                return;
+            }
+            if (IsDroppedDestination(word)) {
+                FlushText();
+                s.destination = Destination::Skip;
+                dropped_ = true;
+                return;
+            }
+            if (starred || IsSkippedDestination(word)) {
+                FlushText();
+                s.destination = Destination::Skip;
+                return;
+            }
         }
         if (s.destination == Destination::Skip) return;
         if (s.destination == Destination::FontTable) {
@@ -379,36 +457,94 @@ private:
         }
         if (s.destination == Destination::ColourTable) {
             const int v = std::clamp(param.value_or(0), 0, 255);
-            pendingColourSet_ = pendingColourSet_ || word == "red" || word == "green" || word == "blue";
-            if (word == "red") pendingColour_.setRed(v);
-            else if (word == "green") pendingColour_.setGreen(v);
-            else if (word == "blue") pendingColour_.setBlue(v);
+            pendingColourSet_ =
+                pendingColourSet_ || word == "red" || word == "green" || word == "blue";
+            if (word == "red")
+                pendingColour_.setRed(v);
+            else if (word == "green")
+                pendingColour_.setGreen(v);
+            else if (word == "blue")
+                pendingColour_.setBlue(v);
             return;
         }
         // the document's text
         const int v = param.value_or(1);
-        if (word == "ansicpg") { codePage_ = param.value_or(1252); return; }
-        if (word == "deff") { defaultFont_ = param.value_or(0); return; }
-        if (word == "uc") { s.unicodeSkip = std::clamp(param.value_or(1), 0, 16); return; }
+        if (word == "ansicpg") {
+            codePage_ = param.value_or(1252);
+            return;
+        }
+        if (word == "deff") {
+            defaultFont_ = param.value_or(0);
+            return;
+        }
+        if (word == "uc") {
+            s.unicodeSkip = std::clamp(param.value_or(1), 0, 16);
+            return;
+        }
         if (word == "u") {
             int code = param.value_or(0);
             if (code < 0) code += 65536;
             FlushBytes();
             // an object's place holder has no object behind it here
-            if ((code & 0xFFFF) != 0xFFFC) AddText(QString(QChar(static_cast<char16_t>(code & 0xFFFF))));
+            if ((code & 0xFFFF) != 0xFFFC)
+                AddText(QString(QChar(static_cast<char16_t>(code & 0xFFFF))));
             fallbackLeft_ = s.unicodeSkip;
             return;
         }
-        if (word == "par") { Paragraph(); return; }
-        if (word == "line") { AddText(QString(QChar(0x2028))); return; }
-        if (word == "tab") { AddText(QStringLiteral("\t")); return; }
-        if (word == "emdash") { AddText(QString(QChar(0x2014))); return; }
-        if (word == "endash") { AddText(QString(QChar(0x2013))); return; }
-        if (word == "bullet") { AddText(QString(QChar(0x2022))); return; }
-        if (word == "lquote") { AddText(QString(QChar(0x2018))); return; }
-        if (word == "rquote") { AddText(QString(QChar(0x2019))); return; }
-        if (word == "ldblquote") { AddText(QString(QChar(0x201C))); return; }
-        if (word == "rdblquote") { AddText(QString(QChar(0x201D))); return; }
+        if (word == "par") {
+            Paragraph();
+            return;
+        }
+        // a table row is a line with its cells separated by tabs
+        if (word == "cell" || word == "nestcell") {
+            FlushBytes();
+            FlushText();
+            ++pendingCells_;
+            dropped_ = true;
+            return;
+        }
+        if (word == "row" || word == "nestrow") {
+            pendingCells_ = 0;  // the last cell ends the line, not a tab
+            Paragraph();
+            return;
+        }
+        if (word == "trowd" || word == "intbl") dropped_ = true;
+        if (word == "line") {
+            AddText(QString(QChar(0x2028)));
+            return;
+        }
+        if (word == "tab") {
+            AddText(QStringLiteral("\t"));
+            return;
+        }
+        if (word == "emdash") {
+            AddText(QString(QChar(0x2014)));
+            return;
+        }
+        if (word == "endash") {
+            AddText(QString(QChar(0x2013)));
+            return;
+        }
+        if (word == "bullet") {
+            AddText(QString(QChar(0x2022)));
+            return;
+        }
+        if (word == "lquote") {
+            AddText(QString(QChar(0x2018)));
+            return;
+        }
+        if (word == "rquote") {
+            AddText(QString(QChar(0x2019)));
+            return;
+        }
+        if (word == "ldblquote") {
+            AddText(QString(QChar(0x201C)));
+            return;
+        }
+        if (word == "rdblquote") {
+            AddText(QString(QChar(0x201D)));
+            return;
+        }
         if (word == "pard") {
             FlushText();
             s.leftTwips = s.rightTwips = s.firstTwips = 0;
@@ -426,21 +562,36 @@ private:
             return;
         }
         FlushText();
-        if (word == "f") s.font = param.value_or(0);
-        else if (word == "fs") s.halfPoints = std::clamp(param.value_or(kDefaultHalfPoints), 2, 3276);
-        else if (word == "b") s.bold = v != 0;
-        else if (word == "i") s.italic = v != 0;
-        else if (word == "ul") s.underline = v != 0;
-        else if (word == "ulnone") s.underline = false;
-        else if (word == "cf") s.colour = std::max(0, param.value_or(0));
-        else if (word == "li") s.leftTwips = param.value_or(0);
-        else if (word == "ri") s.rightTwips = param.value_or(0);
-        else if (word == "fi") s.firstTwips = param.value_or(0);
-        else if (word == "ql") s.alignment = Qt::AlignLeft;
-        else if (word == "qc") s.alignment = Qt::AlignHCenter;
-        else if (word == "qr") s.alignment = Qt::AlignRight;
-        else if (word == "qj") s.alignment = Qt::AlignJustify;
-        else return;
+        if (word == "f")
+            s.font = param.value_or(0);
+        else if (word == "fs")
+            s.halfPoints = std::clamp(param.value_or(kDefaultHalfPoints), 2, 3276);
+        else if (word == "b")
+            s.bold = v != 0;
+        else if (word == "i")
+            s.italic = v != 0;
+        else if (word == "ul")
+            s.underline = v != 0;
+        else if (word == "ulnone")
+            s.underline = false;
+        else if (word == "cf")
+            s.colour = std::max(0, param.value_or(0));
+        else if (word == "li")
+            s.leftTwips = param.value_or(0);
+        else if (word == "ri")
+            s.rightTwips = param.value_or(0);
+        else if (word == "fi")
+            s.firstTwips = param.value_or(0);
+        else if (word == "ql")
+            s.alignment = Qt::AlignLeft;
+        else if (word == "qc")
+            s.alignment = Qt::AlignHCenter;
+        else if (word == "qr")
+            s.alignment = Qt::AlignRight;
+        else if (word == "qj")
+            s.alignment = Qt::AlignJustify;
+        else
+            return;
         if (freshBlock_) cursor_.setBlockFormat(CurrentBlockFormat());
     }
 
@@ -464,7 +615,8 @@ private:
         if (d == Destination::FontTable) {
             for (char c : bytes) {
                 if (c == ';') {
-                    fonts_[currentFontEntry_].name = FromCp1252(pendingFontName_.toStdString()).trimmed();
+                    fonts_[currentFontEntry_].name =
+                        FromCp1252(pendingFontName_.toStdString()).trimmed();
                     pendingFontName_.clear();
                 } else {
                     pendingFontName_ += c;
@@ -481,7 +633,8 @@ private:
         if (font != fonts_.end() && font->second.codePage != 0) cp = font->second.codePage;
         if (cp != 1252 && cp != 0) {
             QStringDecoder decoder(QByteArray("windows-" + QByteArray::number(cp)).constData());
-            if (cp >= 932 && cp <= 950) decoder = QStringDecoder(QByteArray("cp" + QByteArray::number(cp)).constData());
+            if (cp >= 932 && cp <= 950)
+                decoder = QStringDecoder(QByteArray("cp" + QByteArray::number(cp)).constData());
             if (decoder.isValid()) {
                 const QString text = decoder.decode(bytes);
                 if (!decoder.hasError()) return text;
@@ -493,6 +646,11 @@ private:
     void AddText(const QString& text) {
         FlushBytes();  // bytes read before this text come first
         if (State().destination != Destination::Text) return;
+        if (pendingCells_ > 0) {
+            const int cells = pendingCells_;
+            pendingCells_ = 0;
+            AddText(QString(cells, QChar('\t')));
+        }
         const QTextCharFormat f = CurrentCharFormat();
         if (!pendingText_.isEmpty() && f != pendingFormat_) FlushText();
         pendingFormat_ = f;
@@ -511,6 +669,7 @@ private:
 
     void Paragraph() {
         if (State().destination != Destination::Text) return;
+        pendingCells_ = 0;
         FlushBytes();
         FlushText();
         // the paragraph just ended takes the properties in force at its mark
@@ -568,6 +727,8 @@ private:
     bool groupStart_ = false;
     bool starredGroup_ = false;
     bool freshBlock_ = true;
+    int pendingCells_ = 0;  // cells ended whose tab comes before the next text of the row
+    bool dropped_ = false;  // something the document cannot keep was left out
 };
 
 }  // namespace
@@ -580,9 +741,11 @@ QByteArray WriteRtf(const QTextDocument& document) {
     return RtfWriter(document).Write();
 }
 
-bool ReadRtf(const QByteArray& rtf, QTextDocument& document) {
+bool ReadRtf(const QByteArray& rtf, QTextDocument& document, bool* dropped) {
     if (!LooksLikeRtf(rtf)) return false;
-    RtfReader(rtf, document).Read();
+    RtfReader reader(rtf, document);
+    reader.Read();
+    if (dropped) *dropped = reader.Dropped();
     return true;
 }
 

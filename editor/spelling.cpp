@@ -7,22 +7,16 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTextCursor>
 #include <QTextDocument>
 
 #include "editor/editor_files.h"
 
 namespace radevir {
 
-namespace {
-
-const QColor kWrongColour(128, 0, 0);
-
-}  // namespace
-
 SpellChecker::SpellChecker(QStringList dictionaryFolders) : folders_(std::move(dictionaryFolders)) {
     if (folders_.isEmpty())
-        folders_ = {QStringLiteral("/usr/share/hunspell"), QStringLiteral("/usr/share/myspell/dicts"),
+        folders_ = {QStringLiteral("/usr/share/hunspell"),
+                    QStringLiteral("/usr/share/myspell/dicts"),
                     QStringLiteral("/usr/share/myspell")};
 }
 
@@ -34,7 +28,8 @@ bool SpellChecker::Load() {
         const QString aff = QDir(folder).filePath(QStringLiteral("de_DE.aff"));
         const QString dic = QDir(folder).filePath(QStringLiteral("de_DE.dic"));
         if (!QFileInfo::exists(aff) || !QFileInfo::exists(dic)) continue;
-        hunspell_ = std::make_unique<Hunspell>(QFile::encodeName(aff).constData(), QFile::encodeName(dic).constData());
+        hunspell_ = std::make_unique<Hunspell>(QFile::encodeName(aff).constData(),
+                                               QFile::encodeName(dic).constData());
         const QString encoding = QString::fromStdString(hunspell_->get_dict_encoding()).toUpper();
         utf8_ = encoding == QLatin1String("UTF-8");
         return true;
@@ -69,46 +64,36 @@ bool SpellChecker::IsCorrect(const QString& word) {
     return hunspell_->spell(bytes);
 }
 
-QStringList SpellingWords(const QString& text) {
-    QStringList words;
-    for (const QString& piece : text.split(' ')) {
-        const QString word = piece.trimmed();
-        if (!word.isEmpty()) words << word;
+std::vector<SpellingWord> SpellingWords(const QString& text) {
+    std::vector<SpellingWord> words;
+    qsizetype start = -1;
+    const auto isBreak = [](QChar c) {
+        return c.isSpace() || c == QChar(0x2028) || c == QChar(0x2029);
+    };
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool gap = i == text.size() || isBreak(text[i]);
+        if (!gap && start < 0) start = i;
+        if (gap && start >= 0) {
+            words.push_back({text.mid(start, i - start), static_cast<int>(start)});
+            start = -1;
+        }
     }
     return words;
 }
 
-int CheckSpelling(QTextDocument& document, SpellChecker& checker) {
+int CheckSpelling(const QTextDocument& document, SpellChecker& checker,
+                  std::vector<SpellingMark>* marks) {
     if (!checker.Available()) return -1;
+    // the document's positions are those of its text with one character between paragraphs
+    const QString text = DocumentText(document);
     int wrong = 0;
-    QTextCursor edit(&document);
-    edit.beginEditBlock();
-    QTextCursor found(&document);
-    for (const QString& word : SpellingWords(DocumentText(document))) {
-        const QTextCursor next = document.find(word, found, QTextDocument::FindCaseSensitively);
-        if (next.isNull()) continue;
-        found = next;
-        QTextCharFormat colour;
-        const bool right = checker.IsCorrect(word);
-        colour.setForeground(right ? QColor(Qt::black) : kWrongColour);
-        if (!right) ++wrong;
-        QTextCursor mark = next;
-        mark.mergeCharFormat(colour);
+    for (const SpellingWord& word : SpellingWords(text)) {
+        if (checker.IsCorrect(word.text)) continue;
+        ++wrong;
+        if (marks) marks->push_back({word.start, static_cast<int>(word.text.size()), false});
     }
-    QTextCursor all(&document);
-    all.select(QTextCursor::Document);
-    QTextCharFormat plain;
-    plain.setFontUnderline(false);
-    all.mergeCharFormat(plain);
-    const QTextCursor doubleBlank = document.find(QStringLiteral("  "));
-    if (!doubleBlank.isNull()) {
-        QTextCharFormat mark;
-        mark.setForeground(kWrongColour);
-        mark.setFontUnderline(true);
-        QTextCursor c = doubleBlank;
-        c.mergeCharFormat(mark);
-    }
-    edit.endEditBlock();
+    const qsizetype doubleBlank = text.indexOf(QStringLiteral("  "));
+    if (marks && doubleBlank >= 0) marks->push_back({static_cast<int>(doubleBlank), 2, true});
     return wrong;
 }
 

@@ -13,7 +13,7 @@ class QTextDocument;
 namespace radevir {
 
 class SpellChecker {
-public:
+  public:
     // `dictionaryFolders` are searched for de_DE.aff/.dic (default: the system's folders).
     explicit SpellChecker(QStringList dictionaryFolders = {});
     ~SpellChecker();
@@ -26,7 +26,7 @@ public:
     // numbers) count as right.
     bool IsCorrect(const QString& word);
 
-private:
+  private:
     bool Load();
     QStringList folders_;
     std::unique_ptr<Hunspell> hunspell_;
@@ -34,13 +34,29 @@ private:
     bool utf8_ = true;
 };
 
-// The words of a text as the check visits them: split at blanks, trimmed, empty ones dropped.
-QStringList SpellingWords(const QString& text);
+// A word of a text and where it starts.
+struct SpellingWord {
+    QString text;
+    int start = 0;
+    bool operator==(const SpellingWord&) const = default;
+};
+// The words of a text as the check visits them: split at blanks, tabs and line ends, empty ones
+// dropped; `start` counts from the text's beginning.
+std::vector<SpellingWord> SpellingWords(const QString& text);
 
-// The check over a document: each word is found from the end of the previous find on and
-// coloured dark red (128, 0, 0) when wrong, black when right; afterwards underlining is removed
-// from the whole text and the first double blank is coloured dark red and underlined. Returns
-// the number of wrong words, -1 when there is no dictionary.
-int CheckSpelling(QTextDocument& document, SpellChecker& checker);
+// What the check marks in a document: the wrong words (dark red) and the first double blank
+// (dark red, underlined), as document positions.
+struct SpellingMark {
+    int start = 0;
+    int length = 0;
+    bool doubleBlank = false;
+    bool operator==(const SpellingMark&) const = default;
+};
+
+// The check over a document: every word is checked. The marks are shown over the text by the
+// editor and are no change of it. Returns the number of wrong words, -1 when there is no
+// dictionary.
+int CheckSpelling(const QTextDocument& document, SpellChecker& checker,
+                  std::vector<SpellingMark>* marks);
 
 }  // namespace radevir

@@ -41,10 +41,10 @@ namespace radevir {
 
 // The gap texts in red: from each odd marker "·" to the next, also across lines.
 class GapHighlighter : public QSyntaxHighlighter {
-public:
+  public:
     explicit GapHighlighter(QTextDocument* doc) : QSyntaxHighlighter(doc) {}
 
-protected:
+  protected:
     void highlightBlock(const QString& text) override {
         bool inGap = previousBlockState() == 1;
         QTextCharFormat red;
@@ -56,7 +56,8 @@ protected:
             inGap = !inGap;
             start = i + 1;
         }
-        if (inGap && start < text.size()) setFormat(start, static_cast<int>(text.size()) - start, red);
+        if (inGap && start < text.size())
+            setFormat(start, static_cast<int>(text.size()) - start, red);
         setCurrentBlockState(inGap ? 1 : 0);
     }
 };
@@ -88,8 +89,9 @@ QString QtFilter(const QString& pipes) {
 
 }  // namespace
 
-TaskEditorWindow::TaskEditorWindow(const ProgramEnvironment& env, SoundAdapter* sound, QString printToFolder,
-                                   TaskEditorHandlers handlers, QWidget* parent)
+TaskEditorWindow::TaskEditorWindow(const ProgramEnvironment& env, SoundAdapter* sound,
+                                   QString printToFolder, TaskEditorHandlers handlers,
+                                   QWidget* parent)
     : QMainWindow(parent, Qt::Window),
       env_(env),
       sound_(sound),
@@ -142,17 +144,22 @@ TaskEditorWindow::TaskEditorWindow(const ProgramEnvironment& env, SoundAdapter* 
     statusBar()->addWidget(modifiedPanel_);
 
     connect(editor_, &QTextEdit::cursorPositionChanged, this, &TaskEditorWindow::UpdateStatus);
-    connect(editor_->document(), &QTextDocument::modificationChanged, this, [this] { UpdateStatus(); });
+    connect(editor_->document(), &QTextDocument::modificationChanged, this,
+            [this] { UpdateStatus(); });
     connect(editor_, &QTextEdit::textChanged, this, &TaskEditorWindow::UpdateStatus);
     connect(editor_, &QTextEdit::copyAvailable, this, [this] { UpdateActions(); });
     connect(editor_, &QTextEdit::undoAvailable, this, [this] { UpdateActions(); });
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TaskEditorWindow::UpdateActions);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TaskEditorWindow::UpdateActions);
     connect(editor_, &QTextEdit::currentCharFormatChanged, this, [this](const QTextCharFormat& f) {
         const QStringList families = f.fontFamilies().toStringList();
-        const QString family = families.isEmpty() ? editor_->document()->defaultFont().family() : families.front();
+        const QString family =
+            families.isEmpty() ? editor_->document()->defaultFont().family() : families.front();
         const QSignalBlocker b1(fontName_), b2(fontSize_);
         fontName_->setCurrentFont(QFont(family));
-        const double points = f.fontPointSize() > 0 ? f.fontPointSize() : editor_->document()->defaultFont().pointSizeF();
+        const double points = f.fontPointSize() > 0
+                                  ? f.fontPointSize()
+                                  : editor_->document()->defaultFont().pointSizeF();
         fontSize_->setEditText(QString::number(qRound(points)));
         boldAction_->setChecked(f.fontWeight() >= QFont::DemiBold);
         italicAction_->setChecked(f.fontItalic());
@@ -165,6 +172,9 @@ TaskEditorWindow::TaskEditorWindow(const ProgramEnvironment& env, SoundAdapter* 
 
     SetEditorFont(QStringLiteral("DARIZODEV"), kDefaultEditorPoints);
     LoadRecentFiles();
+    // an unnamed text is saved where the last list was
+    if (!recentFiles_.empty() && QFileInfo(QFileInfo(recentFiles_.front()).absolutePath()).isDir())
+        dialogFolder_ = QFileInfo(recentFiles_.front()).absolutePath();
     NewFile();
     resize(1000, 700);
 }
@@ -197,19 +207,29 @@ void TaskEditorWindow::BuildActions() {
             OpenFile(dialog.selectedFiles().front());
     });
     saveAction_ = make(QStringLiteral("&Speichern"), QKeySequence::Save, [this] { Save(); });
-    saveAsAction_ = make(QStringLiteral("Speichern &unter..."), QKeySequence(), [this] { SaveDialog(); });
+    saveAsAction_ =
+        make(QStringLiteral("Speichern &unter..."), QKeySequence(), [this] { SaveDialog(); });
     printAction_ = make(QStringLiteral("&Drucken..."), QKeySequence::Print, [this] { Print(); });
-    printOptionsAction_ = make(QStringLiteral("Druckzusatzeinstellungen"), QKeySequence(), [this] { EditPrintOptions(); });
+    printOptionsAction_ = make(QStringLiteral("Druckzusatzeinstellungen"), QKeySequence(),
+                               [this] { EditPrintOptions(); });
     closeAction_ = make(QStringLiteral("&Beenden"), QKeySequence(), [this] { close(); });
-    undoAction_ = make(QStringLiteral("&Rückgängig"), QKeySequence::Undo, [this] { UndoTool(); });
-    cutAction_ = make(QStringLiteral("&Ausschneiden"), QKeySequence::Cut, [this] { editor_->cut(); });
-    copyAction_ = make(QStringLiteral("&Kopieren"), QKeySequence::Copy, [this] { editor_->copy(); });
-    pasteAction_ = make(QStringLiteral("&Einfügen"), QKeySequence::Paste, [this] { editor_->paste(); });
-    selectAllAction_ = make(QStringLiteral("Alles &markieren"), QKeySequence::SelectAll, [this] { editor_->selectAll(); });
-    wrapAction_ = make(QStringLiteral("Zeilenumbruch automatisch"), QKeySequence(), [this](bool on) {
-        editor_->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
-        ruler_->update();
-    });
+    // one undo history: the tools are steps of the document's own, so this is Ctrl+Z
+    undoAction_ =
+        make(QStringLiteral("&Rückgängig"), QKeySequence::Undo, [this] { editor_->undo(); });
+    undoAction_->setObjectName(QStringLiteral("Action_undo"));
+    cutAction_ =
+        make(QStringLiteral("&Ausschneiden"), QKeySequence::Cut, [this] { editor_->cut(); });
+    copyAction_ =
+        make(QStringLiteral("&Kopieren"), QKeySequence::Copy, [this] { editor_->copy(); });
+    pasteAction_ =
+        make(QStringLiteral("&Einfügen"), QKeySequence::Paste, [this] { editor_->paste(); });
+    selectAllAction_ = make(QStringLiteral("Alles &markieren"), QKeySequence::SelectAll,
+                            [this] { editor_->selectAll(); });
+    wrapAction_ =
+        make(QStringLiteral("Zeilenumbruch automatisch"), QKeySequence(), [this](bool on) {
+            editor_->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+            ruler_->update();
+        });
     wrapAction_->setCheckable(true);
     wrapAction_->setChecked(true);
     boldAction_ = make(QStringLiteral("F"), QKeySequence::Bold, [this](bool on) {
@@ -237,10 +257,13 @@ void TaskEditorWindow::BuildActions() {
     QFont underline = underlineAction_->font();
     underline.setUnderline(true);
     underlineAction_->setFont(underline);
-    spellAction_ = make(QStringLiteral("Rechtschreibprüfung"), QKeySequence(Qt::Key_F7), [this] { CheckSpellingNow(); });
-    playAction_ = make(QStringLiteral("Sound dieser Zeile abspielen"), QKeySequence(Qt::Key_F4), [this] { PlayLineSound(); });
+    spellAction_ = make(QStringLiteral("Rechtschreibprüfung"), QKeySequence(Qt::Key_F7),
+                        [this] { CheckSpellingNow(); });
+    playAction_ = make(QStringLiteral("Sound dieser Zeile abspielen"), QKeySequence(Qt::Key_F4),
+                       [this] { PlayLineSound(); });
     testAction_ = make(QStringLiteral("Sounds testen"), QKeySequence(), [this] { TestSounds(); });
-    recordAction_ = make(QStringLiteral("Sound aufnehmen"), QKeySequence(), [this] { RecordLineSound(); });
+    recordAction_ =
+        make(QStringLiteral("Sound aufnehmen"), QKeySequence(), [this] { RecordLineSound(); });
     stopAction_ = make(QStringLiteral("Sounds anhalten"), QKeySequence(Qt::Key_F5), [this] {
         if (sound_) sound_->StopAll();
     });
@@ -273,7 +296,8 @@ void TaskEditorWindow::BuildMenus() {
     fileMenu_->addAction(closeAction_);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
-    for (QAction* a : {undoAction_, cutAction_, copyAction_, pasteAction_, selectAllAction_}) edit->addAction(a);
+    for (QAction* a : {undoAction_, cutAction_, copyAction_, pasteAction_, selectAllAction_})
+        edit->addAction(a);
     edit->addSeparator();
     edit->addAction(wrapAction_);
     edit->addAction(spellAction_);
@@ -286,7 +310,8 @@ void TaskEditorWindow::BuildMenus() {
 void TaskEditorWindow::BuildToolBars() {
     QToolBar* file = addToolBar(QStringLiteral("Datei"));
     file->setObjectName(QStringLiteral("ToolBar_file"));
-    for (QAction* a : {newAction_, openAction_, saveAction_, printAction_, printOptionsAction_}) file->addAction(a);
+    for (QAction* a : {newAction_, openAction_, saveAction_, printAction_, printOptionsAction_})
+        file->addAction(a);
     file->addSeparator();
     for (QAction* a : {undoAction_, cutAction_, copyAction_, pasteAction_}) file->addAction(a);
     addToolBarBreak();
@@ -298,7 +323,8 @@ void TaskEditorWindow::BuildToolBars() {
     fontSize_ = new QComboBox(format);
     fontSize_->setObjectName(QStringLiteral("FontSize"));
     fontSize_->setEditable(true);
-    for (int s : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 28, 32, 36, 48, 72}) fontSize_->addItem(QString::number(s));
+    for (int s : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 28, 32, 36, 48, 72})
+        fontSize_->addItem(QString::number(s));
     fontSize_->setMinimumContentsLength(3);
     format->addWidget(fontName_);
     format->addWidget(fontSize_);
@@ -331,12 +357,17 @@ QWidget* TaskEditorWindow::BuildToolPanel() {
         layout->addWidget(b);
         return b;
     };
-    calculateButton_ = button(QStringLiteral("Button_calculateterms"), QStringLiteral("Aufgaben ausrechnen"), [this] { CalculateTerms(); });
-    button(QStringLiteral("Button_deleteafterequal"), QStringLiteral("Alles hinter \"=\" entfernen"), [this] { DeleteAfterEqual(); });
-    button(QStringLiteral("Button_deleteduplicate"), QStringLiteral("Doppelte Aufgaben entfernen"), [this] { DeleteDuplicates(); });
-    button(QStringLiteral("Button_ergebnisunsichtbar"), QStringLiteral("Ergebnis kennzeichnen"), [this] { MarkResults(); });
+    calculateButton_ = button(QStringLiteral("Button_calculateterms"),
+                              QStringLiteral("Aufgaben ausrechnen"), [this] { CalculateTerms(); });
+    button(QStringLiteral("Button_deleteafterequal"),
+           QStringLiteral("Alles hinter \"=\" entfernen"), [this] { DeleteAfterEqual(); });
+    button(QStringLiteral("Button_deleteduplicate"), QStringLiteral("Doppelte Aufgaben entfernen"),
+           [this] { DeleteDuplicates(); });
+    button(QStringLiteral("Button_ergebnisunsichtbar"), QStringLiteral("Ergebnis kennzeichnen"),
+           [this] { MarkResults(); });
     layout->addSpacing(12);
-    button(QStringLiteral("Button_protokoll"), QStringLiteral("Protokoll der letzten Übung"), [this] { OpenLastProtocol(); });
+    button(QStringLiteral("Button_protokoll"), QStringLiteral("Protokoll der letzten Übung"),
+           [this] { OpenLastProtocol(); });
     layout->addSpacing(12);
     auto* headingLabel = new QLabel(QStringLiteral("Überschrift des Aufgabenblatts:"), panel);
     layout->addWidget(headingLabel);
@@ -353,9 +384,12 @@ QWidget* TaskEditorWindow::BuildToolPanel() {
         headings_->setCurrentIndex(0);
     });
     layout->addWidget(headings_);
-    worksheetButton_ = button(QStringLiteral("Button_Aufgabenblatt"), QStringLiteral("Aufgabenblatt erstellen"), [this] { CreateWorksheet(); });
+    worksheetButton_ =
+        button(QStringLiteral("Button_Aufgabenblatt"), QStringLiteral("Aufgabenblatt erstellen"),
+               [this] { CreateWorksheet(); });
     worksheetButton_->setEnabled(static_cast<bool>(handlers_.worksheet));
-    button(QStringLiteral("Bu_notepad"), QStringLiteral("Aufgabenüberschriften bearbeiten"), [this] { EditHeadings(); });
+    button(QStringLiteral("Bu_notepad"), QStringLiteral("Aufgabenüberschriften bearbeiten"),
+           [this] { EditHeadings(); });
     layout->addSpacing(12);
     for (QAction* a : {playAction_, testAction_, recordAction_}) {
         auto* b = new QPushButton(a->text(), panel);
@@ -383,16 +417,21 @@ void TaskEditorWindow::SetEditorFont(const QString& family, int pointSize) {
     editor_->setTextColor(Qt::black);
 }
 
-void TaskEditorWindow::SetOpenFilter(const QString& filter) { openFilter_ = filter; }
+void TaskEditorWindow::SetOpenFilter(const QString& filter) {
+    openFilter_ = filter;
+}
 
 // ---------------------------------------------------------------------------------------------
 // State shown
 
-bool TaskEditorWindow::Modified() const { return editor_->document()->isModified(); }
+bool TaskEditorWindow::Modified() const {
+    return editor_->document()->isModified();
+}
 
 QString TaskEditorWindow::StatusPosition() const {
     const QTextCursor c = editor_->textCursor();
-    return QString::asprintf("Zeile: %3d   Position: %3d", c.blockNumber() + 1, c.positionInBlock() + 1);
+    return QString::asprintf("Zeile: %3d   Position: %3d", c.blockNumber() + 1,
+                             c.positionInBlock() + 1);
 }
 
 QString TaskEditorWindow::StatusModified() const {
@@ -407,7 +446,8 @@ void TaskEditorWindow::UpdateStatus() {
 }
 
 void TaskEditorWindow::UpdateCaption() {
-    const QString name = fileName_.isEmpty() ? QString::fromLatin1(kUntitled) : QFileInfo(fileName_).fileName();
+    const QString name =
+        fileName_.isEmpty() ? QString::fromLatin1(kUntitled) : QFileInfo(fileName_).fileName();
     setWindowTitle(QStringLiteral("%1 - %2").arg(name, ApplicationTitle()));
 }
 
@@ -416,7 +456,7 @@ void TaskEditorWindow::UpdateActions() {
     cutAction_->setEnabled(selection);
     copyAction_->setEnabled(selection);
     pasteAction_->setEnabled(editor_->canPaste());
-    undoAction_->setEnabled(undoCopy_ != nullptr || editor_->document()->isUndoAvailable());
+    undoAction_->setEnabled(editor_->document()->isUndoAvailable());
 }
 
 void TaskEditorWindow::MergeSelection(const QTextCharFormat& format) {
@@ -460,11 +500,9 @@ void TaskEditorWindow::SetFileName(const QString& path) {
 
 void TaskEditorWindow::NewFile() {
     SetFileName(QString());
-    layout_ = PlainTextLayout{};
-    editor_->clear();
+    ShowContent(QString(), QByteArray());
     editor_->setTextColor(Qt::black);
     editor_->document()->setModified(false);
-    undoCopy_.reset();
     LoadHeadings();
     UpdateStatus();
 }
@@ -472,8 +510,9 @@ void TaskEditorWindow::NewFile() {
 bool TaskEditorWindow::AskToSave() {
     if (!Modified()) return true;
     const QString name = fileName_.isEmpty() ? QString::fromLatin1(kUntitled) : fileName_;
-    const auto answer = QMessageBox::question(this, ApplicationTitle(), QStringLiteral("Änderungen speichern to %1?").arg(name),
-                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer = QMessageBox::question(
+        this, ApplicationTitle(), QStringLiteral("Änderungen speichern to %1?").arg(name),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::Yes) return Save();
     return true;
@@ -482,12 +521,15 @@ bool TaskEditorWindow::AskToSave() {
 bool TaskEditorWindow::OpenFile(const QString& path, bool ask, bool fromRecentMenu) {
     if (ask && !AskToSave()) return false;
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    QByteArray bytes;
+    // A file that was not read in full is never bound: Save would write less over it. The
+    // document shown stays as it was.
+    if (!ReadWholeFile(absolute, bytes)) return false;
     dialogFolder_ = QFileInfo(absolute).absolutePath();
-    LoadFile(absolute);
+    ShowContent(absolute, bytes);
     SetFileName(absolute);
     editor_->setFocus();
     editor_->document()->setModified(false);
-    undoCopy_.reset();  // a tool's copy belongs to the text it was taken of
     if (!fromRecentMenu) {
         AddRecentFile(recentFiles_, absolute);
         RebuildRecentMenu();
@@ -497,49 +539,139 @@ bool TaskEditorWindow::OpenFile(const QString& path, bool ask, bool fromRecentMe
     return true;
 }
 
-void TaskEditorWindow::LoadFile(const QString& path) {
+bool TaskEditorWindow::ReadWholeFile(const QString& path, QByteArray& bytes) {
+    bytes.clear();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return true;  // an absent file gives an empty text
+    const auto refuse = [this, &path](const QString& text) {
+        QMessageBox::warning(this, ApplicationTitle(), text.arg(QDir::toNativeSeparators(path)));
+        return false;
+    };
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return refuse(QStringLiteral("Die Datei %1 kann nicht gelesen werden."));
+    if (file.size() > kMaxEditorFileBytes)
+        return refuse(QStringLiteral("Die Datei %1 ist zu groß für den Editor."));
+    bytes = file.read(kMaxEditorFileBytes + 1);
+    if (bytes.size() > kMaxEditorFileBytes)
+        return refuse(QStringLiteral("Die Datei %1 ist zu groß für den Editor."));
+    if (file.error() != QFileDevice::NoError || bytes.size() != file.size())
+        return refuse(QStringLiteral("Die Datei %1 kann nicht gelesen werden."));
+    // a word processor's own binary format is neither rich text nor text
+    if (IsRichTextName(path) && !LooksLikeRtf(bytes) && bytes.contains('\0'))
+        return refuse(QStringLiteral(
+            "Die Datei %1 ist weder Rich Text noch Text; der Editor kann sie nicht lesen."));
+    return true;
+}
+
+void TaskEditorWindow::ShowContent(const QString& path, const QByteArray& bytes) {
+    QTextDocument* doc = editor_->document();
+    // what a file holds is no step to undo (and the steps before belong to another text)
+    doc->setUndoRedoEnabled(false);
     editor_->clear();
     layout_ = PlainTextLayout{};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return;  // an absent file gives an empty text
-    if (file.size() > kMaxEditorFileBytes) {
-        QMessageBox::warning(this, ApplicationTitle(),
-                             QStringLiteral("Die Datei %1 ist zu groß für den Editor.").arg(path));
-        return;
-    }
-    const QByteArray bytes = file.readAll();
+    droppedOnRead_.clear();
+    editor_->setExtraSelections({});  // the spelling marks belong to the text before
     if (IsRichTextName(path) && LooksLikeRtf(bytes)) {
-        ReadRtf(bytes, *editor_->document());
-    } else {
+        bool dropped = false;
+        ReadRtf(bytes, *doc, &dropped);
+        if (dropped) droppedOnRead_ = path;
+    } else if (!bytes.isEmpty()) {
         const QString text = DecodePlainText(bytes, &layout_);
-        QTextCursor c(editor_->document());
+        QTextCursor c(doc);
         QTextCharFormat black;
         black.setForeground(QColor(Qt::black));
         c.insertText(text, black);
     }
+    doc->setUndoRedoEnabled(true);
     editor_->moveCursor(QTextCursor::Start);
 }
 
 bool TaskEditorWindow::WriteFile(const QString& path) {
-    const QByteArray bytes = IsRichTextName(path) ? WriteRtf(*editor_->document())
-                                                  : EncodePlainText(DocumentText(*editor_->document()), layout_);
+    QByteArray bytes;
+    if (IsRichTextName(path)) {
+        bytes = WriteRtf(*editor_->document());
+    } else {
+        const QString text = DocumentText(*editor_->document());
+        const QString outside = FirstCharacterOutsideCodePage(text);
+        if (!layout_.utf8 && !outside.isEmpty()) {
+            // never a "?" in place of a teacher's letter: every reader of the program takes UTF-8
+            QMessageBox::information(this, ApplicationTitle(),
+                                     QStringLiteral("Der Text enthält Zeichen, die im Zeichensatz "
+                                                    "Windows-1252 nicht gespeichert werden "
+                                                    "können (zum Beispiel \u201E%1\u201C).\nDie "
+                                                    "Datei %2 wird deshalb als UTF-8 gespeichert.")
+                                         .arg(outside, QFileInfo(path).fileName()));
+            layout_.utf8 = true;
+            layout_.bom = true;
+        }
+        bytes = EncodePlainText(text, layout_);
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        QMessageBox::warning(this, ApplicationTitle(),
-                             QStringLiteral("Die Datei %1 konnte nicht gespeichert werden.").arg(path));
+        QMessageBox::warning(
+            this, ApplicationTitle(),
+            QStringLiteral("Die Datei %1 konnte nicht gespeichert werden.").arg(path));
         return false;
     }
+    if (SameFile(path, droppedOnRead_)) droppedOnRead_.clear();  // the file holds what is shown now
     editor_->document()->setModified(false);
     UpdateStatus();
     return true;
 }
 
+bool TaskEditorWindow::SameFile(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty()) return false;
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+TaskEditorWindow::OverwriteAnswer TaskEditorWindow::AskBeforeOverwriting(const QString& path) {
+    if (!SameFile(path, droppedOnRead_)) return OverwriteAnswer::Overwrite;
+    QMessageBox box(
+        QMessageBox::Warning, ApplicationTitle(),
+        QStringLiteral(
+            "Die Datei %1 enthielt Bilder oder Tabellen, die der Editor nicht darstellen kann. "
+            "Trotzdem überschreiben?")
+            .arg(QFileInfo(path).fileName()),
+        QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("DroppedContentQuestion"));
+    QPushButton* overwrite =
+        box.addButton(QStringLiteral("Überschreiben"), QMessageBox::DestructiveRole);
+    QPushButton* elsewhere =
+        box.addButton(QStringLiteral("Speichern unter"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(elsewhere);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == overwrite) return OverwriteAnswer::Overwrite;
+    if (box.clickedButton() == elsewhere) return OverwriteAnswer::SaveElsewhere;
+    return OverwriteAnswer::Cancel;
+}
+
 bool TaskEditorWindow::Save() {
     if (fileName_.isEmpty() || !QFileInfo::exists(fileName_)) return SaveDialog();
+    switch (AskBeforeOverwriting(fileName_)) {
+        case OverwriteAnswer::Cancel:
+            return false;
+        case OverwriteAnswer::SaveElsewhere:
+            return SaveDialog();
+        case OverwriteAnswer::Overwrite:
+            break;
+    }
     return WriteFile(fileName_);
 }
 
 bool TaskEditorWindow::SaveAs(const QString& path) {
+    switch (AskBeforeOverwriting(path)) {
+        case OverwriteAnswer::Cancel:
+            return false;
+        case OverwriteAnswer::SaveElsewhere:
+            return SaveDialog();
+        case OverwriteAnswer::Overwrite:
+            break;
+    }
     if (!WriteFile(path)) return false;
     SetFileName(QFileInfo(path).absoluteFilePath());
     AddRecentFile(recentFiles_, fileName_);
@@ -548,20 +680,31 @@ bool TaskEditorWindow::SaveAs(const QString& path) {
     return true;
 }
 
+QString TaskEditorWindow::SaveAsProposal() const {
+    // the edited file's own place, so that a teacher's list lands where the programs look for it
+    if (!fileName_.isEmpty()) return fileName_;
+    return QDir(dialogFolder_).filePath(QString::fromLatin1(kDefaultDocument));
+}
+
 bool TaskEditorWindow::SaveDialog() {
-    QFileDialog dialog(this, QStringLiteral("Speichern unter"), dialogFolder_);
+    const QFileInfo proposal(SaveAsProposal());
+    QFileDialog dialog(this, QStringLiteral("Speichern unter"), proposal.absolutePath());
+    dialog.setObjectName(QStringLiteral("SaveAsDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);  // asked below, with "Abbrechen"
     dialog.setNameFilters(QString::fromLatin1(kSaveFilter).split(QStringLiteral(";;")));
-    dialog.selectFile(fileName_.isEmpty() ? QString::fromLatin1(kDefaultDocument) : QFileInfo(fileName_).fileName());
+    if (IsRichTextName(proposal.fileName())) dialog.selectNameFilter(dialog.nameFilters().back());
+    dialog.selectFile(proposal.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     QString path = dialog.selectedFiles().front();
     if (QFileInfo(path).suffix().isEmpty())
-        path += dialog.selectedNameFilter().contains(QLatin1String("RTF")) ? QStringLiteral(".rtf") : QStringLiteral(".txt");
-    if (QFileInfo::exists(path)) {
-        const auto answer = QMessageBox::question(this, ApplicationTitle(), QStringLiteral("Überschreiben %1").arg(path),
-                                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        path += dialog.selectedNameFilter().contains(QLatin1String("RTF")) ? QStringLiteral(".rtf")
+                                                                           : QStringLiteral(".txt");
+    if (QFileInfo::exists(path) && !SameFile(path, droppedOnRead_)) {
+        const auto answer = QMessageBox::question(
+            this, ApplicationTitle(), QStringLiteral("Überschreiben %1").arg(path),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer != QMessageBox::Yes) return false;
     }
     return SaveAs(path);
@@ -570,7 +713,8 @@ bool TaskEditorWindow::SaveDialog() {
 void TaskEditorWindow::LoadHeadings() {
     headings_->clear();
     std::vector<Bytes> lines;
-    const Bytes file = "vorlagen\\" + HeadingsFileName(fileName_.isEmpty() ? Bytes("x") : DataPath(fileName_));
+    const Bytes file =
+        "vorlagen\\" + HeadingsFileName(fileName_.isEmpty() ? Bytes("x") : DataPath(fileName_));
     if (ReadTextFileLines(env_.NativePath(file), lines, {.maxBytes = 1 << 20, .maxLines = 1000})) {
         for (const Bytes& line : lines)
             if (!line.empty()) headings_->addItem(FromCp1252(line));
@@ -581,7 +725,9 @@ void TaskEditorWindow::LoadHeadings() {
 
 void TaskEditorWindow::LoadRecentFiles() {
     std::vector<Bytes> lines;
-    if (!ReadTextFileLines(env_.NativePath(kRecentFile), lines, {.maxBytes = 1 << 20, .maxLines = 1000})) return;
+    if (!ReadTextFileLines(env_.NativePath(kRecentFile), lines,
+                           {.maxBytes = 1 << 20, .maxLines = 1000}))
+        return;
     for (const Bytes& line : lines) {
         if (line.empty()) continue;
         QString path = FromCp1252(line);
@@ -594,7 +740,8 @@ void TaskEditorWindow::LoadRecentFiles() {
 void TaskEditorWindow::SaveRecentFiles() const {
     // from the bottom item to the top one, so that reading them in again keeps the order
     std::vector<Bytes> lines;
-    for (auto it = recentFiles_.rbegin(); it != recentFiles_.rend(); ++it) lines.push_back(ToCp1252(*it));
+    for (auto it = recentFiles_.rbegin(); it != recentFiles_.rend(); ++it)
+        lines.push_back(ToCp1252(*it));
     WriteTextFileLines(env_.NativePath(kRecentFile), lines);
 }
 
@@ -626,7 +773,8 @@ void TaskEditorWindow::ExecOn(const QString& file) {
         const QString fallback = env_.NativePath(kDefaultDocument);
         if (QFileInfo::exists(fallback)) path = fallback;
     }
-    if (!path.isEmpty() && QFileInfo::exists(path)) OpenFile(path, true);
+    // a new list's name is bound too, so that saving puts it where it was meant to go
+    if (!path.isEmpty()) OpenFile(path, true);
     setWindowModality(Qt::ApplicationModal);
     if (!shownOnce_) {
         // three quarters of the screen the program runs on, in its middle
@@ -698,8 +846,10 @@ bool TaskEditorWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);
         if (drop->mimeData()->hasUrls()) {
-            if (event->type() == QEvent::DragEnter) dragEnterEvent(static_cast<QDragEnterEvent*>(event));
-            else dropEvent(drop);
+            if (event->type() == QEvent::DragEnter)
+                dragEnterEvent(static_cast<QDragEnterEvent*>(event));
+            else
+                dropEvent(drop);
             return true;
         }
     }

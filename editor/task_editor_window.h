@@ -46,7 +46,7 @@ struct TaskEditorHandlers {
 
 class TaskEditorWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // `sound` may be null (no line sounds); `printToFolder` sends prints into PDFs there.
     TaskEditorWindow(const ProgramEnvironment& env, SoundAdapter* sound, QString printToFolder,
                      TaskEditorHandlers handlers = {}, QWidget* parent = nullptr);
@@ -54,18 +54,23 @@ public:
 
     // The editor's font (the console's mathematics font at its editor size).
     void SetEditorFont(const QString& family, int pointSize);
-    // An extra filter entry of the open dialog ("Beschreibung|*.ext"), the host's first filter line.
+    // An extra filter entry of the open dialog ("Beschreibung|*.ext"), the host's first filter
+    // line.
     void SetOpenFilter(const QString& filter);
 
     // Opens `file` (a native path; empty: "Diktat 1.txt" in the program folder when it exists)
     // and shows the window modally until it is closed.
     void ExecOn(const QString& file);
     // Opens a file as the edited file (asks about unsaved changes first unless `ask` is false);
-    // false when the user cancelled.
+    // false when the user cancelled or the file could not be read in full (the document shown
+    // then stays as it was, under its name).
     bool OpenFile(const QString& path, bool ask = true, bool fromRecentMenu = false);
     // Saves to the current name (Save as for an unnamed or missing file); false when not saved.
     bool Save();
     bool SaveAs(const QString& path);  // without a dialog
+    // The folder and name "Speichern unter" starts with: the edited file; for an unnamed text
+    // "Diktat 1.txt" in the folder of the list last opened.
+    QString SaveAsProposal() const;
     void NewFile();
 
     // The task tools, as the buttons run them.
@@ -76,7 +81,6 @@ public:
     void OpenLastProtocol();
     void CreateWorksheet();
     void EditHeadings();
-    void UndoTool();
     void CheckSpellingNow();
     // Prints (a dialog unless prints go into the --print-to folder); the PDF made, if any.
     QString Print();
@@ -93,18 +97,17 @@ public:
     QStringList Headings() const;
     QString StatusPosition() const;
     QString StatusModified() const;
-    bool HasUndoCopy() const { return undoCopy_ != nullptr; }
     // The wave file that records the caret's line (native path; empty for a line without a name).
     QString LineSoundFile() const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void BuildActions();
     void BuildMenus();
     void BuildToolBars();
@@ -116,16 +119,26 @@ private:
     bool AskToSave();  // false: cancelled
     bool SaveDialog();
     bool WriteFile(const QString& path);
-    void LoadFile(const QString& path);
+    // The whole file (none for an absent one); false, after saying why, when it is there but
+    // cannot be read in full.
+    bool ReadWholeFile(const QString& path, QByteArray& bytes);
+    // Shows a file's bytes as the document (rich text by its name), with an empty undo history.
+    void ShowContent(const QString& path, const QByteArray& bytes);
+    // Saving over a rich-text file whose reading dropped pictures, tables and the like asks first.
+    enum class OverwriteAnswer { Overwrite, SaveElsewhere, Cancel };
+    OverwriteAnswer AskBeforeOverwriting(const QString& path);
+    static bool SameFile(const QString& a, const QString& b);
     void LoadHeadings();
     void LoadRecentFiles();
     void SaveRecentFiles() const;
     void RebuildRecentMenu();
-    void TakeUndoCopy();
-    std::vector<Bytes> Lines() const;
-    // Replaces the lines that differ (from the last to the first), each keeping its format.
-    void ReplaceLines(const std::vector<Bytes>& lines);
+    std::vector<Bytes> Lines() const;  // the lines in the code page (for the worksheet)
+    std::vector<QString> TextLines() const;
+    // Replaces the parts of lines that differ (from the last line to the first); the rest of a
+    // line keeps its format, a line that does not differ is not touched.
+    void ReplaceLines(const std::vector<QString>& lines);
     void SelectLine(int index);
+    void ClearRedMark(int index);
     Bytes RelativeListPath() const;  // the edited file relative to the program folder
     Bytes DataPath(const QString& nativePath) const;
     void MergeSelection(const QTextCharFormat& format);
@@ -137,10 +150,10 @@ private:
     TaskEditorHandlers handlers_;
     QString fileName_;
     PlainTextLayout layout_;
+    QString droppedOnRead_;  // the file whose reading left out what the editor cannot show
     QString openFilter_;
     QString dialogFolder_;
     PrintOptions printOptions_;
-    std::unique_ptr<QTextDocument> undoCopy_;
     std::vector<QString> recentFiles_;
     std::unique_ptr<SpellChecker> spelling_;
     bool stopSoundTest_ = false;

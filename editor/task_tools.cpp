@@ -1,7 +1,9 @@
 #include "editor/task_tools.h"
 
 #include <QDir>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 #include <string_view>
 
@@ -80,7 +82,8 @@ Outcome EvaluatePlain(std::string_view term, int level) {
     double result = 0;
     if (op == '+' || op == '*') {
         result = values.back();
-        for (size_t i = values.size() - 1; i-- > 0;) result = op == '+' ? values[i] + result : values[i] * result;
+        for (size_t i = values.size() - 1; i-- > 0;)
+            result = op == '+' ? values[i] + result : values[i] * result;
     } else {
         result = values.front();
         for (size_t i = 1; i < values.size(); ++i) {
@@ -119,15 +122,35 @@ Outcome Evaluate(Bytes term) {
     return EvaluatePlain(term, 0);
 }
 
-Bytes TermOf(const Bytes& line) {
-    const size_t eq = line.find('=');
-    return eq == Bytes::npos ? line : line.substr(0, eq);
+// A task line holds "=", or only term characters and blanks; anything else is a text.
+bool IsTaskLine(const QString& line) {
+    if (line.contains('=')) return true;
+    for (QChar c : line) {
+        const char16_t u = c.unicode();
+        if (u == ' ' || u == '_') continue;
+        if (u >= 0x80 ||
+            std::string_view(kTermCharacters).find(static_cast<char>(u)) == std::string_view::npos)
+            return false;
+    }
+    return true;
 }
 
-// Letter case is not distinguished (Windows-1252 upper case).
-struct NoCaseLess {
-    bool operator()(const Bytes& a, const Bytes& b) const { return UpperText(a) < UpperText(b); }
-};
+// The term as it is computed: gap markers left out; nothing when a character cannot be part
+// of a term at all.
+std::optional<Bytes> ComputableTerm(const QString& term) {
+    Bytes bytes;
+    for (QChar c : term) {
+        if (c == '_') continue;
+        if (c.unicode() >= 0x80) return std::nullopt;
+        bytes += static_cast<char>(c.unicode());
+    }
+    return bytes;
+}
+
+// Letter case is not distinguished.
+QString CaseKey(const QString& line) {
+    return line.toCaseFolded();
+}
 
 }  // namespace
 
@@ -137,46 +160,56 @@ TermValue EvaluateTerm(const Bytes& term) {
     if (term.size() > kMaxTermLength) return {true, {}};
     const Outcome o = Evaluate(term);
     switch (o.kind) {
-        case Outcome::Value: return {false, DecimalCommaText(o.value)};
-        case Outcome::Empty: return {false, {}};
-        case Outcome::Fail: break;
+        case Outcome::Value:
+            return {false, DecimalCommaText(o.value)};
+        case Outcome::Empty:
+            return {false, {}};
+        case Outcome::Fail:
+            break;
     }
     return {true, {}};
 }
 
-std::vector<Bytes> CalculateTerms(const std::vector<Bytes>& lines, std::vector<int>* failed) {
-    std::vector<Bytes> out = lines;
+std::vector<QString> CalculateTerms(const std::vector<QString>& lines, std::vector<int>* failed,
+                                    std::vector<int>* computed) {
+    std::vector<QString> out = lines;
     for (size_t i = out.size(); i-- > 0;) {
-        const Bytes term = TermOf(out[i]);
-        if (term.empty()) continue;
-        const TermValue v = EvaluateTerm(term);
-        if (v.failed) {
-            out[i] = term;
+        const QString& line = out[i];
+        const qsizetype eq = line.indexOf('=');
+        const QString term = eq < 0 ? line : line.left(eq);
+        if (term.isEmpty() || !IsTaskLine(line)) continue;
+        const std::optional<Bytes> bare = ComputableTerm(term);
+        const TermValue v = bare ? EvaluateTerm(*bare) : TermValue{true, {}};
+        if (v.failed || v.text.empty()) {
+            // what cannot be computed keeps its text (the teacher's gaps and notes after "=")
             if (failed) failed->push_back(static_cast<int>(i));
-        } else {
-            out[i] = term + "=" + v.text;
+            continue;
         }
+        out[i] = term + '=' + FromCp1252(v.text);
+        if (computed) computed->push_back(static_cast<int>(i));
     }
     return out;
 }
 
-std::vector<Bytes> DeleteAfterEqual(const std::vector<Bytes>& lines) {
-    std::vector<Bytes> out = lines;
-    for (Bytes& line : out) {
-        const size_t eq = line.find('=');
-        if (eq != Bytes::npos) line.resize(eq + 1);
+std::vector<QString> DeleteAfterEqual(const std::vector<QString>& lines) {
+    std::vector<QString> out = lines;
+    for (QString& line : out) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq >= 0) line.truncate(eq + 1);
     }
     return out;
 }
 
-std::vector<Bytes> MarkResults(const std::vector<Bytes>& lines) {
-    std::vector<Bytes> out = lines;
-    for (Bytes& line : out) {
-        const size_t eq = line.find('=');
-        if (eq == Bytes::npos) continue;
-        Bytes marked = line.substr(0, eq + 1);
-        for (size_t i = eq + 1; i < line.size(); ++i) {
-            marked += '_';
+std::vector<QString> MarkResults(const std::vector<QString>& lines) {
+    std::vector<QString> out = lines;
+    for (QString& line : out) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 0) continue;
+        QString marked = line.left(eq + 1);
+        for (qsizetype i = eq + 1; i < line.size(); ++i) {
+            // a character outside the basic plane is one character of two halves
+            if (!(line[i].isLowSurrogate() && i > eq + 1 && line[i - 1].isHighSurrogate()))
+                marked += '_';
             marked += line[i];
         }
         line = marked;
@@ -184,12 +217,27 @@ std::vector<Bytes> MarkResults(const std::vector<Bytes>& lines) {
     return out;
 }
 
-std::vector<int> DuplicateLines(const std::vector<Bytes>& lines) {
-    std::set<Bytes, NoCaseLess> seen;
+std::vector<int> DuplicateLines(const std::vector<QString>& lines) {
+    std::set<QString> seen;
     std::vector<int> remove;
     for (size_t i = lines.size(); i-- > 0;)
-        if (!seen.insert(lines[i]).second) remove.push_back(static_cast<int>(i));
+        if (!seen.insert(CaseKey(lines[i])).second) remove.push_back(static_cast<int>(i));
     return remove;
+}
+
+LineEdit DifferingPart(const QString& before, const QString& after) {
+    if (before == after) return {};
+    qsizetype head = 0;
+    const qsizetype shorter = std::min(before.size(), after.size());
+    while (head < shorter && before[head] == after[head]) ++head;
+    if (head > 0 && before[head - 1].isHighSurrogate()) --head;
+    qsizetype tail = 0;
+    while (tail < shorter - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    if (tail > 0 && before[before.size() - tail].isLowSurrogate()) --tail;
+    return {true, static_cast<int>(head), static_cast<int>(before.size() - head - tail),
+            after.mid(head, after.size() - head - tail)};
 }
 
 std::vector<TextRange> GapRanges(const QString& text) {
@@ -227,8 +275,26 @@ Bytes WithoutExtension(const Bytes& path) {
     return parts.folder + parts.name;
 }
 
+Bytes ListSoundName(const Bytes& relativeListPath) {
+    const Bytes path = WithoutExtension(relativeListPath);
+    Bytes name;
+    size_t from = 0;
+    while (from <= path.size()) {
+        size_t to = path.find_first_of("\\/", from);
+        if (to == Bytes::npos) to = path.size();
+        const Bytes part = path.substr(from, to - from);
+        // a climb or a drive would lead out of the sounds folder
+        if (!part.empty() && part != "." && part != ".." && part.find(':') == Bytes::npos) {
+            if (!name.empty()) name += '\\';
+            name += part;
+        }
+        from = to + 1;
+    }
+    return name;
+}
+
 Bytes ListSoundFolder(const Bytes& relativeListPath) {
-    return "Sounds\\" + WithoutExtension(relativeListPath);
+    return "Sounds\\" + ListSoundName(relativeListPath);
 }
 
 Bytes HeadingsFileName(const Bytes& filePath) {
@@ -244,9 +310,20 @@ Bytes SpacedWorksheetLine(const Bytes& line) {
     Bytes out;
     for (char c : text) {
         switch (c) {
-            case '+': case '-': case '=': case ':': case '*': out += ' '; out += c; out += ' '; break;
-            case ',': out += ", "; break;
-            default: out += c;
+            case '+':
+            case '-':
+            case '=':
+            case ':':
+            case '*':
+                out += ' ';
+                out += c;
+                out += ' ';
+                break;
+            case ',':
+                out += ", ";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -260,22 +337,25 @@ Bytes WorksheetPageName(const Bytes& filePath) {
     return name + ".html";
 }
 
-WorksheetRequest PrepareWorksheetRequest(const std::vector<Bytes>& lines, const QString& programFolder,
-                                         const Bytes& editedFile) {
+WorksheetRequest PrepareWorksheetRequest(const std::vector<Bytes>& lines,
+                                         const QString& programFolder, const Bytes& editedFile) {
     WorksheetRequest request;
     request.rows = QStringLiteral("10");
     request.columns = QStringLiteral("2");
     request.start = QStringLiteral("1");
     for (const Bytes& line : lines) request.taskLines << FromCp1252(SpacedWorksheetLine(line));
     const QDir folder(programFolder);
-    request.pagePath = FindPathIgnoringCase(folder.filePath(QStringLiteral("vorlagen/construct.html")));
-    request.templatePath = FindPathIgnoringCase(folder.filePath(QStringLiteral("vorlagen/Aufgaben.html")));
+    request.pagePath =
+        FindPathIgnoringCase(folder.filePath(QStringLiteral("vorlagen/construct.html")));
+    request.templatePath =
+        FindPathIgnoringCase(folder.filePath(QStringLiteral("vorlagen/Aufgaben.html")));
     request.savePath = FindPathIgnoringCase(folder.filePath(QStringLiteral("Aufgaben"))) + '/' +
                        FromCp1252(WorksheetPageName(editedFile));
     return request;
 }
 
-bool AddRecentFile(std::vector<QString>& paths, const QString& path, int fixedItems, int trailingItems) {
+bool AddRecentFile(std::vector<QString>& paths, const QString& path, int fixedItems,
+                   int trailingItems) {
     if (!paths.empty() && paths.front() == path) return false;
     paths.insert(paths.begin(), path);
     constexpr int kMaxMenuItems = 24;

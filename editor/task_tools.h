@@ -1,6 +1,6 @@
-// The task editor's tools as plain functions over lines of text (Windows-1252 bytes): working out
-// results, cutting and hiding them, removing repeated lines, the gaps shown in red, the names of
-// a line's sound file and of the headings file, and the lines handed to the worksheet.
+// The task editor's tools as plain functions over lines of text: working out results, cutting
+// and hiding them, removing repeated lines, the gaps shown in red, the names of a line's sound
+// file and of the headings file, and the lines handed to the worksheet.
 #pragma once
 
 #include <QString>
@@ -15,8 +15,9 @@ namespace radevir {
 inline constexpr char kTermCharacters[] = "1234567890,*:/+-()[]";
 
 struct TermValue {
-    bool failed = false;  // a side without a number, a number that does not convert, a division by 0
-    Bytes text;           // the result ("2,5"); empty for a term the tools leave without a result
+    bool failed =
+        false;   // a side without a number, a number that does not convert, a division by 0
+    Bytes text;  // the result ("2,5"); empty for a term the tools leave without a result
 };
 
 // The value of an arithmetic term as the editor writes it after "=": brackets first (the last
@@ -25,17 +26,36 @@ struct TermValue {
 // "," is the decimal separator and results come in the general format (15 digits).
 TermValue EvaluateTerm(const Bytes& term);
 
-// "Aufgaben ausrechnen": every line with a term before its first "=" (or without "=") becomes
-// term + "=" + result; a line whose term fails becomes the term alone and is listed in `failed`
-// (indices from 0, last line first, as the lines are worked).
-std::vector<Bytes> CalculateTerms(const std::vector<Bytes>& lines, std::vector<int>* failed);
+// The tools below work on the document's lines as Unicode text, so that a line they do not
+// change comes back exactly as it was.
+
+// "Aufgaben ausrechnen": a task line (one holding "=", or made of term characters and blanks
+// only) becomes term + "=" + result, the term being the text before its first "=" (the whole
+// line without one) with its gap markers "_" left out for computing. A task line that cannot
+// be computed keeps its text and is listed in `failed`; the lines that computed are listed in
+// `computed` (indices from 0, last line first, as the lines are worked). Other lines (texts,
+// headings, empty lines) stay as they are.
+std::vector<QString> CalculateTerms(const std::vector<QString>& lines, std::vector<int>* failed,
+                                    std::vector<int>* computed = nullptr);
 // "Alles hinter "=" entfernen": each line cut after its first "=".
-std::vector<Bytes> DeleteAfterEqual(const std::vector<Bytes>& lines);
+std::vector<QString> DeleteAfterEqual(const std::vector<QString>& lines);
 // "Ergebnis kennzeichnen": each character after the first "=" gets a "_" (a gap) in front.
-std::vector<Bytes> MarkResults(const std::vector<Bytes>& lines);
+std::vector<QString> MarkResults(const std::vector<QString>& lines);
 // "Doppelte Aufgaben entfernen": the indices of the lines to delete, so that of lines equal
 // without regard to letter case the last one stays (empty lines count like any other).
-std::vector<int> DuplicateLines(const std::vector<Bytes>& lines);
+std::vector<int> DuplicateLines(const std::vector<QString>& lines);
+
+// How a line changes from `before` to `after`: the `removed` characters from `start` give way
+// to `inserted`; what the two share at their start and end stays (a character outside the
+// basic plane is never cut in halves).
+struct LineEdit {
+    bool changed = false;
+    int start = 0;
+    int removed = 0;
+    QString inserted;
+    bool operator==(const LineEdit&) const = default;
+};
+LineEdit DifferingPart(const QString& before, const QString& after);
 
 // The gap texts: two markers "·" enclose a gap. The ranges [start, end) of a text that are
 // shown in red: from each odd marker (1st, 3rd, …) to the next marker or the end.
@@ -45,15 +65,18 @@ struct TextRange {
     bool operator==(const TextRange&) const = default;
 };
 std::vector<TextRange> GapRanges(const QString& text);
-inline constexpr char16_t kGapMarker = u'\u00B7';    // "·"
+inline constexpr char16_t kGapMarker = u'\u00B7';      // "·"
 inline constexpr char16_t kParagraphMark = u'\u00B6';  // "¶"
 
 // The name of the sound file of a line, without folder: trailing "!,.;?¶" removed, the
 // characters a file name cannot hold replaced by "#", leading blanks and control characters
 // removed, then ".wav". Empty when nothing of the line is left.
 Bytes LineSoundFileName(const Bytes& line);
-// The data path of a list's sound folder: "Sounds\" + the list's path relative to the program
-// folder without its extension ("Aufgaben\Kopfrechnen\Tiere").
+// The name a list's sounds go by: its path relative to the program folder without its
+// extension ("Aufgaben\Kopfrechnen\Tiere"). A list outside the program folder keeps the
+// folders of its path but no climb ("..") and no drive, so its sounds stay in the sounds folder.
+Bytes ListSoundName(const Bytes& relativeListPath);
+// The data path of a list's sound folder: "Sounds\" + ListSoundName.
 Bytes ListSoundFolder(const Bytes& relativeListPath);
 // The list's path without its extension, the folder its own recordings are looked for in.
 Bytes WithoutExtension(const Bytes& path);
@@ -68,8 +91,8 @@ Bytes SpacedWorksheetLine(const Bytes& line);
 Bytes WorksheetPageName(const Bytes& filePath);
 
 // Steps 1–3 of preparing a worksheet (the headings are added by the caller).
-WorksheetRequest PrepareWorksheetRequest(const std::vector<Bytes>& lines, const QString& programFolder,
-                                         const Bytes& editedFile);
+WorksheetRequest PrepareWorksheetRequest(const std::vector<Bytes>& lines,
+                                         const QString& programFolder, const Bytes& editedFile);
 
 // The file menu's recent files: `paths[0]` is the newest (the item that always shows the last
 // file). A path different from the newest is put on top; when the menu, with `fixedItems`
@@ -78,6 +101,7 @@ WorksheetRequest PrepareWorksheetRequest(const std::vector<Bytes>& lines, const 
 inline constexpr int kFileMenuFixedItems = 8;
 inline constexpr int kFileMenuTrailingItems = 2;
 bool AddRecentFile(std::vector<QString>& paths, const QString& path,
-                   int fixedItems = kFileMenuFixedItems, int trailingItems = kFileMenuTrailingItems);
+                   int fixedItems = kFileMenuFixedItems,
+                   int trailingItems = kFileMenuTrailingItems);
 
 }  // namespace radevir

@@ -42,18 +42,23 @@ bool WriteRequestFile(QTemporaryFile& file, const WorksheetHandover& handover) {
     return file.open() && file.write(bytes) == bytes.size() && file.flush();
 }
 
-// Keeps the waiting window open: its close request would pull the program out from under the
-// worksheet window.
-class CloseBlocker final : public QObject {
+// Ends the wait when the waiting window is closed (hidden, not minimised): the sheet belongs to it.
+class WindowClosedWatch final : public QObject {
+  public:
+    explicit WindowClosedWatch(QEventLoop& loop) : loop_(loop) {}
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close) {
-            event->ignore();
-            return true;
-        }
+        if (event->type() == QEvent::Hide && !static_cast<QWidget*>(watched)->isVisible())
+            loop_.quit();
         return QObject::eventFilter(watched, event);
     }
+
+  private:
+    QEventLoop& loop_;
 };
+
+constexpr int kEndWorksheet_ms = 3000;
 
 }  // namespace
 
@@ -90,20 +95,22 @@ bool ShowWorksheet(QWidget* parent, const ProgramEnvironment& env, const Workshe
                                        "nicht starten (%2).")
                             .arg(program, process.errorString()));
 
-    // modal: the program's window waits, drawn but taking no input, until the sheet is closed
+    // The program's window stays usable while the sheet is shown: a worksheet process that hangs
+    // must never hold a teacher's unsaved text. Closing that window closes the sheet with it.
     QPointer<QWidget> window = parent ? parent->window() : nullptr;
-    CloseBlocker blocker;
-    if (window) {
-        window->installEventFilter(&blocker);
-        window->setEnabled(false);
-    }
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    WindowClosedWatch watch(loop);
+    if (window) window->installEventFilter(&watch);
     if (process.state() != QProcess::NotRunning) loop.exec();
-    if (window) {
-        window->setEnabled(true);
-        window->removeEventFilter(&blocker);
-        window->activateWindow();
+    if (window) window->removeEventFilter(&watch);
+    if (process.state() != QProcess::NotRunning) {
+        process.terminate();
+        if (!process.waitForFinished(kEndWorksheet_ms)) {
+            process.kill();
+            process.waitForFinished(kEndWorksheet_ms);
+        }
+        return true;  // closed with its window, which is no failure
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return complain(QStringLiteral("Das Aufgabenblatt wurde mit einem Fehler beendet."));

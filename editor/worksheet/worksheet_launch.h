@@ -1,5 +1,5 @@
 // Starting the worksheet process (radevir-worksheet, laid beside the program): from the editor,
-// which waits for the worksheet window as for a modal dialog, and for `radevir --worksheet`,
+// which stays usable while it waits for the worksheet window, and for `radevir --worksheet`,
 // which makes a sheet's HTML and PDF without any window. The program itself never loads the web
 // engine; only the worksheet process does.
 #pragma once
@@ -30,8 +30,8 @@ struct WorksheetLaunchOptions {
 };
 
 // Shows the worksheet window for the request and waits until it is closed; the parent's window
-// takes no input meanwhile. False, after a message naming the reason, when the worksheet
-// process cannot be started or ends with an error.
+// stays usable meanwhile, and closing it ends the wait and the worksheet process. False, after a
+// message naming the reason, when the worksheet process cannot be started or ends with an error.
 bool ShowWorksheet(QWidget* parent, const ProgramEnvironment& env, const WorksheetRequest& request,
                    const WorksheetLaunchOptions& options = {});
 

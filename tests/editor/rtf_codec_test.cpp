@@ -105,7 +105,8 @@ TEST(RtfCodec, ReadsAnotherWordProcessorsFile) {
     // nothing of the style sheet, the document information, the generator, the picture, the
     // field instruction or the header shows
     const QString all = doc.toPlainText();
-    for (const char* hidden : {"Normal", "Lehrerin", "Textverarbeitung", "HYPERLINK", "Kopfzeile", "89504e"})
+    for (const char* hidden :
+         {"Normal", "Lehrerin", "Textverarbeitung", "HYPERLINK", "Kopfzeile", "89504e"})
         EXPECT_FALSE(all.contains(hidden)) << hidden;
 
     const QTextCharFormat first = FormatAt(doc, 0);
@@ -128,14 +129,57 @@ TEST(RtfCodec, ReadsAnotherWordProcessorsFile) {
     EXPECT_EQ(doc.findBlockByNumber(2).blockFormat().leftMargin(), 0);
 }
 
+TEST(RtfCodec, TableRowsBecomeTabbedLinesAndWhatIsLeftOutIsReported) {
+    QFile file(RADEVIR_TEST_SOURCE_DIR "/editor/fixtures/table_and_picture.rtf");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QTextDocument doc;
+    bool dropped = false;
+    ASSERT_TRUE(ReadRtf(file.readAll(), doc, &dropped));
+    const QStringList expected = {
+        "Ergebnisse der Klasse 3b",
+        "Name\tAufgabe\tErgebnis",
+        QString::fromUtf8("Ayşe\t34+25=\t59"),
+        "Jonas\t\t17",  // an empty cell keeps its place
+        "Gut gemacht!",
+        "",
+    };
+    EXPECT_EQ(BlockTexts(doc), expected);
+    EXPECT_TRUE(dropped);
+
+    // what is left out: a picture, an object, a header, a footer, a footnote, a table
+    const char* const parts[] = {"{\\pict\\pngblip 89504e}",
+                                 "{\\object{\\objdata 01}}",
+                                 "{\\header Kopf}",
+                                 "{\\footerr Fuss}",
+                                 "{\\footnote Note}",
+                                 "{\\*\\shppict{\\pict 00}}",
+                                 "\\trowd\\cellx100\\pard\\intbl a\\cell\\row"};
+    for (const char* part : parts) {
+        dropped = false;
+        ASSERT_TRUE(ReadRtf(QByteArray("{\\rtf1 Text ") + part + " Ende}", doc, &dropped));
+        EXPECT_TRUE(dropped) << part;
+        EXPECT_TRUE(doc.toPlainText().startsWith("Text")) << part;
+    }
+    // nothing is reported for what the editor itself writes, nor for what is no part of the text
+    QTextDocument styled;
+    QTextCursor(&styled).insertText("12+5=17\tEnde");
+    ASSERT_TRUE(ReadRtf(WriteRtf(styled), doc, &dropped));
+    EXPECT_FALSE(dropped);
+    ASSERT_TRUE(
+        ReadRtf("{\\rtf1{\\info{\\author A}}{\\stylesheet{\\s0 Normal;}}{\\*\\generator X;}Text}",
+                doc, &dropped));
+    EXPECT_FALSE(dropped);
+}
+
 TEST(RtfCodec, DamagedOrForeignInput) {
     QTextDocument doc;
     doc.setPlainText("bleibt");
     EXPECT_FALSE(ReadRtf("kein RTF", doc));
     EXPECT_EQ(doc.toPlainText(), "bleibt");
     // cut off in the middle, unbalanced groups, a \bin past the end, huge numbers
-    const QByteArray damaged[] = {"{\\rtf1 Anfang {\\b fett", "{\\rtf1 a}}}} b", "{\\rtf1 x\\bin99999999 y}",
-                                  "{\\rtf1\\fs99999999999 z\\u-99999999999? \\'", "{\\rtf1{{{{{{{{{{"};
+    const QByteArray damaged[] = {
+        "{\\rtf1 Anfang {\\b fett", "{\\rtf1 a}}}} b", "{\\rtf1 x\\bin99999999 y}",
+        "{\\rtf1\\fs99999999999 z\\u-99999999999? \\'", "{\\rtf1{{{{{{{{{{"};
     const char* kept[] = {"Anfang fett", "a", "x", "z", ""};
     for (size_t i = 0; i < std::size(damaged); ++i) {
         ASSERT_TRUE(ReadRtf(damaged[i], doc));
