@@ -29,8 +29,8 @@ QString UsageText() {
         "                    and exit; --copies N puts N copies across the page (1 to 20)\n"
         "  --worksheet TASKFILE...  write the worksheet of each TASKFILE as HTML and PDF\n"
         "                    into the --print-to folder and exit (0: all written, 1: not all;\n"
-        "                    the others are written all the same); in a list without any \"_\"\n"
-        "                    the results after \"=\" become the gaps to fill in\n"
+        "                    the others are written all the same); a line without any \"_\"\n"
+        "                    gets its result after \"=\" as the gap to fill in\n"
         "  --self-check      with --worksheet: the sheets carry the self-check list\n"
         "  --as-is           with --worksheet: the lines as they stand, no results marked\n"
         "  --help            show this text\n");
