@@ -7,6 +7,7 @@
 #include <set>
 #include <string_view>
 
+#include "editor/worksheet/worksheet_input.h"
 #include "support/program_environment.h"
 #include "support/text_helpers.h"
 
@@ -303,32 +304,6 @@ Bytes HeadingsFileName(const Bytes& filePath) {
     return parts.name + parts.extension + ".txt";
 }
 
-Bytes SpacedWorksheetLine(const Bytes& line) {
-    Bytes text;
-    for (char c : line)
-        if (c != ' ') text += c;
-    Bytes out;
-    for (char c : text) {
-        switch (c) {
-            case '+':
-            case '-':
-            case '=':
-            case ':':
-            case '*':
-                out += ' ';
-                out += c;
-                out += ' ';
-                break;
-            case ',':
-                out += ", ";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 Bytes WorksheetPageName(const Bytes& filePath) {
     Bytes name = ExeNameParts(filePath).name;
     const size_t blank = name.find(' ');
@@ -343,7 +318,7 @@ WorksheetRequest PrepareWorksheetRequest(const std::vector<Bytes>& lines,
     request.rows = QStringLiteral("10");
     request.columns = QStringLiteral("2");
     request.start = QStringLiteral("1");
-    for (const Bytes& line : lines) request.taskLines << FromCp1252(SpacedWorksheetLine(line));
+    request.taskLines = WorksheetTaskLines(lines);
     const QDir folder(programFolder);
     request.pagePath =
         FindPathIgnoringCase(folder.filePath(QStringLiteral("vorlagen/construct.html")));

@@ -84,13 +84,12 @@ Bytes WithoutExtension(const Bytes& path);
 // The headings file of an edited file: the name of the folder holding it + ".txt".
 Bytes HeadingsFileName(const Bytes& filePath);
 
-// A line as the worksheet gets it: blanks removed, then the operators, "=" and "," spaced.
-Bytes SpacedWorksheetLine(const Bytes& line);
 // The proposed name of the worksheet page: the file's name without folder and extension, its
 // two parts swapped when it holds exactly one blank, + ".html".
 Bytes WorksheetPageName(const Bytes& filePath);
 
-// Steps 1–3 of preparing a worksheet (the headings are added by the caller).
+// Steps 1–3 of preparing a worksheet (the headings are added by the caller); the lines are
+// spaced by the worksheet's own rule, the one `radevir --worksheet` uses.
 WorksheetRequest PrepareWorksheetRequest(const std::vector<Bytes>& lines,
                                          const QString& programFolder, const Bytes& editedFile);
 

@@ -1,15 +1,21 @@
 // Any bytes as a worksheet: the part before a line "---" is the page template, the lines after
-// it the task lines; the same bytes as the hand-over file and as the worksheet process's command
-// line. Tables stay well formed, there is one answer per table, and task text never brings a
-// tag of its own into the page.
+// it the task lines (also as a task file on the command line: results marked, spaced); the same
+// bytes as the hand-over file, as the worksheet process's command line and as a URL a page asks
+// for. Tables stay well formed, there is one answer per table, task text never brings a tag of
+// its own into the page, and a page gets nothing but its own data and files.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
+#include "editor/worksheet/page_access.h"
 #include "editor/worksheet/table_builder.h"
+#include "editor/worksheet/worksheet_command.h"
 #include "editor/worksheet/worksheet_handover.h"
+#include "editor/worksheet/worksheet_input.h"
 #include "editor/worksheet/worksheet_page.h"
 #include "support/random.h"
 
@@ -24,6 +30,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     (void)ParseWorksheetCommandLine(QString::fromUtf8(bytes).split(u'\n'));
 
     const QString text = QString::fromUtf8(bytes);
+    const QUrl url(text.left(2000));
+    const QString scheme = url.scheme().toLower();
+    if (PageMayLoad(url, QStringLiteral("/tmp/radevir-fuzz-page")) && scheme != u"file" &&
+        scheme != u"data" && scheme != u"blob" && scheme != u"about")
+        std::abort();
+    std::vector<Bytes> fileLines;
+    for (const QByteArray& line : bytes.split('\n')) fileLines.push_back(line.toStdString());
+    const QStringList sheetLines = WorksheetTaskLines(CommandSheetLines(fileLines, size % 3 == 0));
+    if (!sheetLines.isEmpty() && sheetLines.back().trimmed().isEmpty()) std::abort();
+    (void)BuildWorksheetTables(sheetLines, 10, 2);
+
     const qsizetype cut = text.indexOf(QLatin1String("\n---\n"));
     const QString templateText = cut < 0 ? QString() : text.left(cut);
     const QStringList lines = (cut < 0 ? text : text.mid(cut + 5)).split(u'\n');

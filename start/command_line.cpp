@@ -10,7 +10,8 @@ QString UsageText() {
         "usage: radevir [--data DIR] [--settings FILE] [--script FILE] [--real-time] [--seed N]\n"
         "               [--size WxH] [--audio auto|null|disk:FILE] [--print-to DIR]\n"
         "               [--edit FILE] [--speak TEXT] [--print-picture FILE [--copies N]] [--help]\n"
-        "       radevir [--data DIR] [--seed N] --worksheet TASKFILE [--self-check] --print-to DIR\n"
+        "       radevir [--data DIR] [--seed N] --worksheet TASKFILE... [--self-check] [--as-is]\n"
+        "               --print-to DIR\n"
         "\n"
         "  --data DIR        use DIR as the program folder (a data kit, marked by radevir.kit)\n"
         "  --settings FILE   keep the user settings in FILE (ini format)\n"
@@ -26,9 +27,12 @@ QString UsageText() {
         "  --speak TEXT      speak TEXT with the sound table and exit (0: spoken, 1: not)\n"
         "  --print-picture FILE  print the picture FILE (\"Clipboard.bmp\": the clipboard's)\n"
         "                    and exit; --copies N puts N copies across the page (1 to 20)\n"
-        "  --worksheet TASKFILE  write the worksheet of TASKFILE as HTML and PDF into the\n"
-        "                    --print-to folder and exit (0: written, 1: not)\n"
-        "  --self-check      with --worksheet: the sheet carries the self-check list\n"
+        "  --worksheet TASKFILE...  write the worksheet of each TASKFILE as HTML and PDF\n"
+        "                    into the --print-to folder and exit (0: all written, 1: not all;\n"
+        "                    the others are written all the same); a line without any \"_\"\n"
+        "                    gets its result after \"=\" as the gap to fill in\n"
+        "  --self-check      with --worksheet: the sheets carry the self-check list\n"
+        "  --as-is           with --worksheet: the lines as they stand, no results marked\n"
         "  --help            show this text\n");
 }
 
@@ -64,9 +68,15 @@ CommandLine ParseCommandLine(const QStringList& args) {
         } else if (a == QLatin1String("--copies")) {
             if (auto v = value(i, a)) cl.copies = *v;
         } else if (a == QLatin1String("--worksheet")) {
-            if (auto v = value(i, a)) cl.worksheet = *v;
+            // every argument up to the next option is a task file: a shell pattern gives a week
+            // (a file whose name starts with "--" is named as ./--name)
+            while (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--")))
+                cl.worksheet << args[++i];
+            if (cl.worksheet.isEmpty()) cl.error = QStringLiteral("--worksheet needs a task file");
         } else if (a == QLatin1String("--self-check")) {
             cl.selfCheck = true;
+        } else if (a == QLatin1String("--as-is")) {
+            cl.asIs = true;
         } else if (a == QLatin1String("--seed")) {
             if (auto v = value(i, a)) {
                 bool ok = false;
@@ -106,16 +116,20 @@ CommandLine ParseCommandLine(const QStringList& args) {
             cl.error = QStringLiteral("unknown argument: ") + a;
         }
     }
-    if (cl.error.isEmpty() && cl.worksheet && cl.printTo.isEmpty())
+    const bool worksheet = !cl.worksheet.isEmpty();
+    if (cl.error.isEmpty() && worksheet && cl.printTo.isEmpty())
         cl.error = QStringLiteral("--worksheet needs --print-to DIR");
-    if (cl.error.isEmpty() && cl.selfCheck && !cl.worksheet)
+    if (cl.error.isEmpty() && cl.selfCheck && !worksheet)
         cl.error = QStringLiteral("--self-check goes with --worksheet");
+    if (cl.error.isEmpty() && cl.asIs && !worksheet)
+        cl.error = QStringLiteral("--as-is goes with --worksheet");
     return cl;
 }
 
 DisplayEnvironment CurrentDisplayEnvironment() {
     DisplayEnvironment d;
-    d.display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    d.display =
+        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     d.platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     return d;
 }
@@ -125,7 +139,7 @@ StartMode ChooseStartMode(const CommandLine& cl, DisplayEnvironment display) {
     if (!cl.error.isEmpty()) return StartMode::BadCommandLine;
     if (cl.speak) return StartMode::Speak;
     if (!cl.printPicture.isEmpty()) return StartMode::PrintPicture;
-    if (cl.worksheet) return StartMode::Worksheet;
+    if (!cl.worksheet.isEmpty()) return StartMode::Worksheet;
     if (display.display || display.platformChosen) return StartMode::Window;
     // a script needs no one to look at it: over ssh or in a build job it draws off screen
     return cl.scriptFile.isEmpty() ? StartMode::NoDisplay : StartMode::OffscreenWindow;

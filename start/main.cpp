@@ -20,6 +20,7 @@
 #include "chooser/card_box_save_dialog.h"
 #include "chooser/help.h"
 #include "chooser/list_chooser_dialog.h"
+#include "editor/worksheet/worksheet_command.h"
 #include "editor/worksheet/worksheet_launch.h"
 #include "editor/task_editor_window.h"
 #include "exercises/speech_port.h"
@@ -307,7 +308,8 @@ int main(int argc, char** argv) {
     if (mode == StartMode::PrintPicture) return RunPrintPicture(cl, env, err);
     if (mode == StartMode::Worksheet) {
         // the worksheet process makes the sheet; the program itself never loads the web engine
-        return RunWorksheetCommand(env, *cl.worksheet, {cl.printTo, cl.seed, cl.selfCheck, {}}, err);
+        return RunWorksheetCommand(env, cl.worksheet, {{cl.printTo, cl.seed, cl.selfCheck, {}}, cl.asIs},
+                                   err);
     }
     ProgramClock programClock = MakeClock(!cl.scriptFile.isEmpty(), cl.realTime);
 

@@ -93,13 +93,16 @@ bool ReadHandover(const QByteArray& bytes, WorksheetHandover& out, QString* erro
 QString WorksheetUsageText() {
     return QStringLiteral(
         "usage: radevir-worksheet --request FILE [--self-check] [--seed N] [--print-to DIR]\n"
-        "                         [--export] [--click BUTTON]... [--screenshot FILE]\n"
+        "                         [--click BUTTON]... [--screenshot FILE]\n"
+        "       radevir-worksheet --request FILE... [--self-check] [--seed N] --print-to DIR\n"
+        "                         --export\n"
         "\n"
         "  --request FILE     the worksheet to show, as the program hands it over\n"
         "  --self-check       start with the self-check list on the sheet\n"
-        "  --seed N           seed of the answers' shuffle\n"
+        "  --seed N           seed of the answers' shuffle (the n-th sheet of an export: N + n)\n"
         "  --print-to DIR     print into PDF files in DIR instead of the printer\n"
-        "  --export           no window: write the page and its PDF into --print-to DIR\n"
+        "  --export           no window: write each request's page and its PDF into\n"
+        "                     --print-to DIR (one start of the web engine for all)\n"
         "  --click BUTTON     press the button of that name once the page is shown\n"
         "                     (Speed_print, SpeedButton1, Check_selbstkontrolle, ...)\n"
         "  --screenshot FILE  save the window as a PNG once the page is shown, then end\n");
@@ -123,7 +126,7 @@ WorksheetCommandLine ParseWorksheetCommandLine(const QStringList& args) {
         } else if (a == QLatin1String("--export")) {
             cl.exportOnly = true;
         } else if (a == QLatin1String("--request")) {
-            cl.requestFile = value(i);
+            cl.requestFiles << value(i);
         } else if (a == QLatin1String("--print-to")) {
             cl.printTo = value(i);
         } else if (a == QLatin1String("--click")) {
@@ -143,10 +146,12 @@ WorksheetCommandLine ParseWorksheetCommandLine(const QStringList& args) {
         }
     }
     if (cl.error.isEmpty() && !cl.help) {
-        if (cl.requestFile.isEmpty())
+        if (cl.requestFiles.isEmpty() || cl.requestFiles.contains(QString()))
             cl.error = QStringLiteral("--request FILE is missing");
         else if (cl.exportOnly && cl.printTo.isEmpty())
             cl.error = QStringLiteral("--export needs --print-to DIR");
+        else if (!cl.exportOnly && cl.requestFiles.size() > 1)
+            cl.error = QStringLiteral("the window shows one request; several go with --export");
     }
     return cl;
 }

@@ -27,14 +27,15 @@ QByteArray WriteHandover(const WorksheetHandover& handover);
 bool ReadHandover(const QByteArray& bytes, WorksheetHandover& out, QString* error);
 constexpr qint64 kMaxHandoverBytes = 4 * 1024 * 1024;
 
-// radevir-worksheet --request FILE [--self-check] [--seed N] [--print-to DIR] [--export]
+// radevir-worksheet --request FILE [--self-check] [--seed N] [--print-to DIR]
 //                   [--click BUTTON]... [--screenshot FILE]
+// radevir-worksheet --request FILE... [--self-check] [--seed N] --print-to DIR --export
 struct WorksheetCommandLine {
-    QString requestFile;
+    QStringList requestFiles;  // one for the window; any number for --export
     bool selfCheck = false;
     std::optional<std::uint64_t> seed;
     QString printTo;          // print into PDFs in DIR instead of the printer
-    bool exportOnly = false;  // no window: write the page and its PDF into --print-to, then end
+    bool exportOnly = false;  // no window: write each page and its PDF into --print-to, then end
     QStringList clicks;       // buttons (object names) pressed in turn once the page is shown
     QString screenshot;       // save the window as a picture once the page is shown, then end
     bool help = false;

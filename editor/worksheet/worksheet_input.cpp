@@ -38,6 +38,13 @@ QString SpaceWorksheetLine(const QString& line) {
     return spaced;
 }
 
+QStringList WorksheetTaskLines(const std::vector<Bytes>& lines) {
+    QStringList spaced;
+    for (const Bytes& line : lines) spaced << SpaceWorksheetLine(FromCp1252(line));
+    while (!spaced.isEmpty() && spaced.back().trimmed().isEmpty()) spaced.removeLast();
+    return spaced;
+}
+
 QStringList WorksheetHeadings(const ProgramEnvironment& env, const QString& taskFolderName) {
     QStringList headings;
     std::vector<Bytes> lines;

@@ -11,24 +11,26 @@
 #include <QTemporaryFile>
 #include <QTextStream>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 #include "editor/worksheet/worksheet_handover.h"
-#include "editor/worksheet/worksheet_input.h"
 #include "support/program_environment.h"
 #include "support/shell_helpers.h"
-#include "support/text_file.h"
 
 namespace radevir {
 
 namespace {
 
 constexpr const char* kProgramName = "radevir-worksheet";
-// making a sheet off screen takes a few seconds; a process that hangs is not waited for forever
+// making sheets off screen takes a few seconds; a process that hangs is not waited for forever
 constexpr int kExportTimeout_ms = 180000;
+constexpr int kExportTimeoutPerSheet_ms = 10000;
 
-QStringList ProcessArguments(const QString& requestFile, const WorksheetLaunchOptions& options) {
-    QStringList args{QStringLiteral("--request"), requestFile};
+QStringList ProcessArguments(const QStringList& requestFiles,
+                             const WorksheetLaunchOptions& options) {
+    QStringList args;
+    for (const QString& file : requestFiles) args << QStringLiteral("--request") << file;
     if (options.selfCheck) args << QStringLiteral("--self-check");
     if (options.seed) args << QStringLiteral("--seed") << QString::number(*options.seed);
     if (!options.printTo.isEmpty()) args << QStringLiteral("--print-to") << options.printTo;
@@ -89,7 +91,7 @@ bool ShowWorksheet(QWidget* parent, const ProgramEnvironment& env, const Workshe
 
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(program, ProcessArguments(requestFile.fileName(), options));
+    process.start(program, ProcessArguments({requestFile.fileName()}, options));
     if (!process.waitForStarted())
         return complain(QStringLiteral("Das Aufgabenblatt kann nicht gezeigt werden: %1 lässt sich "
                                        "nicht starten (%2).")
@@ -117,56 +119,38 @@ bool ShowWorksheet(QWidget* parent, const ProgramEnvironment& env, const Workshe
     return true;
 }
 
-int RunWorksheetCommand(const ProgramEnvironment& env, const QString& taskFile,
-                        const WorksheetLaunchOptions& options, QTextStream& err) {
-    auto fail = [&err, &taskFile](const QString& reason) {
-        err << "radevir: " << taskFile << ": " << reason << "\n";
+int ExportWorksheets(const ProgramEnvironment& env, const std::vector<WorksheetRequest>& requests,
+                     const WorksheetLaunchOptions& options, QTextStream& err) {
+    auto fail = [&err](const QString& reason) {
+        err << "radevir: " << reason << "\n";
         err.flush();
         return 1;
     };
-    const QFileInfo info(taskFile);
-    if (!info.exists()) return fail(QStringLiteral("no such task file"));
-    if (!info.isFile()) return fail(QStringLiteral("not a task file"));
-    std::vector<Bytes> lines;
-    TextReadLimit limit;
-    limit.skipEmptyLines = true;
-    if (!ReadTextFileLines(info.absoluteFilePath(), lines, limit))
-        return fail(QStringLiteral("the task file cannot be read"));
-
-    WorksheetRequest request;
-    for (const Bytes& line : lines) {
-        const QString spaced = SpaceWorksheetLine(FromCp1252(line));
-        if (!spaced.trimmed().isEmpty()) request.taskLines << spaced;
-    }
-    if (request.taskLines.isEmpty()) return fail(QStringLiteral("the task file holds no tasks"));
+    if (requests.empty()) return 1;
     const QString program = options.program.isEmpty() ? WorksheetProgramPath() : options.program;
     if (program.isEmpty())
         return fail(QStringLiteral("the worksheet program %1 is not installed")
                         .arg(QLatin1String(kProgramName)));
-    const QDir outFolder(options.printTo);
-    if (!QDir().mkpath(outFolder.absolutePath()))
-        return fail(QStringLiteral("cannot make the folder %1").arg(options.printTo));
-
-    request.headings = WorksheetHeadings(env, info.absoluteDir().dirName());
-    request.templatePath = env.NativePath("vorlagen\\Aufgaben.html");
-    request.pagePath = outFolder.absoluteFilePath(WorksheetFileName(info.fileName()));
-    request.savePath = request.pagePath;
-    QTemporaryFile requestFile;
-    if (!WriteRequestFile(requestFile, {request, env.NativeFolder(), options.selfCheck}))
-        return fail(QStringLiteral("cannot write the request file %1").arg(requestFile.fileName()));
-
-    WorksheetLaunchOptions exportOptions = options;
-    exportOptions.printTo = outFolder.absolutePath();
+    std::vector<std::unique_ptr<QTemporaryFile>> requestFiles;
+    QStringList names;
+    for (const WorksheetRequest& request : requests) {
+        requestFiles.push_back(std::make_unique<QTemporaryFile>());
+        QTemporaryFile& file = *requestFiles.back();
+        if (!WriteRequestFile(file, {request, env.NativeFolder(), options.selfCheck}))
+            return fail(QStringLiteral("cannot write the request file %1").arg(file.fileName()));
+        names << file.fileName();
+    }
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(environment);
-    process.start(program, ProcessArguments(requestFile.fileName(), exportOptions)
-                               << QStringLiteral("--export"));
+    process.start(program, ProcessArguments(names, options) << QStringLiteral("--export"));
     if (!process.waitForStarted())
         return fail(QStringLiteral("cannot start %1 (%2)").arg(program, process.errorString()));
-    if (!process.waitForFinished(kExportTimeout_ms)) {
+    const int timeout_ms =
+        kExportTimeout_ms + kExportTimeoutPerSheet_ms * static_cast<int>(requests.size());
+    if (!process.waitForFinished(timeout_ms)) {
         process.kill();
         process.waitForFinished();
         return fail(QStringLiteral("%1 did not finish").arg(program));

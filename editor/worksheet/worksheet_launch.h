@@ -1,12 +1,13 @@
 // Starting the worksheet process (radevir-worksheet, laid beside the program): from the editor,
 // which stays usable while it waits for the worksheet window, and for `radevir --worksheet`,
-// which makes a sheet's HTML and PDF without any window. The program itself never loads the web
+// which makes sheets' HTML and PDF without any window. The program itself never loads the web
 // engine; only the worksheet process does.
 #pragma once
 
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "editor/worksheet_request.h"
 
@@ -35,10 +36,11 @@ struct WorksheetLaunchOptions {
 bool ShowWorksheet(QWidget* parent, const ProgramEnvironment& env, const WorksheetRequest& request,
                    const WorksheetLaunchOptions& options = {});
 
-// `radevir --worksheet TASKFILE [--self-check] --print-to DIR`: the sheet of a task file as
-// DIR/<name>.html and DIR/<name>.pdf, made off screen. Returns the exit code (0 made, 1 not) and
-// writes a one-line reason to `err` when nothing was made.
-int RunWorksheetCommand(const ProgramEnvironment& env, const QString& taskFile,
-                        const WorksheetLaunchOptions& options, QTextStream& err);
+// Makes the sheets of the requests off screen in one worksheet process (one start of the web
+// engine): each page written to its pagePath, its PDF beside it in options.printTo under the
+// page's name. 0 when every sheet was made; 1 otherwise, after the process, or `err`, has said
+// why in one line (a sheet that cannot be made does not stop the others).
+int ExportWorksheets(const ProgramEnvironment& env, const std::vector<WorksheetRequest>& requests,
+                     const WorksheetLaunchOptions& options, QTextStream& err);
 
 }  // namespace radevir

@@ -1,7 +1,7 @@
 // The worksheet process: shows the worksheet window for a request the program handed over, or
-// (--export) writes the sheet's page and PDF without a window. It is a process of its own
-// because the web engine needs a shared OpenGL context made before the application object, which
-// the program itself must never pay for.
+// (--export) writes the pages and PDFs of any number of requests without a window. It is a process
+// of its own because the web engine needs a shared OpenGL context made before the application
+// object, which the program itself must never pay for.
 #include <unistd.h>
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include "editor/worksheet/guarded_profile.h"
 #include "editor/worksheet/worksheet_handover.h"
 #include "editor/worksheet/worksheet_page.h"
 #include "editor/worksheet/worksheet_print.h"
@@ -76,38 +77,61 @@ void DriveWindow(WorksheetWindow& window, const WorksheetCommandLine& cl, QTextS
 }
 
 // No window: the page into its file, then the engine prints it into DIR/<page name>.pdf.
-int ExportSheet(WorksheetHandover handover, const WorksheetCommandLine& cl, std::uint64_t seed,
-                QTextStream& err) {
+bool ExportSheet(WorksheetHandover handover, GuardedProfile& profile, QWebEnginePage& page,
+                 const QString& printTo, std::uint64_t seed, QTextStream& err) {
     for (QString& heading : handover.request.headings) heading += u' ';
     Random random(seed);
     QString error;
     if (!BuildWorksheetPage(handover.request, {handover.selfCheck, kDefaultTableSpacing_pt}, random,
                             &error)) {
         err << "radevir-worksheet: " << error << "\n";
-        return kExitFailed;
+        return false;
     }
-    QWebEnginePage page;
     bool loaded = false;
     QEventLoop wait;
-    QObject::connect(&page, &QWebEnginePage::loadFinished, &wait, [&](bool ok) {
-        loaded = ok;
-        wait.quit();
-    });
-    page.load(QUrl::fromLocalFile(QFileInfo(handover.request.pagePath).absoluteFilePath()));
+    const auto connection =
+        QObject::connect(&page, &QWebEnginePage::loadFinished, &wait, [&](bool ok) {
+            loaded = ok;
+            wait.quit();
+        });
+    profile.Load(page, handover.request.pagePath);
     wait.exec();
+    QObject::disconnect(connection);
     if (!loaded) {
         err << "radevir-worksheet: the page " << handover.request.pagePath << " cannot be shown\n";
-        return kExitFailed;
+        return false;
     }
-    const QString pdf =
-        QDir(cl.printTo)
-            .absoluteFilePath(QFileInfo(handover.request.pagePath).completeBaseName() +
-                              QLatin1String(".pdf"));
+    const QString pdf = QDir(printTo).absoluteFilePath(
+        QFileInfo(handover.request.pagePath).completeBaseName() + QLatin1String(".pdf"));
     if (!PrintPageToPdf(page, pdf, WorksheetPageLayout())) {
         err << "radevir-worksheet: cannot write " << pdf << "\n";
-        return kExitFailed;
+        return false;
     }
-    return 0;
+    return true;
+}
+
+// A week of sheets in one start of the engine: one page loaded and printed after the other. A
+// sheet that cannot be made is told and the others are made all the same; the n-th sheet
+// shuffles its answers with seed + n.
+int ExportSheets(const QStringList& requestFiles, const WorksheetCommandLine& cl,
+                 std::uint64_t seed, QTextStream& err) {
+    GuardedProfile profile;
+    QWebEnginePage page(&profile);
+    bool allMade = true;
+    for (qsizetype i = 0; i < requestFiles.size(); ++i) {
+        WorksheetHandover handover;
+        QString error;
+        if (!ReadRequest(requestFiles[i], handover, error)) {
+            err << "radevir-worksheet: " << error << "\n";
+            allMade = false;
+            continue;
+        }
+        if (cl.selfCheck) handover.selfCheck = true;
+        const std::uint64_t sheetSeed = seed + static_cast<std::uint64_t>(i);
+        if (!ExportSheet(handover, profile, page, cl.printTo, sheetSeed, err)) allMade = false;
+        err.flush();
+    }
+    return allMade ? 0 : kExitFailed;
 }
 
 }  // namespace
@@ -138,29 +162,37 @@ int main(int argc, char** argv) {
     // the engine's sandbox refuses to run for root; a school's kiosk account may well be root
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QByteArray engineFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (cl.exportOnly) {
-        // a shell loop over a week of sheets wants to hear of failures only, not of the engine's
+        // a command making a week of sheets wants to hear of failures only, not of the engine's
         // start-up report or of the graphics it does without
-        if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging --log-level=3");
+        if (engineFlags.isEmpty()) engineFlags = "--disable-gpu --disable-logging --log-level=3";
         qInstallMessageHandler(KeepOnlyCriticalMessages);
     }
+    // What the request guard cannot see: peer connections (UDP, and TCP to relay servers) and
+    // the engine's own preconnects. They are sent to a proxy that is not there, loopback
+    // included, so a page reaches the network by no way at all. Last, so they win.
+    engineFlags +=
+        " --force-webrtc-ip-handling-policy=disable_non_proxied_udp"
+        " --proxy-server=http://0.0.0.0:9 --proxy-bypass-list=<-loopback>";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", engineFlags.trimmed());
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("radevir"));
     QCoreApplication::setOrganizationName(QStringLiteral("Zoze"));
     QApplication::setApplicationDisplayName(QStringLiteral("Radevir 3.3"));
 
+    const std::uint64_t seed = cl.seed.value_or(
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    if (cl.exportOnly) return ExportSheets(cl.requestFiles, cl, seed, err);
+
     WorksheetHandover handover;
     QString error;
-    if (!ReadRequest(cl.requestFile, handover, error)) {
+    if (!ReadRequest(cl.requestFiles.front(), handover, error)) {
         err << "radevir-worksheet: " << error << "\n";
         return kExitBadStart;
     }
     if (cl.selfCheck) handover.selfCheck = true;
-    const std::uint64_t seed = cl.seed.value_or(
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    if (cl.exportOnly) return ExportSheet(handover, cl, seed, err);
 
     WorksheetWindow window(handover, seed, cl.printTo);
     window.show();

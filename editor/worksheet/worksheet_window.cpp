@@ -27,6 +27,7 @@
 #include <QWebEngineView>
 #include <algorithm>
 
+#include "editor/worksheet/guarded_profile.h"
 #include "editor/worksheet/worksheet_page.h"
 #include "editor/worksheet/worksheet_print.h"
 #include "printing/text_printer.h"
@@ -102,7 +103,9 @@ WorksheetWindow::WorksheetWindow(const WorksheetHandover& handover, std::uint64_
     bar->addStretch(1);
     column->addLayout(bar);
 
+    profile_ = new GuardedProfile;
     view_ = new QWebEngineView(this);
+    view_->setPage(new QWebEnginePage(profile_, view_));
     column->addWidget(view_, 1);
     setCentralWidget(central);
     status_ = new QLabel(this);
@@ -116,6 +119,11 @@ WorksheetWindow::WorksheetWindow(const WorksheetHandover& handover, std::uint64_
     // an A4 sheet and its bar, as large as the screen leaves room for
     const QRect room = screen()->availableGeometry();
     resize(std::min(room.width() * 9 / 10, 1100), room.height() * 9 / 10);
+}
+
+WorksheetWindow::~WorksheetWindow() {
+    delete view_;  // with its page, before the profile the page lives on
+    delete profile_;
 }
 
 void WorksheetWindow::ShowSheet() {
@@ -134,7 +142,7 @@ void WorksheetWindow::Rebuild() {
         Tell(QString());
     else
         Tell(error);  // the page as it last was stays on show
-    view_->load(QUrl::fromLocalFile(QFileInfo(handover_.request.pagePath).absoluteFilePath()));
+    profile_->Load(*view_->page(), handover_.request.pagePath);
 }
 
 void WorksheetWindow::SetSpacing(int spacing_pt) {
@@ -163,7 +171,7 @@ void WorksheetWindow::OpenSheet() {
         QFileDialog::getOpenFileName(this, QStringLiteral("Aufgabenblatt öffnen"), TasksFolder(),
                                      QStringLiteral("HTML-Seiten (*.html *.htm);;Alle Dateien (*)"),
                                      nullptr, QFileDialog::DontUseNativeDialog);
-    if (!file.isEmpty()) view_->load(QUrl::fromLocalFile(file));
+    if (!file.isEmpty()) profile_->Load(*view_->page(), file);
 }
 
 void WorksheetWindow::SaveSheet() {

@@ -1,7 +1,8 @@
 // The worksheet window ("Aufgabenbrowser"): shows the sheet built from the editor's task list
 // in a web view, rebuilds it when the table spacing or the self-check switch changes, opens and
 // saves sheets, prints at once (printer, or PDFs into the --print-to folder) or through a print
-// preview. Lives in the worksheet process only: it is the one user of the web engine.
+// preview. Lives in the worksheet process only: it is the one user of the web engine. Whatever
+// page it shows loads nothing from the network and reads no file outside its own folder.
 #pragma once
 
 #include <QMainWindow>
@@ -20,11 +21,14 @@ class QWebEngineView;
 
 namespace radevir {
 
+class GuardedProfile;
+
 class WorksheetWindow final : public QMainWindow {
     Q_OBJECT
   public:
     WorksheetWindow(const WorksheetHandover& handover, std::uint64_t seed, QString printTo,
                     QWidget* parent = nullptr);
+    ~WorksheetWindow() override;
 
     // Builds the page and shows it (the first show: every heading gets its blank).
     void ShowSheet();
@@ -55,6 +59,8 @@ class WorksheetWindow final : public QMainWindow {
     QString printTo_;
     int tableSpacing_pt_;
     QString lastPdfFile_;
+    GuardedProfile* profile_ =
+        nullptr;  // the view's page lives on it: pages read their own folder only
     QWebEngineView* view_ = nullptr;
     QLineEdit* spacingEdit_ = nullptr;
     QCheckBox* selfCheck_ = nullptr;

@@ -146,8 +146,6 @@ TEST(TaskTools, HeadingsAndWorksheetNames) {
     EXPECT_EQ(HeadingsFileName("/home/a/Listen/x.txt"), "Listen.txt");
     EXPECT_EQ(WorksheetPageName("/p/Aufgaben\\Diktat 1.txt"), "1 Diktat.html");
     EXPECT_EQ(WorksheetPageName("/p/Plus bis 20.txt"), "Plus bis 20.html");
-    EXPECT_EQ(SpacedWorksheetLine("12 + 5=_1_7"), "12 + 5 = _1_7");
-    EXPECT_EQ(SpacedWorksheetLine("1,5*3-2:1"), "1, 5 * 3 - 2 : 1");
 }
 
 TEST(TaskTools, RecentFilesKeepTheMenuAtMostTwentyFourItems) {

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <set>
 
+#include "editor/task_tools.h"
+#include "editor/worksheet/page_access.h"
 #include "editor/worksheet/worksheet_handover.h"
 #include "editor/worksheet/worksheet_input.h"
 #include "editor/worksheet/worksheet_page.h"
@@ -126,6 +128,48 @@ TEST(WorksheetInput, SpacingHeadingsAndFileName) {
     EXPECT_EQ(WorksheetHeadings(env, "Diktat"), QStringList({"Aufgaben"}));
 }
 
+// The editor's list reaches the sheet spaced like any other: a gap for a sign stays with its
+// sign, empty lines after the last task make no empty tasks.
+TEST(WorksheetInput, TheEditorsListIsSpacedForTheSheet) {
+    const WorksheetRequest request =
+        PrepareWorksheetRequest({"6_+6=12", "", "7_:7=1", "12 + 5=_1_7", " ", ""}, "/kit", "x.txt");
+    EXPECT_EQ(request.taskLines, QStringList({"6 _+ 6 = 12", "", "7 _: 7 = 1", "12 + 5 = _1_7"}));
+}
+
+TEST(PageMayLoad, OnlyWhatLivesInThePageOrItsFolder) {
+    test::ScratchDir dir;
+    const QString folder = dir.Path() + "/Blatt";
+    dir.Write("Blatt/bild.png", "x");
+    dir.Write("Blatt2/fremd.png", "x");
+    dir.Write("geheim.txt", "x");
+    QFile::link(dir.Path() + "/geheim.txt", folder + "/link.txt");  // a link out of the folder
+    const struct {
+        QString url;
+        bool allowed;
+    } table[] = {
+        {QUrl::fromLocalFile(folder + "/bild.png").toString(), true},
+        {QUrl::fromLocalFile(folder + "/neu/fehlt.css").toString(), true},
+        {"data:image/png;base64,AAAA", true},
+        {"blob:null/0b1c", true},
+        {"about:blank", true},
+        {QUrl::fromLocalFile(dir.Path() + "/geheim.txt").toString(), false},
+        {QUrl::fromLocalFile(folder + "/link.txt").toString(), false},
+        {"file://" + folder + "/../geheim.txt", false},
+        {"file://" + folder + "/%2E%2E/geheim.txt", false},
+        {QUrl::fromLocalFile(dir.Path() + "/Blatt2/fremd.png").toString(), false},
+        {"file://server" + folder + "/bild.png", false},
+        {"file:///etc/passwd", false},
+        {"http://127.0.0.1/x.png", false},
+        {"https://example.org/", false},
+        {"ws://127.0.0.1:80/", false},
+        {"ftp://example.org/x", false},
+        {"filesystem:file:///x", false},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(PageMayLoad(QUrl(row.url), folder), row.allowed) << row.url.toStdString();
+    EXPECT_FALSE(PageMayLoad(QUrl::fromLocalFile(folder + "/bild.png"), QString()));
+}
+
 TEST(WorksheetHandover, RoundTripsAndRefusesWhatIsNoRequest) {
     WorksheetHandover h;
     h.request.taskLines = {"12 + 5 = _1_7", "a=b", "broken\r\nline"};
@@ -166,7 +210,7 @@ TEST(WorksheetCommandLine, OptionsAndMistakes) {
     const WorksheetCommandLine ok = ParseWorksheetCommandLine(
         {"--request", "r.txt", "--self-check", "--seed", "5", "--print-to", "out", "--export"});
     EXPECT_TRUE(ok.error.isEmpty());
-    EXPECT_EQ(ok.requestFile, "r.txt");
+    EXPECT_EQ(ok.requestFiles, QStringList{"r.txt"});
     EXPECT_TRUE(ok.selfCheck && ok.exportOnly);
     EXPECT_EQ(ok.seed, 5u);
     EXPECT_EQ(ok.printTo, "out");
@@ -174,11 +218,16 @@ TEST(WorksheetCommandLine, OptionsAndMistakes) {
                                  {"--request"},
                                  {"--request", "r", "--seed", "x"},
                                  {"--request", "r", "--export"},
+                                 {"--request", "r", "--request", "s"},  // one window
                                  {"--request", "r", "--bogus"}};
     for (const QStringList& args : wrong)
         EXPECT_FALSE(ParseWorksheetCommandLine(args).error.isEmpty())
             << args.join(' ').toStdString();
     EXPECT_TRUE(ParseWorksheetCommandLine({"--help"}).help);
+    const WorksheetCommandLine week = ParseWorksheetCommandLine(
+        {"--request", "a", "--request", "b", "--print-to", "out", "--export"});
+    EXPECT_TRUE(week.error.isEmpty()) << week.error.toStdString();
+    EXPECT_EQ(week.requestFiles, QStringList({"a", "b"}));
 }
 
 }  // namespace

@@ -6,13 +6,20 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
 #include <QImage>
 #include <QProcess>
+#include <QTcpServer>
+#include <QUrl>
 #include <QWidget>
 
+#include "editor/task_tools.h"
 #include "editor/worksheet/worksheet_handover.h"
+#include "editor/worksheet/worksheet_input.h"
 #include "editor/worksheet/worksheet_launch.h"
+#include "editor/worksheet/worksheet_page.h"
 #include "support/program_environment.h"
+#include "support/random.h"
 #include "support/shell_helpers.h"
 #include "tests/program_process.h"
 #include "tests/test_support.h"
@@ -60,7 +67,7 @@ TEST(WorksheetCommand, WritesHtmlAndPdfWithoutADisplay) {
     EXPECT_NE(text.indexOf("Kopfrechnen"), -1) << text.toStdString();  // the folder's heading
     EXPECT_NE(text.indexOf("12"), -1);
     EXPECT_NE(text.indexOf("8,4"), -1);
-    EXPECT_NE(text.indexOf("15"), -1);
+    EXPECT_EQ(text.indexOf("15"), -1);  // 7+8=15 has no gap: its result became one
     EXPECT_EQ(text.indexOf("Selbstkontrolle"), -1);
 
     const test::ProgramResult checked = test::RunProgram(
@@ -70,7 +77,7 @@ TEST(WorksheetCommand, WritesHtmlAndPdfWithoutADisplay) {
     EXPECT_NE(withAnswers.indexOf("Selbstkontrolle"), -1) << withAnswers.toStdString();
     EXPECT_NE(withAnswers.indexOf("17"), -1);
     EXPECT_NE(withAnswers.indexOf("2,8"), -1);
-    EXPECT_NE(withAnswers.indexOf("--"), -1);
+    EXPECT_NE(withAnswers.indexOf("15"), -1);
 }
 
 TEST(WorksheetCommand, MissingOrEmptyTaskFileIsOneLineAndExitOne) {
@@ -86,6 +93,90 @@ TEST(WorksheetCommand, MissingOrEmptyTaskFileIsOneLineAndExitOne) {
     EXPECT_FALSE(QFile::exists(dir.Path() + "/out/leer.pdf"));
     // no folder for the sheets is a bad command line
     EXPECT_EQ(test::RunProgram({"--worksheet", empty}, test::Display::None).exitCode, 2);
+}
+
+// The kit's times table has no gaps: on the command line its results become the gaps, as the
+// editor's "Ergebnis kennzeichnen" makes them, and go on the self-check list; --as-is keeps the
+// lines as they stand.
+TEST(WorksheetCommand, MarksTheResultsOfAListWithoutGapsUnlessAsIs) {
+    SKIP_UNDER_SANITIZER();
+    test::ScratchDir dir;
+    const QString list = test::KitDir() + "/Aufgaben/Kopfrechnen/Einmaleins 6er-Reihe.txt";
+    const QString out = dir.Path() + "/out";
+    const test::ProgramResult marked =
+        test::RunProgram({"--worksheet", list, "--self-check", "--print-to", out, "--seed", "2"},
+                         test::Display::None);
+    ASSERT_EQ(marked.exitCode, 0) << marked.errors.toStdString();
+    const QString html = QString::fromUtf8(dir.Read("out/6er-Reihe Einmaleins.html"));
+    EXPECT_EQ(html.indexOf(">36</td>"), -1);
+    EXPECT_EQ(html.count("class='ergebnis'"), 10);
+    EXPECT_NE(html.indexOf("\" 36\""), -1);  // on the self-check list
+    const QString text = PdfText(out + "/6er-Reihe Einmaleins.pdf");
+    EXPECT_NE(text.indexOf("Selbstkontrolle"), -1) << text.toStdString();
+    EXPECT_NE(text.indexOf("36"), -1) << text.toStdString();
+
+    const test::ProgramResult asIs =
+        test::RunProgram({"--worksheet", list, "--as-is", "--print-to", out}, test::Display::None);
+    ASSERT_EQ(asIs.exitCode, 0) << asIs.errors.toStdString();
+    const QString plain = QString::fromUtf8(dir.Read("out/6er-Reihe Einmaleins.html"));
+    EXPECT_NE(plain.indexOf(">36</td>"), -1);
+    EXPECT_EQ(plain.count("class='ergebnis'"), 0);
+}
+
+// One list, one sheet: what the editor hands over and what the command line makes from the file
+// give the same page (a gap for a sign, an empty line, empty lines at the end).
+TEST(WorksheetCommand, GivesTheSheetTheEditorGivesForTheSameList) {
+    SKIP_UNDER_SANITIZER();
+    test::ScratchDir dir;
+    const std::vector<Bytes> lines = {"6_+6=12", "", "12 + 5=_1_7", "8,4-5,6=_2_,_8", "7_:7=1",
+                                      "",        ""};
+    QByteArray file;
+    for (const Bytes& line : lines) file += QByteArray::fromStdString(line) + "\r\n";
+    const QString taskFile = dir.Write("Kopfrechnen/Liste.txt", file);
+    const test::ProgramResult made = test::RunProgram(
+        {"--worksheet", taskFile, "--self-check", "--print-to", dir.Path() + "/out", "--seed", "4"},
+        test::Display::None);
+    ASSERT_EQ(made.exitCode, 0) << made.errors.toStdString();
+
+    const ProgramEnvironment kit = ProgramEnvironment::FromNativeFolder(test::KitDir());
+    WorksheetRequest request =
+        PrepareWorksheetRequest(lines, test::KitDir(), "Kopfrechnen\\Liste.txt");
+    for (const QString& heading : WorksheetHeadings(kit, "Kopfrechnen"))
+        request.headings << heading + u' ';  // as the worksheet window shows them
+    request.pagePath = dir.Path() + "/editor.html";
+    Random random(4);
+    QString error;
+    ASSERT_TRUE(BuildWorksheetPage(request, {true, kDefaultTableSpacing_pt}, random, &error))
+        << error.toStdString();
+    EXPECT_EQ(QString::fromUtf8(dir.Read("out/Liste.html")),
+              QString::fromUtf8(dir.Read("editor.html")));
+}
+
+// A week of sheets in one run: every file its own HTML and PDF; a file that cannot be made is
+// named in a line of its own and the others are made all the same.
+TEST(WorksheetCommand, MakesTheSheetsOfSeveralFilesAndNamesTheOnesItCannot) {
+    SKIP_UNDER_SANITIZER();
+    test::ScratchDir dir;
+    const QString plus = dir.Write("Kopfrechnen/Plus.txt", "1+1=2\r\n2+2=4\r\n");
+    const QString minus = dir.Write("Kopfrechnen/Minus.txt", "5-3=_2\r\n");
+    const QString again = dir.Write("Zweite/Plus.txt", "3+3=6\r\n");  // the same sheet name
+    const QString empty = dir.Write("Kopfrechnen/leer.txt", "\r\n");
+    const QString missing = dir.Path() + "/fehlt.txt";
+    const QString out = dir.Path() + "/out";
+    const test::ProgramResult run =
+        test::RunProgram({"--worksheet", plus, missing, minus, empty, again, "--print-to", out},
+                         test::Display::None);
+    EXPECT_EQ(run.exitCode, 1);
+    const QStringList said = QString::fromUtf8(run.errors).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(said.size(), 2) << run.errors.toStdString();
+    EXPECT_TRUE(said[0].startsWith("radevir: " + missing + ": ")) << said[0].toStdString();
+    EXPECT_TRUE(said[1].startsWith("radevir: " + empty + ": ")) << said[1].toStdString();
+    auto compact = [](const QString& pdf) { return PdfText(pdf).remove(' '); };
+    EXPECT_NE(compact(out + "/Plus.pdf").indexOf("1+1="), -1);
+    EXPECT_NE(compact(out + "/Minus.pdf").indexOf("5-3="), -1);
+    EXPECT_NE(compact(out + "/Plus (2).pdf").indexOf("3+3="), -1);
+    EXPECT_TRUE(QFile::exists(out + "/Plus (2).html"));
+    EXPECT_FALSE(QFile::exists(out + "/leer.pdf"));
 }
 
 TEST(WorksheetWindow, ShowsTheSheetRebuildsItAndPrintsItAtOnce) {
@@ -114,6 +205,65 @@ TEST(WorksheetWindow, ShowsTheSheetRebuildsItAndPrintsItAtOnce) {
     const QString text = PdfText(dir.Path() + "/pdf/Probe.pdf");
     EXPECT_NE(text.indexOf("Selbstkontrolle"), -1) << text.toStdString();
     EXPECT_NE(text.indexOf("12"), -1);
+}
+
+// A page in the worksheet process may be anything a teacher picked, its scripts running: it
+// reaches nothing on the network and reads no file outside its own folder, in the window as in
+// an export; what lies in its folder still shows.
+TEST(WorksheetProcess, PagesReadOnlyTheirOwnFolderAndReachNoNetwork) {
+    SKIP_UNDER_SANITIZER();
+    test::ScratchDir dir;
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    const QString net = QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort());
+    const QString secret = dir.Write("secret.txt", "GEHEIM");
+    dir.Write("out/inside.txt", "INNEN");
+    const QString page =
+        QStringLiteral(
+            "<html><head><link rel=stylesheet href='%1/s.css'><link rel=preconnect href='%1'>"
+            "</head><body>"
+            "<img src='%1/i.png'><img src='%2'>"
+            "<iframe src='%2'></iframe><iframe src='inside.txt'></iframe><p id=r></p><script>"
+            "var out = [];"
+            "function tryRead(name, url) {"
+            "  try { var x = new XMLHttpRequest(); x.open('GET', url, false); x.send();"
+            "    out.push(name + (x.responseText.indexOf('GEHEIM') >= 0 ? '-GELESEN' : '-leer'));"
+            "  } catch (e) { out.push(name + '-abgewiesen'); } }"
+            "tryRead('datei', '%2'); tryRead('netz', '%1/x');"
+            "try { new WebSocket('ws://127.0.0.1:%3/'); } catch (e) {}"
+            "fetch('%1/f', {mode: 'no-cors'}).catch(function () {});"
+            "navigator.sendBeacon('%1/b', 'x');"
+            "try { var pc = new RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:%3'},"
+            "  {urls: 'turn:127.0.0.1:%3?transport=tcp', username: 'u', credential: 'c'}]});"
+            "  pc.createDataChannel('d'); pc.createOffer().then(function (o) {"
+            "  return pc.setLocalDescription(o); }); } catch (e) {}"
+            "document.getElementById('r').textContent = out.join(' ');"
+            "</script></body></html>")
+            .arg(net, QUrl::fromLocalFile(secret).toString())
+            .arg(server.serverPort());
+    WorksheetHandover h;
+    h.request.taskLines = {"1 + 1 = _2"};
+    h.request.templatePath = dir.Write("hostile.html", page.toUtf8());
+    h.request.pagePath = dir.Path() + "/out/sheet.html";
+    const QString request = dir.Write("request.txt", WriteHandover(h));
+
+    QProcess exported;
+    exported.start(test::KitDir() + "/radevir-worksheet",
+                   {"--request", request, "--print-to", dir.Path() + "/out", "--export"});
+    ASSERT_TRUE(exported.waitForFinished(120000));
+    EXPECT_EQ(exported.exitCode(), 0) << exported.readAllStandardError().toStdString();
+    const QString text = PdfText(dir.Path() + "/out/sheet.pdf");
+    EXPECT_NE(text.indexOf("datei-abgewiesen"), -1) << text.toStdString();
+    EXPECT_EQ(text.indexOf("GEHEIM"), -1) << text.toStdString();
+    EXPECT_NE(text.indexOf("INNEN"), -1) << text.toStdString();
+
+    QProcess shown;
+    shown.start(test::KitDir() + "/radevir-worksheet",
+                {"--request", request, "--screenshot", dir.Path() + "/window.png"});
+    ASSERT_TRUE(shown.waitForFinished(120000));
+    EXPECT_EQ(shown.exitCode(), 0) << shown.readAllStandardError().toStdString();
+    // the system took any connection in on the server's behalf; none came
+    EXPECT_FALSE(server.waitForNewConnection(200));
 }
 
 class CollectMessages final : public MessageSink {
