@@ -7,6 +7,7 @@
 
 #include "editor/task_tools.h"
 #include "editor/worksheet/worksheet_input.h"
+#include "support/codepage.h"
 #include "support/program_environment.h"
 #include "support/text_file.h"
 
@@ -23,7 +24,7 @@ std::vector<Bytes> CommandSheetLines(const std::vector<Bytes>& lines, bool asIs)
         }
         Bytes compact = line;
         std::erase(compact, ' ');
-        out.push_back(MarkResults({compact}).front());
+        out.push_back(ToCp1252(MarkResults({FromCp1252(compact)}).front()));
     }
     return out;
 }
