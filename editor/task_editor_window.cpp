@@ -511,7 +511,7 @@ bool TaskEditorWindow::AskToSave() {
     if (!Modified()) return true;
     const QString name = fileName_.isEmpty() ? QString::fromLatin1(kUntitled) : fileName_;
     const auto answer = QMessageBox::question(
-        this, ApplicationTitle(), QStringLiteral("Änderungen speichern to %1?").arg(name),
+        this, ApplicationTitle(), QStringLiteral("Änderungen an %1 speichern?").arg(name),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::Yes) return Save();
