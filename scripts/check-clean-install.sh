@@ -65,8 +65,9 @@ cp "$deb" "$root/tmp/"
 
 log "installing $(basename "$deb") with its Recommends"
 start=$(date +%s)
+chroot "$root" apt-get update >"$out/install.log" 2>&1
 chroot "$root" env DEBIAN_FRONTEND=noninteractive apt-get install -y --install-recommends \
-  "/tmp/$(basename "$deb")" >"$out/install.log" 2>&1
+  "/tmp/$(basename "$deb")" >>"$out/install.log" 2>&1
 log "installed in $(($(date +%s) - start)) s"
 
 # The teacher's files and scripts, the same on both sides.
@@ -80,10 +81,14 @@ screenshot menu.png
 key Esc
 key j
 EOF
+  # F7 marks "Klase"; closing asks whether to save the marked text (Qt's buttons in German)
   cat >"$home/spelling.script" <<'EOF'
 key F7
 wait 500
 screenshot spelling.png
+close
+wait 300
+screenshot question.png
 quit
 EOF
 }
@@ -96,8 +101,10 @@ write_inputs "$root$home"
 chroot "$root" chown -R "$teacher:$teacher" "$home"
 as_teacher() {
   chroot --userspec="$teacher:$teacher" "$root" env -i HOME="$home" USER="$teacher" \
-    PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 sh -c "cd $home && $1"
+    PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 sh -c "cd $home && timeout $limit $1"
 }
+# a run that does not end by itself is stopped (exit 124) after this many seconds
+limit=120
 failures=0
 expect() {  # expect EXIT_CODES WHAT COMMAND
   local codes=$1 what=$2 status=0
@@ -114,7 +121,9 @@ expect 0 help "radevir --help"
 expect 0 menu "radevir --script menu.script $run_size"
 expect 0 speak "radevir --audio disk:gesprochen.wav --speak '12 + 35 ='"
 expect 0 worksheet "radevir --worksheet \".local/share/Zoze/radevir/Aufgaben/Kopfrechnen/Plus bis 10.txt\" --print-to Blätter"
-expect 3 spelling "radevir --edit Aufgaben.txt --script spelling.script $run_size"
+# The script's "quit" does not end a run while the editor opened by --edit is open: the run is
+# stopped once its pictures are taken.
+expect "3 124" spelling "radevir --edit Aufgaben.txt --script spelling.script $run_size"
 as_teacher "radevir --help" >"$out/clean/help.txt" 2>&1 || true
 cp "$root$home"/*.png "$root$home/gesprochen.wav" "$out/clean/" 2>/dev/null || true
 cp -r "$root$home/Blätter" "$out/clean/" 2>/dev/null || true
@@ -137,12 +146,12 @@ for what in menu spelling; do
   [ "$what" = spelling ] && args="--edit Aufgaben.txt $args"
   # shellcheck disable=SC2086  # args are words
   (cd "$bhome" && env -i HOME="$bhome" PATH=/usr/bin:/bin LANG=C.UTF-8 \
-    "$kit/radevir" --data "$bhome/kit" --settings "$bhome/settings.ini" $args \
+    timeout "$limit" "$kit/radevir" --data "$bhome/kit" --settings "$bhome/settings.ini" $args \
     >"$out/build/$what.log" 2>&1) || true
 done
 cp "$bhome"/*.png "$out/build/"
 
-for picture in menu.png spelling.png; do
+for picture in menu.png spelling.png question.png; do
   if cmp -s "$out/clean/$picture" "$out/build/$picture"; then
     log "$picture: identical to this build's"
   else
