@@ -137,17 +137,19 @@ if ! ls "$out/clean/Blätter/"*.pdf >/dev/null 2>&1; then
 fi
 
 log "taking the same pictures with this build's program"
-bhome=$work/build-home
+# The teacher's home under the same name as in the clean system (the editor's question names
+# the file), in a mount namespace of its own so this machine's /home stays as it is.
+homes=$work/homes
+bhome=$homes/$teacher
 write_inputs "$bhome"
 cp -r "$kit/." "$bhome/kit"
 rm -f "$bhome/kit/radevir" "$bhome/kit/radevir-worksheet" "$bhome/kit/aktuell.opt" "$bhome/kit/"*.RTT
 for what in menu spelling; do
   args="--script $what.script --size 1024x768 --audio null --seed 1"
   [ "$what" = spelling ] && args="--edit Aufgaben.txt $args"
-  # shellcheck disable=SC2086  # args are words
-  (cd "$bhome" && env -i HOME="$bhome" PATH=/usr/bin:/bin LANG=C.UTF-8 \
-    timeout "$limit" "$kit/radevir" --data "$bhome/kit" --settings "$bhome/settings.ini" $args \
-    >"$out/build/$what.log" 2>&1) || true
+  unshare --mount --propagation private sh -c "mount --bind '$homes' /home && cd '$home' &&
+    env -i HOME='$home' PATH=/usr/bin:/bin LANG=C.UTF-8 timeout $limit '$kit/radevir' \
+      --data '$home/kit' --settings '$home/settings.ini' $args" >"$out/build/$what.log" 2>&1 || true
 done
 cp "$bhome"/*.png "$out/build/"
 
