@@ -15,6 +15,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils appstream
+  qt6-translations-l10n help2man
   poppler-utils
 )
 

@@ -58,7 +58,8 @@ Q_SIGNALS:
 std::unique_ptr<AudioOutput> MakeAudioOutput(const QString& choice, Clock& clock,
                                              QString* error = nullptr);
 std::unique_ptr<AudioOutput> MakeNullAudioOutput(Clock& clock);
-// Writes every played sample to `file` as raw signed 16-bit little-endian mono at 22050 Hz.
+// Writes every played sample to `file` as signed 16-bit little-endian mono at 22050 Hz: a wave
+// file when the name ends in ".wav" (any letter case), raw samples without a header otherwise.
 std::unique_ptr<AudioOutput> MakeDiskAudioOutput(Clock& clock, const QString& file);
 // nullptr when SDL cannot open any audio device (also not the dummy driver).
 std::unique_ptr<AudioOutput> MakeSdlAudioOutput(QString* error = nullptr);

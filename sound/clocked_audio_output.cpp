@@ -1,6 +1,7 @@
 // The outputs without a sound device: a play lasts the file's duration on the program's clock
 // (so a virtual clock finishes it as soon as waiting code moves the clock on). The disk output
-// also appends the samples of every play to a raw file.
+// also appends the samples of every play to a file: a wave file when its name ends in ".wav" (a
+// teacher can play what was spoken), raw samples otherwise.
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -16,14 +17,36 @@
 namespace radevir {
 namespace {
 
+constexpr std::uint32_t kDiskRate_hz = 22050;
+constexpr qint64 kWaveHeaderBytes = 44;
+constexpr qint64 kRiffSizeOffset = 4;
+constexpr qint64 kDataSizeOffset = 40;
+// the RIFF size field counts the file less its first 8 bytes in 32 bits
+constexpr qint64 kMaxWaveFileBytes = qint64{0xFFFFFFFF} + 8;
+
+bool WaveFileName(const QString& file) {
+    return file.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive);
+}
+
+bool PutSize(QFile& f, qint64 offset, std::uint32_t value) {
+    std::uint8_t le[4];
+    PutLe32(le, value);
+    return f.seek(offset) && f.write(reinterpret_cast<const char*>(le), 4) == 4;
+}
+
 class ClockedAudioOutput : public AudioOutput {
 public:
-    ClockedAudioOutput(Clock& clock, QString diskFile) : clock_(clock), diskFile_(std::move(diskFile)) {
+    ClockedAudioOutput(Clock& clock, QString diskFile)
+        : clock_(clock), diskFile_(std::move(diskFile)), wave_(WaveFileName(diskFile_)) {
         timer_.setSingleShot(true);
         QObject::connect(&timer_, &QTimer::timeout, this, [this] { Check(); });
         if (!diskFile_.isEmpty()) {
-            QFile f(diskFile_);  // a fresh recording per run
-            if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.close();
+            // a fresh recording per run; a wave file is one even when nothing plays
+            QFile f(diskFile_);
+            if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) && wave_) {
+                const auto header = EmptyWaveHeader(kDiskRate_hz, false);
+                f.write(reinterpret_cast<const char*>(header.data()), kWaveHeaderBytes);
+            }
         }
     }
 
@@ -137,11 +160,13 @@ private:
         if (diskFile_.isEmpty()) return true;
         DecodedWave in;
         DecodedWave mono;
-        if (!DecodeWaveFile(path, in) || !ConvertWave(in, 22050, 1, mono)) return false;
+        if (!DecodeWaveFile(path, in) || !ConvertWave(in, kDiskRate_hz, 1, mono)) return false;
         const std::int64_t total = mono.Frames();
-        const std::int64_t a = std::clamp<std::int64_t>(std::int64_t{fromMs} * 22050 / 1000, 0, total);
+        const std::int64_t a =
+            std::clamp<std::int64_t>(std::int64_t{fromMs} * kDiskRate_hz / 1000, 0, total);
         const std::int64_t b =
-            toMs < 0 ? total : std::clamp<std::int64_t>(std::int64_t{toMs} * 22050 / 1000, a, total);
+            toMs < 0 ? total
+                     : std::clamp<std::int64_t>(std::int64_t{toMs} * kDiskRate_hz / 1000, a, total);
         QByteArray raw;
         raw.resize(static_cast<qsizetype>((b - a) * 2));
         for (std::int64_t i = a; i < b; ++i) {
@@ -149,12 +174,20 @@ private:
                     static_cast<std::uint16_t>(mono.samples[static_cast<size_t>(i)]));
         }
         QFile f(diskFile_);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-        return f.write(raw) == raw.size();
+        if (!wave_)
+            return f.open(QIODevice::WriteOnly | QIODevice::Append) && f.write(raw) == raw.size();
+        // the samples go after the others, then the RIFF and data sizes are made to fit them
+        if (!f.open(QIODevice::ReadWrite)) return false;
+        const qint64 size = f.size() + raw.size();
+        if (f.size() < kWaveHeaderBytes || size > kMaxWaveFileBytes) return false;
+        return f.seek(f.size()) && f.write(raw) == raw.size() &&
+               PutSize(f, kRiffSizeOffset, static_cast<std::uint32_t>(size - 8)) &&
+               PutSize(f, kDataSizeOffset, static_cast<std::uint32_t>(size - kWaveHeaderBytes));
     }
 
     Clock& clock_;
     QString diskFile_;
+    bool wave_ = false;  // the disk file is a wave file, not raw samples
     std::map<DeviceId, Device> devices_;
     DeviceId nextId_ = 1;
     QTimer timer_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "support/qt_translations.h"
 
 namespace radevir {
 namespace {
@@ -86,6 +87,8 @@ std::unique_ptr<GuardedApplication> OpenApplicationOnDisplay(int& argc, char** a
     auto app = std::make_unique<GuardedApplication>(argc, argv);
     qInstallMessageHandler(previous);
     heldMessages = nullptr;
+    // Qt's own buttons and file dialog columns speak German like the rest of the program
+    InstallGermanQtTexts(*app);
     for (HeldMessage& m : held) {
         const QMessageLogContext context(m.file.isEmpty() ? nullptr : m.file.constData(),
                                          m.line,

@@ -1,5 +1,6 @@
 // The program's application object: opens the display with a clear message when there is none,
-// and keeps an exception that escapes an event handler from ending the program.
+// speaks German in Qt's own dialogs too, and keeps an exception that escapes an event handler
+// from ending the program.
 #pragma once
 
 #include <QApplication>
@@ -22,9 +23,9 @@ public:
 bool DispatchDroppingExceptions(const std::function<bool()>& dispatch, const QObject* receiver,
                                 const QEvent* event, const std::function<void(const QString&)>& log);
 
-// Creates the application on the display. When Qt cannot open one it prints one line to stderr
-// and ends the process with exit code 2 (instead of Qt's abort with a core dump); Qt's own
-// messages of that attempt are kept back then.
+// Creates the application on the display, with Qt's own texts in German. When Qt cannot open
+// one it prints one line to stderr and ends the process with exit code 2 (instead of Qt's abort
+// with a core dump); Qt's own messages of that attempt are kept back then.
 std::unique_ptr<GuardedApplication> OpenApplicationOnDisplay(int& argc, char** argv);
 
 }  // namespace radevir

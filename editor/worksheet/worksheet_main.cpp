@@ -22,6 +22,7 @@
 #include "editor/worksheet/worksheet_page.h"
 #include "editor/worksheet/worksheet_print.h"
 #include "editor/worksheet/worksheet_window.h"
+#include "support/qt_translations.h"
 
 using namespace radevir;
 
@@ -178,6 +179,8 @@ int main(int argc, char** argv) {
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", engineFlags.trimmed());
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // the print dialog's and the page's context menu texts in German, like the program's
+    InstallGermanQtTexts(app, {QStringLiteral("qtbase"), QStringLiteral("qtwebengine")});
     QCoreApplication::setApplicationName(QStringLiteral("radevir"));
     QCoreApplication::setOrganizationName(QStringLiteral("Zoze"));
     QApplication::setApplicationDisplayName(QStringLiteral("Radevir 3.3"));

@@ -4,9 +4,14 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
+#include "support/qt_translations.h"
 #include "tests/test_support.h"
 
 using namespace radevir;
@@ -71,4 +76,39 @@ TEST(CardBoxSaveDialog, TypedNameAndEnterOrEsc) {
         EXPECT_EQ(title, "Lernkartei speichern");
         EXPECT_EQ(chosen, c.chosen) << c.typed.toStdString() << (chosen ? chosen->toStdString() : "none");
     }
+}
+
+// Qt's own texts in the program's dialogs read German, as the program installs them on its
+// application: the card box dialog's file columns and a question's buttons (they were English
+// beside our own "Suchen in" and "Dateiname").
+TEST(CardBoxSaveDialog, QtsOwnTextsReadGerman) {
+    ASSERT_EQ(InstallGermanQtTexts(*qApp), QStringList())
+        << "Qt's German catalogue (qt6-translations-l10n)";
+    // the other tests of this run keep Qt's untranslated texts
+    struct RemoveTranslators {
+        ~RemoveTranslators() {
+            qDeleteAll(qApp->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly));
+        }
+    } removeAfterwards;
+
+    test::ScratchDir dir;
+    dir.Write("Lernkartei/Alt.txt", "1+1=_2\r\n");
+    QStringList columns;
+    QTimer::singleShot(50, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        if (auto* view = modal->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+            for (int i = 0; i < view->model()->columnCount(view->rootIndex()); ++i)
+                columns << view->model()->headerData(i, Qt::Horizontal).toString();
+        }
+        modal->close();
+    });
+    CardBoxSaveDialog(nullptr).AskSaveFileName(Request(dir.Path() + "/Lernkartei"));
+    EXPECT_EQ(columns, QStringList({"Name", "Größe", "Typ", "Änderungsdatum"}));
+
+    QMessageBox question(QMessageBox::Question, "Radevir", "Änderungen speichern?",
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(question.button(QMessageBox::Yes)->text(), "&Ja");
+    EXPECT_EQ(question.button(QMessageBox::No)->text(), "&Nein");
+    EXPECT_EQ(question.button(QMessageBox::Cancel)->text(), "Abbrechen");
 }

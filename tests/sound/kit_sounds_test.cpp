@@ -54,6 +54,18 @@ TEST_F(KitSoundsTest, SpeakCommandPlaysATaskFromTheKitTable) {
     QTextStream err(&message);
     ASSERT_EQ(RunSpeakCommand(env_, *disk, clock_, "12 + 35 =", err), 0) << message.toStdString();
     EXPECT_NEAR(QFileInfo(raw).size() / 2, frames, 8);
+    // "--audio disk:NAME.wav": the same samples in a wave file a teacher can play
+    const QString wave = out.Path() + "/gesprochen.wav";
+    auto waveDisk = MakeAudioOutput("disk:" + wave, clock_);
+    ASSERT_NE(waveDisk, nullptr);
+    ASSERT_EQ(RunSpeakCommand(env_, *waveDisk, clock_, "12 + 35 =", err), 0)
+        << message.toStdString();
+    DecodedWave spoken;
+    ASSERT_TRUE(DecodeWaveFile(wave, spoken));
+    EXPECT_EQ(spoken.rate, 22050);
+    EXPECT_EQ(spoken.channels, 1);
+    const QByteArray samples = out.Read("gesprochen.wav").mid(44);
+    EXPECT_EQ(samples, out.Read("out.raw"));
 }
 
 TEST_F(KitSoundsTest, WordSoundsAndATwoWordRecordingSplitAtItsPause) {

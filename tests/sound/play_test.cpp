@@ -3,10 +3,16 @@
 #include <QFileInfo>
 
 #include "sound/sound_adapter.h"
+#include "sound/wave_format.h"
 #include "tests/sound/sound_fixture.h"
 
 namespace radevir::test {
 namespace {
+
+WaveLayout ParseWaveBytes(const QByteArray& bytes) {
+    MemoryWaveIo io(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    return ParseWave(io);
+}
 
 class PlayTest : public SoundTest {
 protected:
@@ -138,16 +144,44 @@ TEST_F(PlayTest, StaleReportsAfterStopAllAreDropped) {
     EXPECT_EQ(wav_->RangeQueue().size(), 1u);  // the range queue survives StopAll
 }
 
+// What is played lands in the disk file: raw samples, or a wave file a teacher can play when the
+// name ends in ".wav" (its sizes fit the samples after every play, and it is one before any).
 TEST_F(PlayTest, DiskOutputRecordsWhatIsPlayed) {
-    const QString raw = dir_.Path() + "/out.raw";
-    auto disk = MakeDiskAudioOutput(clock_, raw);
-    WaveComponent wav(env_, *disk, clock_);
-    const std::string a = Clip("a.wav");
-    ASSERT_TRUE(wav.PlayRange(NotifyWindow::Application, a, 0, 50, true));
-    ASSERT_TRUE(wav.Play(NotifyWindow::Application, a, false));
-    QFile f(raw);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.size(), (1102 + 2205) * 2);
+    constexpr qint64 kSampleBytes = (1102 + 2205) * 2;
+    const struct {
+        const char* name;
+        bool wave;
+    } cases[] = {{"out.raw", false}, {"out", false}, {"out.wav", true}, {"OUT.WAV", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = dir_.Path() + "/" + c.name;
+        auto disk = MakeDiskAudioOutput(clock_, file);
+        WaveComponent wav(env_, *disk, clock_);
+        if (c.wave) {
+            const WaveLayout empty = ParseWaveBytes(dir_.Read(c.name));
+            EXPECT_TRUE(empty.valid);
+            EXPECT_EQ(empty.dataSize, 0u);
+        }
+        const std::string a = Clip("a.wav");
+        ASSERT_TRUE(wav.PlayRange(NotifyWindow::Application, a, 0, 50, true));
+        ASSERT_TRUE(wav.Play(NotifyWindow::Application, a, false));
+        const QByteArray bytes = dir_.Read(c.name);
+        if (!c.wave) {
+            EXPECT_EQ(bytes.size(), kSampleBytes);
+            continue;
+        }
+        const WaveLayout w = ParseWaveBytes(bytes);
+        ASSERT_TRUE(w.valid);
+        EXPECT_EQ(w.formatTag, kFormatPcm);
+        EXPECT_EQ(w.channels, 1);
+        EXPECT_EQ(w.samplesPerSecond, 22050u);
+        EXPECT_EQ(w.bitsPerSample, 16);
+        EXPECT_EQ(w.dataStart, 44);
+        EXPECT_EQ(w.dataSize, kSampleBytes);
+        EXPECT_EQ(bytes.size(), 44 + kSampleBytes);
+        EXPECT_EQ(ReadLe32(reinterpret_cast<const std::uint8_t*>(bytes.constData()) + 4),
+                  bytes.size() - 8);
+    }
 }
 
 TEST(AudioOutputFactory, ChoosesByName) {

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <memory>
@@ -102,14 +103,68 @@ TEST_F(InstalledProgram, EveryFileLandsInItsPlace) {
     EXPECT_TRUE(QFileInfo::exists(Kit() + "/radevir.kit"));
     EXPECT_TRUE(QFileInfo::exists(Kit() + "/maustxt"));
     EXPECT_TRUE(QFileInfo::exists(Kit() + "/Aufgaben/Kopfrechnen/Plus bis 10.txt"));
-    // the build folder's executable and option files are no part of the kit
-    EXPECT_FALSE(QFileInfo::exists(Kit() + "/radevir"));
-    EXPECT_FALSE(QFileInfo::exists(Kit() + "/aktuell.opt"));
+    // the build folder's executable and what runs there wrote are no part of the kit (the tests
+    // run the program there, often before this install)
+    for (const char* stray : {"radevir", "aktuell.opt", "bgi7/filelist.txt", "tempwav"})
+        EXPECT_FALSE(QFileInfo::exists(Kit() + "/" + stray)) << stray;
     EXPECT_TRUE(QFileInfo::exists(DesktopFile()));
     EXPECT_FALSE(Metainfo().isEmpty());
     const QImage icon(Prefix() + "/share/icons/hicolor/256x256/apps/radevir.png");
     EXPECT_EQ(icon.size(), QSize(256, 256));
     EXPECT_TRUE(ReadFile(Prefix() + "/share/icons/hicolor/scalable/apps/radevir.svg").contains("<svg"));
+    // the package's documents: licences, changelog, the screenshots the build took
+    const QString doc = Prefix() + "/share/doc/radevir";
+    EXPECT_TRUE(ReadFile(doc + "/copyright").startsWith("Format: https://www.debian.org/"));
+    EXPECT_TRUE(ReadFile(doc + "/changelog.gz").startsWith("\x1f\x8b"));
+    EXPECT_EQ(QImage(doc + "/screenshots/menu.png").size(), QSize(1024, 768));
+}
+
+// The manual pages are made from the programs' own --help: each option there is in its page.
+TEST_F(InstalledProgram, ManualPagesHoldTheOptionsOfTheHelp) {
+    const QString gzip = QStandardPaths::findExecutable("gzip");
+    ASSERT_FALSE(gzip.isEmpty());
+    for (const QString program : {"radevir", "radevir-worksheet"}) {
+        const Finished page =
+            RunTool(gzip, {"-dc", Prefix() + "/share/man/man1/" + program + ".1.gz"});
+        ASSERT_EQ(page.exitCode, 0) << program.toStdString() << ": " << page.output.toStdString();
+        EXPECT_TRUE(page.output.contains(".SH SYNOPSIS")) << program.toStdString();
+        const QString help =
+            RunTool(QStringLiteral(RADEVIR_KIT_DIR) + "/" + program, {"--help"}).output;
+        const QRegularExpression option(QStringLiteral("^  (--[a-z-]+)"),
+                                        QRegularExpression::MultilineOption);
+        int options = 0;
+        for (const QRegularExpressionMatch& m : option.globalMatch(help)) {
+            ++options;
+            QString escaped = m.captured(1);
+            escaped.replace("-", "\\-");  // troff's minus
+            EXPECT_TRUE(page.output.contains(escaped))
+                << program.toStdString() << " " << escaped.toStdString();
+        }
+        EXPECT_GE(options, 5) << program.toStdString();
+    }
+}
+
+// Every font of the kit carries its licence: the copyright file names it with a licence whose
+// text it holds (a font added to the kit without that would be handed on unlicensed).
+TEST_F(InstalledProgram, CopyrightNamesEveryFontWithItsLicenceText) {
+    const QString copyright =
+        QString::fromUtf8(ReadFile(Prefix() + "/share/doc/radevir/copyright"));
+    const QStringList fonts = QDir(Kit() + "/bgi7").entryList({"*.ttf", "*.TTF"}, QDir::Files);
+    ASSERT_GE(fonts.size(), 5);
+    const QString text = copyright.simplified();
+    for (const QString& font : fonts)
+        EXPECT_TRUE(text.contains(font + " (from ")) << font.toStdString();
+    // each licence a Files paragraph names has its own paragraph with the text
+    const QRegularExpression named(QStringLiteral("^Files: .*\\n(?:[ A-Z].*\\n)*?License: (.+)$"),
+                                   QRegularExpression::MultilineOption);
+    QStringList licences;
+    for (const QRegularExpressionMatch& m : named.globalMatch(copyright))
+        licences += m.captured(1).split(QStringLiteral(" and "));
+    licences.removeDuplicates();
+    EXPECT_TRUE(licences.contains("OFL-1.1") && licences.contains("Bitstream-Vera"))
+        << licences.join(", ").toStdString();
+    for (const QString& licence : licences)
+        EXPECT_TRUE(copyright.contains("\n\nLicense: " + licence + "\n ")) << licence.toStdString();
 }
 
 TEST_F(InstalledProgram, DesktopToolsAcceptTheMenuEntryAndTheMetainfo) {
