@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QWindow>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 
 #include "start/host_window.h"
 #include "support/clock.h"
@@ -21,14 +23,33 @@ namespace {
 
 // A program that has not taken an input for this long (real time) has hung.
 constexpr qint64 kStallMs = 60000;
+// While a dialog waits (it sleeps until an event comes) or the program has not moved for a
+// while, the driver looks round this often instead of at every pass of the event loop.
+constexpr int kIdleIntervalMs = 5;
+constexpr qint64 kQuietAfterMs = 1000;
+// Ending the run closes one window per step; a program still not ended after this long (real
+// time) is stopped with a message.
+constexpr int kWindDownStepMs = 10;
+constexpr qint64 kWindDownLimitMs = 30000;
+
+bool SomethingOpenOnTop() {
+    return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr;
+}
 
 }  // namespace
 
 AutomationDriver::AutomationDriver(HostWindow& host, Clock& clock, VirtualClock* virtualClock,
                                    std::vector<ScriptCommand> commands)
     : host_(host), clock_(clock), virtualClock_(virtualClock), commands_(std::move(commands)) {
-    timer_.setInterval(virtualClock_ != nullptr ? 0 : 1);
+    timer_.setInterval(BaseIntervalMs());
     connect(&timer_, &QTimer::timeout, this, &AutomationDriver::Tick);
+    windDownTimer_.setInterval(kWindDownStepMs);
+    connect(&windDownTimer_, &QTimer::timeout, this, &AutomationDriver::WindDown);
+}
+
+int AutomationDriver::BaseIntervalMs() const {
+    // on virtual time the program's clock runs while it polls: the driver must answer at once
+    return virtualClock_ != nullptr ? 0 : 1;
 }
 
 void AutomationDriver::Start() {
@@ -68,38 +89,53 @@ bool AutomationDriver::PreviousInputTaken() const {
 
 bool AutomationDriver::ProgramWaitsForInput() const {
     Console& console = host_.GetConsole();
-    return console.WaitingForKey() || QApplication::activeModalWidget() != nullptr ||
-           !console.IsActive() || host_.RunMenuPending();
+    return console.WaitingForKey() || SomethingOpenOnTop() || !console.IsActive() ||
+           host_.RunMenuPending();
 }
 
 void AutomationDriver::Tick() {
-    if (finishing_ || executionQueued_) return;
+    if (Step()) {
+        idleTicks_ = 0;
+        if (timer_.interval() != BaseIntervalMs()) timer_.setInterval(BaseIntervalMs());
+        return;
+    }
+    // Nothing to deliver yet. A dialog sleeps until an event comes and keeps the program's clock
+    // still, and a program that has not moved for a second is no longer timed to the
+    // millisecond: the driver need not keep a core busy then.
+    if (!timer_.isActive()) return;
+    const bool quiet = SomethingOpenOnTop() || sinceProgress_.elapsed() > kQuietAfterMs;
+    if (quiet && timer_.interval() != kIdleIntervalMs) timer_.setInterval(kIdleIntervalMs);
+}
+
+bool AutomationDriver::Step() {
+    if (finishing_ || executionQueued_) return false;
     if (host_.ProgramEnded()) {
         timer_.stop();
-        return;
+        return false;
     }
     // nothing is delivered before the program loop has started (again)
     if (host_.RunMenuPending()) {
         if (sinceProgress_.elapsed() > kStallMs) Finish(2, QStringLiteral("the program did not start"));
-        return;
+        return false;
     }
     if (!PreviousInputTaken()) {
         if (sinceProgress_.elapsed() > kStallMs) {
             const int line = next_ > 0 ? commands_[next_ - 1].line : 0;
             Finish(2, QStringLiteral("script line %1: the program did not take the input").arg(line));
         }
-        return;
+        return false;
     }
     if (next_ >= commands_.size()) {
         // the script ran out: end once the program waits for input again
-        if (ProgramWaitsForInput()) Finish(3);
-        return;
+        if (!ProgramWaitsForInput()) return false;
+        Finish(3);
+        return true;
     }
     if (clock_.NowMs() < scriptTimeMs_) {
         if (virtualClock_ != nullptr && ProgramWaitsForInput()) {
             virtualClock_->AdvanceTo(scriptTimeMs_);
         } else {
-            return;
+            return false;
         }
     }
     const ScriptCommand command = commands_[next_++];
@@ -114,9 +150,12 @@ void AutomationDriver::Tick() {
             if (!finishing_) Execute(command);
         },
         Qt::QueuedConnection);
+    return true;
 }
 
 QWidget* AutomationDriver::InputTarget() const {
+    // an open menu takes the keys, even in front of a modal window
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
     if (QWidget* modal = QApplication::activeModalWidget()) {
         QWidget* focus = QApplication::focusWidget();
         if (focus != nullptr && focus->window() == modal) return focus;
@@ -124,7 +163,6 @@ QWidget* AutomationDriver::InputTarget() const {
         if (QWidget* pending = modal->focusWidget()) return pending;
         return modal;
     }
-    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
     QWidget* focus = QApplication::focusWidget();
     if (focus != nullptr && focus->window() != &host_ && focus->isVisible()) return focus;
     return &host_;
@@ -151,15 +189,7 @@ void AutomationDriver::Execute(const ScriptCommand& command) {
             lastWentToDialog_ = false;
             host_.resize(command.x, command.y);
             break;
-        case Kind::Close:
-            lastWentToHost_ = QApplication::activeModalWidget() == nullptr;
-            lastWentToDialog_ = !lastWentToHost_;
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                modal->close();
-            } else {
-                host_.close();
-            }
-            break;
+        case Kind::Close: CloseFrontWindow(); break;
         case Kind::Screenshot: {
             const QImage shot = Screenshot();
             if (!shot.save(command.text, "PNG"))
@@ -180,15 +210,60 @@ void AutomationDriver::Execute(const ScriptCommand& command) {
     }
 }
 
+void AutomationDriver::CloseFrontWindow() {
+    QWidget* front = QApplication::activePopupWidget();
+    if (front == nullptr) front = QApplication::activeModalWidget();
+    lastWentToHost_ = front == nullptr;
+    lastWentToDialog_ = !lastWentToHost_;
+    if (front != nullptr) {
+        front->close();
+    } else {
+        host_.close();
+    }
+}
+
+void AutomationDriver::SendKeyEvent(QWidget* target, QEvent::Type type, int qtKey,
+                                    Qt::KeyboardModifiers modifiers, const QString& text) {
+    QKeyEvent event(type, qtKey, modifiers, text);
+    QApplication::sendEvent(target, &event);
+}
+
 void AutomationDriver::SendKey(const ScriptCommand& command) {
     QWidget* target = InputTarget();
     lastWentToHost_ = target == &host_;
-    lastWentToDialog_ = QApplication::activeModalWidget() != nullptr && target != &host_;
-    QKeyEvent press(QEvent::KeyPress, command.qtKey, command.modifiers, command.text);
-    QKeyEvent release(QEvent::KeyRelease, command.qtKey, command.modifiers, command.text);
+    lastWentToDialog_ = SomethingOpenOnTop() && target != &host_;
     QPointer<QWidget> guard(target);
-    QApplication::sendEvent(target, &press);
-    if (guard) QApplication::sendEvent(guard.data(), &release);
+    // the modifiers go down first and come up last, each as a key of its own, as a keyboard
+    // sends them (the host window tracks Alt that way); Shift on a letter is part of the letter
+    struct Held {
+        Qt::KeyboardModifier modifier;
+        int qtKey;
+    };
+    static constexpr Held kHeld[] = {{Qt::ControlModifier, Qt::Key_Control},
+                                     {Qt::AltModifier, Qt::Key_Alt}};
+    Qt::KeyboardModifiers down;
+    if (command.modifiers.testAnyFlags(Qt::ControlModifier | Qt::AltModifier)) {
+        for (const Held& h : kHeld) {
+            if (!command.modifiers.testFlag(h.modifier) || !guard) continue;
+            down |= h.modifier;
+            SendKeyEvent(guard.data(), QEvent::KeyPress, h.qtKey, down, {});
+        }
+    }
+    const bool desktopClose = command.qtKey == Qt::Key_F4 && command.modifiers.testFlag(Qt::AltModifier);
+    if (desktopClose) {
+        // the desktop takes Alt+F4 for itself and asks the window in front to close
+        CloseFrontWindow();
+    } else if (guard) {
+        SendKeyEvent(guard.data(), QEvent::KeyPress, command.qtKey, command.modifiers, command.text);
+        if (guard) SendKeyEvent(guard.data(), QEvent::KeyRelease, command.qtKey, command.modifiers, command.text);
+    }
+    for (auto h = std::rbegin(kHeld); h != std::rend(kHeld); ++h) {
+        if (!down.testFlag(h->modifier)) continue;
+        down &= ~Qt::KeyboardModifiers(h->modifier);
+        // let go where the keyboard now is: the window in front may have changed
+        QWidget* now = guard ? guard.data() : InputTarget();
+        SendKeyEvent(now, QEvent::KeyRelease, h->qtKey, down, {});
+    }
 }
 
 QPoint AutomationDriver::ToClient(QPoint vga, bool cell) const {
@@ -207,12 +282,16 @@ void AutomationDriver::SendMouse(QEvent::Type type, QPoint vga, bool cell) {
     const QPoint client = ToClient(vga, cell);
     const QPoint global = host_.mapToGlobal(client);
     QWidget* target = &host_;
-    if (QWidget* modal = QApplication::activeModalWidget()) {
+    // an open menu gets the mouse wherever it is (a click beside it closes it), a modal window
+    // everything over it
+    QWidget* front = QApplication::activePopupWidget();
+    if (front == nullptr) front = QApplication::activeModalWidget();
+    if (front != nullptr) {
         QWidget* under = QApplication::widgetAt(global);
-        target = (under != nullptr && under->window() == modal) ? under : modal;
+        target = (under != nullptr && under->window() == front) ? under : front;
     }
     lastWentToHost_ = target == &host_;
-    lastWentToDialog_ = QApplication::activeModalWidget() != nullptr && target != &host_;
+    lastWentToDialog_ = front != nullptr && target != &host_;
     if (type == QEvent::MouseButtonPress) buttons_ |= Qt::LeftButton;
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     if (type == QEvent::MouseButtonRelease) buttons_ &= ~Qt::MouseButtons(Qt::LeftButton);
@@ -253,22 +332,45 @@ void AutomationDriver::Finish(int exitCode, const QString& message) {
     exitCode_ = exitCode;
     timer_.stop();
     if (!message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(message));
-    // close dialogs, then unwind the running program and close the window
-    for (int guard = 0; guard < 16; ++guard) {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr) break;
+    // The program unwinds at its next look for a key. Every event loop now running (a dialog's,
+    // the wait for the worksheet's process) returns, and a dialog opened while the program
+    // unwinds returns at once; what is still shown is closed step by step from the event loop,
+    // never from inside a question it raises.
+    host_.GetConsole().RequestClose();
+    QCoreApplication::exit(exitCode);
+    sinceFinish_.start();
+    windDownTimer_.start();
+    WindDown();
+}
+
+void AutomationDriver::WindDown() {
+    Console& console = host_.GetConsole();
+    if (host_.ProgramEnded() || !console.IsActive() || host_.RunMenuPending()) {
+        windDownTimer_.stop();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &host_ && w->isVisible()) w->hide();
+        console.Deactivate();
+        host_.close();
+        QCoreApplication::exit(exitCode_);
+        return;
+    }
+    // a restart asked for meanwhile (a resize) must not turn the end into a restart
+    console.RequestClose();
+    if (sinceFinish_.elapsed() > kWindDownLimitMs) {
+        std::fprintf(stderr, "the program did not end after the script; stopped\n");
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    } else if (QWidget* modal = QApplication::activeModalWidget()) {
+        // a dialog is cancelled; a window the program waits on (the editor) is put away without
+        // its questions: the files on disk stay as they are
         if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             dialog->reject();
         } else {
-            modal->close();
+            modal->hide();
         }
-    }
-    Console& console = host_.GetConsole();
-    console.RequestClose();
-    if (!console.IsActive() || host_.RunMenuPending()) {
-        console.Deactivate();
-        host_.close();
-        QCoreApplication::exit(exitCode);
     }
 }
 

@@ -37,14 +37,24 @@ public:
 
 private:
     void Tick();
+    int BaseIntervalMs() const;
+    // One step of a tick; true when it delivered a command or ended the run.
+    bool Step();
     bool PreviousInputTaken() const;
     bool ProgramWaitsForInput() const;
     void Execute(const ScriptCommand& command);
     void SendKey(const ScriptCommand& command);
+    void SendKeyEvent(QWidget* target, QEvent::Type type, int qtKey, Qt::KeyboardModifiers modifiers,
+                      const QString& text);
+    // What the desktop does on Alt+F4: a close request to the window in front.
+    void CloseFrontWindow();
     void SendMouse(QEvent::Type type, QPoint vga, bool cell);
     QWidget* InputTarget() const;
     QPoint ToClient(QPoint vga, bool cell) const;
     void Finish(int exitCode, const QString& message = {});
+    // One step of ending the run: closes what is open, one window at a time, until the program
+    // has unwound and the window is closed.
+    void WindDown();
 
     HostWindow& host_;
     Clock& clock_;
@@ -58,8 +68,11 @@ private:
     bool executionQueued_ = false;
     int exitCode_ = -1;
     Qt::MouseButtons buttons_;
+    int idleTicks_ = 0;
     QTimer timer_;
+    QTimer windDownTimer_;
     QElapsedTimer sinceProgress_;
+    QElapsedTimer sinceFinish_;
 };
 
 }  // namespace radevir

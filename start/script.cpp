@@ -25,9 +25,7 @@ constexpr NamedKey kNamedKeys[] = {
     {"Delete", Qt::Key_Delete, ""},
 };
 
-}  // namespace
-
-bool KeyForName(const QString& name, int& qtKey, Qt::KeyboardModifiers& modifiers, QString& text) {
+bool PlainKeyForName(const QString& name, int& qtKey, Qt::KeyboardModifiers& modifiers, QString& text) {
     modifiers = Qt::NoModifier;
     for (const NamedKey& k : kNamedKeys) {
         if (name == QLatin1String(k.name)) {
@@ -54,6 +52,56 @@ bool KeyForName(const QString& name, int& qtKey, Qt::KeyboardModifiers& modifier
     qtKey = (up.size() == 1 && up[0] < 0x100) ? static_cast<int>(up[0]) : Qt::Key_unknown;
     if (c == U' ') qtKey = Qt::Key_Space;
     if (upper == name && name.toLower() != name) modifiers = Qt::ShiftModifier;
+    return true;
+}
+
+struct NamedModifier {
+    const char* prefix;
+    Qt::KeyboardModifier modifier;
+};
+constexpr NamedModifier kModifiers[] = {
+    {"Ctrl+", Qt::ControlModifier}, {"Alt+", Qt::AltModifier}, {"Shift+", Qt::ShiftModifier}};
+
+// Takes the modifier prefixes off `name` ("Ctrl+Shift+Z" leaves "Z"); a lone "+" after them is
+// the plus key.
+Qt::KeyboardModifiers TakeModifiers(QString& name) {
+    Qt::KeyboardModifiers taken;
+    for (bool found = true; found;) {
+        found = false;
+        for (const NamedModifier& m : kModifiers) {
+            const QLatin1String prefix(m.prefix);
+            if (name.size() > prefix.size() && name.startsWith(prefix)) {
+                taken |= m.modifier;
+                name = name.mid(prefix.size());
+                found = true;
+            }
+        }
+    }
+    return taken;
+}
+
+}  // namespace
+
+bool KeyForName(const QString& name, int& qtKey, Qt::KeyboardModifiers& modifiers, QString& text) {
+    QString base = name;
+    const Qt::KeyboardModifiers held = TakeModifiers(base);
+    if (!PlainKeyForName(base, qtKey, modifiers, text)) return false;
+    if (held == Qt::NoModifier) return true;
+    // what the keyboard sends with the modifiers held: "Ctrl+S" is the S key, its text the
+    // control character; Shift makes a letter upper case
+    modifiers = held;
+    const bool letter = qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z;
+    if (letter) {
+        const QChar lower = QChar(static_cast<char16_t>(u'a' + (qtKey - Qt::Key_A)));
+        text = held.testFlag(Qt::ShiftModifier) ? QString(lower.toUpper()) : QString(lower);
+        if (held.testFlag(Qt::ControlModifier))
+            text = QString(QChar(static_cast<char16_t>(qtKey - Qt::Key_A + 1)));
+    }
+    // Shift+Tab is the back tab of every toolkit; it types nothing
+    if (qtKey == Qt::Key_Tab && held.testFlag(Qt::ShiftModifier)) {
+        qtKey = Qt::Key_Backtab;
+        text.clear();
+    }
     return true;
 }
 

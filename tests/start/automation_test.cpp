@@ -43,15 +43,55 @@ TEST(Script, CommandsParseAndErrorsNameTheLine) {
     }
 }
 
+TEST(Script, KeysTakeModifiersAsAKeyboardSendsThem) {
+    const struct {
+        const char* name;
+        int qtKey;
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+    } rows[] = {
+        {"Ctrl+S", Qt::Key_S, Qt::ControlModifier, "\x13"},
+        {"Ctrl+z", Qt::Key_Z, Qt::ControlModifier, "\x1a"},
+        {"Alt+F4", Qt::Key_F4, Qt::AltModifier, ""},
+        {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, ""},
+        {"Shift+a", Qt::Key_A, Qt::ShiftModifier, "A"},
+        {"Alt+x", Qt::Key_X, Qt::AltModifier, "x"},
+        {"Ctrl+Shift+Z", Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "\x1a"},
+        {"Ctrl++", Qt::Key_Plus, Qt::ControlModifier, "+"},
+        {"+", Qt::Key_Plus, Qt::NoModifier, "+"},  // the plus key itself
+        {"Ctrl+Enter", Qt::Key_Return, Qt::ControlModifier, "\r"},
+    };
+    for (const auto& row : rows) {
+        std::vector<ScriptCommand> commands;
+        QString error;
+        ASSERT_TRUE(ParseScript(QStringLiteral("key %1 x2\n").arg(row.name), commands, error))
+            << row.name << ": " << error.toStdString();
+        ASSERT_EQ(commands.size(), 2u) << row.name;
+        EXPECT_EQ(commands[0].qtKey, row.qtKey) << row.name;
+        EXPECT_EQ(commands[0].modifiers, row.modifiers) << row.name;
+        EXPECT_EQ(commands[0].text, QString::fromLatin1(row.text)) << row.name;
+    }
+    for (const char* bad : {"key Ctrl+\n", "key Ctrl+Blah\n", "key Hyper+S\n", "key Ctrl+Ctrl+\n"}) {
+        std::vector<ScriptCommand> commands;
+        QString error;
+        EXPECT_FALSE(ParseScript(bad, commands, error)) << bad;
+        EXPECT_TRUE(error.startsWith("script line 1: unknown key name")) << error.toStdString();
+    }
+}
+
 namespace {
 
+// Where the task editor's menus lie (640x480 units) when it opens over an 800x600 window.
+const QString kEditorFileMenu = "86 56";
+const QString kEditorHelpMenu = "227 56";
+
 test::ProgramResult RunScript(const test::ScratchDir& dir, const QString& script,
-                              QStringList extra = {}) {
+                              QStringList extra = {}, int timeout_ms = 120000) {
     dir.Write("script.txt", script.toUtf8());
     QStringList args = {"--script", dir.Path() + "/script.txt", "--settings",
                         dir.Path() + "/settings.ini", "--size", "800x600", "--audio", "null"};
     args += extra;
-    return test::RunProgram(args);
+    return test::RunProgram(args, test::Display::Offscreen, timeout_ms);
 }
 
 }  // namespace
@@ -101,4 +141,54 @@ TEST(CommandLine, SpeakPlaysTheSoundTableThroughTheChosenOutput) {
     EXPECT_GT(QFileInfo(raw).size(), 2 * 22050);
     EXPECT_EQ(speak("Haus xyz", "null"), 1);
     EXPECT_EQ(speak("1", "loud"), 2);  // no such output
+}
+
+// The editor's shortcuts are pressed as a person presses them, and a child's stray Alt+F4 in the
+// menu asks whether to leave, as Escape does.
+TEST(ScriptedRun, ShortcutsAndAStrayAltF4ArePressedWithTheirModifiers) {
+    test::ScratchDir dir;
+    const QString file = dir.Write("Liste.txt", "1+1=2\r\n");
+    const test::ProgramResult run =
+        RunScript(dir,
+                  "key End\nkey Enter\ntype 3+4=7\nkey Ctrl+S\nkey Esc\nwait 500\nkey Alt+F4\nwait 500\ndump " +
+                      dir.Path() + "/leave.txt\nkey j\n",
+                  {"--edit", file});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(dir.Read("Liste.txt"), "1+1=2\r\n3+4=7\r\n");
+    EXPECT_TRUE(dir.Read("leave.txt").contains("Programm wirklich beenden ?")) << dir.Read("leave.txt").toStdString();
+}
+
+// Keys reach a menu opened with the mouse: "Speichern" is the third entry of "Datei".
+TEST(ScriptedRun, KeysReachAMenuOpenedWithTheMouse) {
+    test::ScratchDir dir;
+    const QString file = dir.Write("Liste.txt", "1+1=2\r\n");
+    const test::ProgramResult run = RunScript(
+        dir, "key End\nkey Enter\ntype 2+2=4\nclick " + kEditorFileMenu + "\nkey Down x3\nkey Enter\nwait 100\nquit\n",
+        {"--edit", file}, 60000);
+    EXPECT_EQ(run.exitCode, 3) << run.errors.toStdString();
+    EXPECT_EQ(dir.Read("Liste.txt"), "1+1=2\r\n2+2=4\r\n");
+}
+
+// Whatever is open when the script quits or runs out (a question, a menu, a window the program
+// waits on), the run ends with exit code 3 and leaves the files as they were.
+TEST(ScriptedRun, AScriptEndsTheRunWhateverIsOpen) {
+    const struct {
+        const char* what;
+        const char* script;
+    } rows[] = {
+        {"quit at the save question", "type 5+5=10\nkey Esc\nwait 100\nquit\n"},
+        {"running out at the save question", "type 5+5=10\nkey Esc\nwait 100\n"},
+        {"quit in an open menu", "click %HELP%\nkey Down\nquit\n"},
+        {"running out in an open menu", "click %HELP%\nkey Down\n"},
+    };
+    for (const auto& row : rows) {
+        test::ScratchDir dir;
+        const QString file = dir.Write("Liste.txt", "1+1=2\r\n");
+        QString script = QString::fromLatin1(row.script);
+        script.replace("%HELP%", kEditorHelpMenu);
+        // a run that hangs is stopped well before the test's own time runs out
+        const test::ProgramResult run = RunScript(dir, script, {"--edit", file}, 60000);
+        EXPECT_EQ(run.exitCode, 3) << row.what << ": " << run.errors.toStdString();
+        EXPECT_EQ(dir.Read("Liste.txt"), "1+1=2\r\n") << row.what;
+    }
 }
