@@ -143,30 +143,45 @@ TEST(CommandLine, SpeakPlaysTheSoundTableThroughTheChosenOutput) {
     EXPECT_EQ(speak("1", "loud"), 2);  // no such output
 }
 
+// A program folder of its own for runs that reach the editor: the kit linked in, a task folder
+// of our own that the editor may write to, and "Liste.txt" as the list Kopfrechnen chose last.
+QString EditorFolder(const test::ScratchDir& dir) {
+    test::LinkKitInto(dir.Path());
+    QFile::remove(dir.Path() + "/Aufgaben");
+    dir.Write("Aufgaben/Kopfrechnen/Liste.txt", "1+1=2\r\n");
+    dir.Write("bgi7/letzte2.txt", "Kopfrechnen\\Liste.txt=1\r\n");
+    return dir.Path();
+}
+const QString kListFile = "Aufgaben/Kopfrechnen/Liste.txt";
+// The menu's way into the editor: Kopfrechnen's list chooser, its "Editor" button.
+const QString kOpenEditorFromChooser = "key k\nwait 200\nkey Tab x3\nkey Space\nwait 300\n";
+
 // The editor's shortcuts are pressed as a person presses them, and a child's stray Alt+F4 in the
 // menu asks whether to leave, as Escape does.
 TEST(ScriptedRun, ShortcutsAndAStrayAltF4ArePressedWithTheirModifiers) {
     test::ScratchDir dir;
-    const QString file = dir.Write("Liste.txt", "1+1=2\r\n");
+    const QString file = EditorFolder(dir) + "/" + kListFile;
     const test::ProgramResult run =
         RunScript(dir,
                   "key End\nkey Enter\ntype 3+4=7\nkey Ctrl+S\nkey Esc\nwait 500\nkey Alt+F4\nwait 500\ndump " +
                       dir.Path() + "/leave.txt\nkey j\n",
-                  {"--edit", file});
+                  {"--data", dir.Path(), "--edit", file});
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_EQ(dir.Read("Liste.txt"), "1+1=2\r\n3+4=7\r\n");
+    EXPECT_EQ(dir.Read(kListFile), "1+1=2\r\n3+4=7\r\n");
     EXPECT_TRUE(dir.Read("leave.txt").contains("Programm wirklich beenden ?")) << dir.Read("leave.txt").toStdString();
 }
 
 // Keys reach a menu opened with the mouse: "Speichern" is the third entry of "Datei".
 TEST(ScriptedRun, KeysReachAMenuOpenedWithTheMouse) {
     test::ScratchDir dir;
-    const QString file = dir.Write("Liste.txt", "1+1=2\r\n");
+    EditorFolder(dir);
     const test::ProgramResult run = RunScript(
-        dir, "key End\nkey Enter\ntype 2+2=4\nclick " + kEditorFileMenu + "\nkey Down x3\nkey Enter\nwait 100\nquit\n",
-        {"--edit", file}, 60000);
+        dir,
+        kOpenEditorFromChooser + "key End\nkey Enter\ntype 2+2=4\nclick " + kEditorFileMenu +
+            "\nkey Down x3\nkey Enter\nwait 100\nquit\n",
+        {"--data", dir.Path()}, 60000);
     EXPECT_EQ(run.exitCode, 3) << run.errors.toStdString();
-    EXPECT_EQ(dir.Read("Liste.txt"), "1+1=2\r\n2+2=4\r\n");
+    EXPECT_EQ(dir.Read(kListFile), "1+1=2\r\n2+2=4\r\n");
 }
 
 // Whatever is open when the script quits or runs out (a question, a menu, a window the program
@@ -183,12 +198,12 @@ TEST(ScriptedRun, AScriptEndsTheRunWhateverIsOpen) {
     };
     for (const auto& row : rows) {
         test::ScratchDir dir;
-        const QString file = dir.Write("Liste.txt", "1+1=2\r\n");
-        QString script = QString::fromLatin1(row.script);
+        EditorFolder(dir);
+        QString script = kOpenEditorFromChooser + QString::fromLatin1(row.script);
         script.replace("%HELP%", kEditorHelpMenu);
         // a run that hangs is stopped well before the test's own time runs out
-        const test::ProgramResult run = RunScript(dir, script, {"--edit", file}, 60000);
+        const test::ProgramResult run = RunScript(dir, script, {"--data", dir.Path()}, 60000);
         EXPECT_EQ(run.exitCode, 3) << row.what << ": " << run.errors.toStdString();
-        EXPECT_EQ(dir.Read("Liste.txt"), "1+1=2\r\n") << row.what;
+        EXPECT_EQ(dir.Read(kListFile), "1+1=2\r\n") << row.what;
     }
 }
