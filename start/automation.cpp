@@ -8,8 +8,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTextStream>
 #include <QPointer>
+#include <QTextStream>
 #include <QWindow>
 #include <cstdio>
 #include <cstdlib>
@@ -23,17 +23,17 @@ namespace {
 
 // A program that has not taken an input for this long (real time) has hung.
 constexpr qint64 kStallMs = 60000;
-// While a dialog waits (it sleeps until an event comes) or the program has not moved for a
-// while, the driver looks round this often instead of at every pass of the event loop.
+// While a dialog waits (it sleeps until an event comes, and the program's clock stands still)
+// the driver looks round this often instead of at every pass of the event loop.
 constexpr int kIdleIntervalMs = 5;
-constexpr qint64 kQuietAfterMs = 1000;
 // Ending the run closes one window per step; a program still not ended after this long (real
 // time) is stopped with a message.
 constexpr int kWindDownStepMs = 10;
 constexpr qint64 kWindDownLimitMs = 30000;
 
 bool SomethingOpenOnTop() {
-    return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr;
+    return QApplication::activeModalWidget() != nullptr ||
+           QApplication::activePopupWidget() != nullptr;
 }
 
 }  // namespace
@@ -53,6 +53,7 @@ int AutomationDriver::BaseIntervalMs() const {
 }
 
 void AutomationDriver::Start() {
+    qApp->installEventFilter(this);
     sinceProgress_.start();
     timer_.start();
 }
@@ -79,12 +80,15 @@ bool AutomationDriver::PreviousInputTaken() const {
         return dialogOpen || host_.GetConsole().LookingForInput() || host_.RunMenuPending();
     }
     if (!lastWentToHost_) return true;
+    // The program has gone on to a dialog: a key still queued for the window behind it (typed
+    // while the program paused before the dialog) stays there for the program, as a person's
+    // key would, and the dialog waits for its own input.
+    if (dialogOpen) return true;
     // Taken, and the program has come round to looking for input again: a key that opens a
     // window is followed by input for that window, not for the one behind it.
     const Console& console = host_.GetConsole();
     return console.Keys().Empty() &&
-           (console.LookingForInput() || dialogOpen ||
-            !console.IsActive() || host_.RunMenuPending());
+           (console.LookingForInput() || !console.IsActive() || host_.RunMenuPending());
 }
 
 bool AutomationDriver::ProgramWaitsForInput() const {
@@ -100,11 +104,21 @@ void AutomationDriver::Tick() {
         return;
     }
     // Nothing to deliver yet. A dialog sleeps until an event comes and keeps the program's clock
-    // still, and a program that has not moved for a second is no longer timed to the
-    // millisecond: the driver need not keep a core busy then.
+    // still: the driver need not keep a core busy meanwhile. It is woken when a window closes.
     if (!timer_.isActive()) return;
-    const bool quiet = SomethingOpenOnTop() || sinceProgress_.elapsed() > kQuietAfterMs;
-    if (quiet && timer_.interval() != kIdleIntervalMs) timer_.setInterval(kIdleIntervalMs);
+    if (SomethingOpenOnTop() && timer_.interval() != kIdleIntervalMs)
+        timer_.setInterval(kIdleIntervalMs);
+}
+
+bool AutomationDriver::eventFilter(QObject* watched, QEvent* event) {
+    // A dialog or menu closes: the program goes on at once, and on the script's clock a timed
+    // wait of its own must not run on while the driver sleeps.
+    if (event->type() == QEvent::Hide && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow() && timer_.isActive() &&
+        timer_.interval() != BaseIntervalMs()) {
+        timer_.setInterval(BaseIntervalMs());
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool AutomationDriver::Step() {
@@ -115,21 +129,28 @@ bool AutomationDriver::Step() {
     }
     // nothing is delivered before the program loop has started (again)
     if (host_.RunMenuPending()) {
-        if (sinceProgress_.elapsed() > kStallMs) Finish(2, QStringLiteral("the program did not start"));
+        if (sinceProgress_.elapsed() > kStallMs)
+            Finish(2, QStringLiteral("the program did not start"));
         return false;
     }
     if (!PreviousInputTaken()) {
         if (sinceProgress_.elapsed() > kStallMs) {
             const int line = next_ > 0 ? commands_[next_ - 1].line : 0;
-            Finish(2, QStringLiteral("script line %1: the program did not take the input").arg(line));
+            Finish(2,
+                   QStringLiteral("script line %1: the program did not take the input").arg(line));
         }
         return false;
     }
     if (next_ >= commands_.size()) {
-        // the script ran out: end once the program waits for input again
-        if (!ProgramWaitsForInput()) return false;
-        Finish(3);
-        return true;
+        // The script ran out: end once the program waits for input again, or looks for a key
+        // between the steps of what it shows (a blinking gap).
+        if (ProgramWaitsForInput() || host_.GetConsole().LookingForInput()) {
+            Finish(3);
+            return true;
+        }
+        if (sinceProgress_.elapsed() > kStallMs)
+            Finish(2, QStringLiteral("the program did not come back for input after the script"));
+        return false;
     }
     if (clock_.NowMs() < scriptTimeMs_) {
         if (virtualClock_ != nullptr && ProgramWaitsForInput()) {
@@ -171,7 +192,9 @@ QWidget* AutomationDriver::InputTarget() const {
 void AutomationDriver::Execute(const ScriptCommand& command) {
     using Kind = ScriptCommand::Kind;
     switch (command.kind) {
-        case Kind::Key: SendKey(command); break;
+        case Kind::Key:
+            SendKey(command);
+            break;
         case Kind::Click:
             SendMouse(QEvent::MouseButtonPress, QPoint(command.x, command.y), false);
             SendMouse(QEvent::MouseButtonRelease, QPoint(command.x, command.y), false);
@@ -180,33 +203,49 @@ void AutomationDriver::Execute(const ScriptCommand& command) {
             SendMouse(QEvent::MouseButtonPress, QPoint(command.x, command.y), true);
             SendMouse(QEvent::MouseButtonRelease, QPoint(command.x, command.y), true);
             break;
-        case Kind::MouseDown: SendMouse(QEvent::MouseButtonPress, QPoint(command.x, command.y), false); break;
-        case Kind::MouseMove: SendMouse(QEvent::MouseMove, QPoint(command.x, command.y), false); break;
-        case Kind::MouseUp: SendMouse(QEvent::MouseButtonRelease, QPoint(command.x, command.y), false); break;
-        case Kind::Wait: scriptTimeMs_ += command.x; break;
+        case Kind::MouseDown:
+            SendMouse(QEvent::MouseButtonPress, QPoint(command.x, command.y), false);
+            break;
+        case Kind::MouseMove:
+            SendMouse(QEvent::MouseMove, QPoint(command.x, command.y), false);
+            break;
+        case Kind::MouseUp:
+            SendMouse(QEvent::MouseButtonRelease, QPoint(command.x, command.y), false);
+            break;
+        case Kind::Wait:
+            scriptTimeMs_ += command.x;
+            break;
         case Kind::Resize:
             lastWentToHost_ = false;
             lastWentToDialog_ = false;
             host_.resize(command.x, command.y);
             break;
-        case Kind::Close: CloseFrontWindow(); break;
+        case Kind::Close:
+            CloseFrontWindow();
+            break;
         case Kind::Screenshot: {
             const QImage shot = Screenshot();
             if (!shot.save(command.text, "PNG"))
-                Finish(2, QStringLiteral("script line %1: cannot write %2").arg(command.line).arg(command.text));
+                Finish(2, QStringLiteral("script line %1: cannot write %2")
+                              .arg(command.line)
+                              .arg(command.text));
             break;
         }
         case Kind::Dump: {
             QFile file(command.text);
             if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-                Finish(2, QStringLiteral("script line %1: cannot write %2").arg(command.line).arg(command.text));
+                Finish(2, QStringLiteral("script line %1: cannot write %2")
+                              .arg(command.line)
+                              .arg(command.text));
                 break;
             }
             const std::string dump = host_.GetConsole().Trace().Dump();
             file.write(dump.data(), static_cast<qint64>(dump.size()));
             break;
         }
-        case Kind::Quit: Finish(3); break;
+        case Kind::Quit:
+            Finish(3);
+            break;
     }
 }
 
@@ -249,13 +288,17 @@ void AutomationDriver::SendKey(const ScriptCommand& command) {
             SendKeyEvent(guard.data(), QEvent::KeyPress, h.qtKey, down, {});
         }
     }
-    const bool desktopClose = command.qtKey == Qt::Key_F4 && command.modifiers.testFlag(Qt::AltModifier);
+    const bool desktopClose =
+        command.qtKey == Qt::Key_F4 && command.modifiers.testFlag(Qt::AltModifier);
     if (desktopClose) {
         // the desktop takes Alt+F4 for itself and asks the window in front to close
         CloseFrontWindow();
     } else if (guard) {
-        SendKeyEvent(guard.data(), QEvent::KeyPress, command.qtKey, command.modifiers, command.text);
-        if (guard) SendKeyEvent(guard.data(), QEvent::KeyRelease, command.qtKey, command.modifiers, command.text);
+        SendKeyEvent(guard.data(), QEvent::KeyPress, command.qtKey, command.modifiers,
+                     command.text);
+        if (guard)
+            SendKeyEvent(guard.data(), QEvent::KeyRelease, command.qtKey, command.modifiers,
+                         command.text);
     }
     for (auto h = std::rbegin(kHeld); h != std::rend(kHeld); ++h) {
         if (!down.testFlag(h->modifier)) continue;
@@ -269,7 +312,8 @@ void AutomationDriver::SendKey(const ScriptCommand& command) {
 QPoint AutomationDriver::ToClient(QPoint vga, bool cell) const {
     Console& console = host_.GetConsole();
     if (cell) {
-        const QPoint origin = console.Graphics().graphicsMode ? console.Geometry().virtualOrigin : QPoint();
+        const QPoint origin =
+            console.Graphics().graphicsMode ? console.Geometry().virtualOrigin : QPoint();
         return origin + QPoint((vga.x() - 1) * console.CellWidth() + console.CellWidth() / 2,
                                (vga.y() - 1) * console.CellHeight() + console.CellHeight() / 2);
     }
@@ -309,7 +353,8 @@ QImage AutomationDriver::Screenshot() const {
     QWidgetList windows = QApplication::topLevelWidgets();
     const auto owners = [](const QWidget* w) {
         int n = 0;
-        for (const QWidget* p = w->parentWidget(); p != nullptr; p = p->window()->parentWidget()) ++n;
+        for (const QWidget* p = w->parentWidget(); p != nullptr; p = p->window()->parentWidget())
+            ++n;
         return n;
     };
     // the window that has the input (the last one opened) lies on top of its siblings

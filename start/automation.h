@@ -21,7 +21,7 @@ class VirtualClock;
 class AutomationDriver : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // `virtualClock` is the program's clock when the run is on virtual time, else null.
     AutomationDriver(HostWindow& host, Clock& clock, VirtualClock* virtualClock,
                      std::vector<ScriptCommand> commands);
@@ -35,7 +35,10 @@ public:
     // The picture of the screen: the host window with every visible dialog on top.
     QImage Screenshot() const;
 
-private:
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
     void Tick();
     int BaseIntervalMs() const;
     // One step of a tick; true when it delivered a command or ended the run.
@@ -44,8 +47,8 @@ private:
     bool ProgramWaitsForInput() const;
     void Execute(const ScriptCommand& command);
     void SendKey(const ScriptCommand& command);
-    void SendKeyEvent(QWidget* target, QEvent::Type type, int qtKey, Qt::KeyboardModifiers modifiers,
-                      const QString& text);
+    void SendKeyEvent(QWidget* target, QEvent::Type type, int qtKey,
+                      Qt::KeyboardModifiers modifiers, const QString& text);
     // What the desktop does on Alt+F4: a close request to the window in front.
     void CloseFrontWindow();
     void SendMouse(QEvent::Type type, QPoint vga, bool cell);

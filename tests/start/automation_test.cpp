@@ -1,8 +1,8 @@
 #include "start/automation.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 #include "tests/program_process.h"
 #include "tests/test_support.h"
@@ -12,9 +12,10 @@ using namespace radevir;
 TEST(Script, CommandsParseAndErrorsNameTheLine) {
     std::vector<ScriptCommand> commands;
     QString error;
-    ASSERT_TRUE(ParseScript("# start\nkey Esc\nkey a x3\nkey x\ntype 12 ä\n\nclick 10 20\n"
-                            "mouse down 1 2\nwait 500\nresize 800 600\ndump out.txt\nquit\n",
-                            commands, error))
+    ASSERT_TRUE(
+        ParseScript("# start\nkey Esc\nkey a x3\nkey x\ntype 12 ä\n\nclick 10 20\n"
+                    "mouse down 1 2\nwait 500\nresize 800 600\ndump out.txt\nquit\n",
+                    commands, error))
         << error.toStdString();
     ASSERT_EQ(commands.size(), 1u + 3 + 1 + 4 + 1 + 1 + 1 + 1 + 1 + 1);
     EXPECT_EQ(commands[0].qtKey, Qt::Key_Escape);
@@ -71,7 +72,8 @@ TEST(Script, KeysTakeModifiersAsAKeyboardSendsThem) {
         EXPECT_EQ(commands[0].modifiers, row.modifiers) << row.name;
         EXPECT_EQ(commands[0].text, QString::fromLatin1(row.text)) << row.name;
     }
-    for (const char* bad : {"key Ctrl+\n", "key Ctrl+Blah\n", "key Hyper+S\n", "key Ctrl+Ctrl+\n"}) {
+    for (const char* bad :
+         {"key Ctrl+\n", "key Ctrl+Blah\n", "key Hyper+S\n", "key Ctrl+Ctrl+\n"}) {
         std::vector<ScriptCommand> commands;
         QString error;
         EXPECT_FALSE(ParseScript(bad, commands, error)) << bad;
@@ -88,8 +90,10 @@ const QString kEditorHelpMenu = "227 56";
 test::ProgramResult RunScript(const test::ScratchDir& dir, const QString& script,
                               QStringList extra = {}, int timeout_ms = 120000) {
     dir.Write("script.txt", script.toUtf8());
-    QStringList args = {"--script", dir.Path() + "/script.txt", "--settings",
-                        dir.Path() + "/settings.ini", "--size", "800x600", "--audio", "null"};
+    QStringList args = {"--script",   dir.Path() + "/script.txt",
+                        "--settings", dir.Path() + "/settings.ini",
+                        "--size",     "800x600",
+                        "--audio",    "null"};
     args += extra;
     return test::RunProgram(args, test::Display::Offscreen, timeout_ms);
 }
@@ -98,7 +102,8 @@ test::ProgramResult RunScript(const test::ScratchDir& dir, const QString& script
 
 TEST(ScriptedRun, LeavingEndsTheProgramAndTheDumpShowsItsLastScreen) {
     test::ScratchDir dir;
-    const test::ProgramResult run = RunScript(dir, "key Esc\nkey j\ndump " + dir.Path() + "/screen.txt\n");
+    const test::ProgramResult run =
+        RunScript(dir, "key Esc\nkey j\ndump " + dir.Path() + "/screen.txt\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     const QByteArray dump = dir.Read("screen.txt");
     const QList<QByteArray> lines = dump.split('\n');
@@ -109,7 +114,8 @@ TEST(ScriptedRun, LeavingEndsTheProgramAndTheDumpShowsItsLastScreen) {
 
 TEST(ScriptedRun, ExitCodesForARunOutScriptAndAScriptError) {
     test::ScratchDir dir;
-    const test::ProgramResult out = RunScript(dir, "wait 1000\nscreenshot " + dir.Path() + "/shot.png\n");
+    const test::ProgramResult out =
+        RunScript(dir, "wait 1000\nscreenshot " + dir.Path() + "/shot.png\n");
     EXPECT_EQ(out.exitCode, 3) << out.errors.toStdString();
     QImage shot(dir.Path() + "/shot.png");
     EXPECT_EQ(shot.size(), QSize(800, 600));
@@ -124,8 +130,8 @@ TEST(ScriptedRun, ExitCodesForARunOutScriptAndAScriptError) {
 
 TEST(ScriptedRun, ResizeRestartsTheProgramInTheNewSize) {
     test::ScratchDir dir;
-    const test::ProgramResult run = RunScript(dir, "resize 1000 700\nwait 100\nscreenshot " + dir.Path() +
-                                        "/big.png\nkey Esc\nkey j\n");
+    const test::ProgramResult run = RunScript(
+        dir, "resize 1000 700\nwait 100\nscreenshot " + dir.Path() + "/big.png\nkey Esc\nkey j\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(QImage(dir.Path() + "/big.png").size(), QSize(1000, 700));
 }
@@ -161,25 +167,26 @@ const QString kOpenEditorFromChooser = "key k\nwait 200\nkey Tab x3\nkey Space\n
 TEST(ScriptedRun, ShortcutsAndAStrayAltF4ArePressedWithTheirModifiers) {
     test::ScratchDir dir;
     const QString file = EditorFolder(dir) + "/" + kListFile;
-    const test::ProgramResult run =
-        RunScript(dir,
-                  "key End\nkey Enter\ntype 3+4=7\nkey Ctrl+S\nkey Esc\nwait 500\nkey Alt+F4\nwait 500\ndump " +
-                      dir.Path() + "/leave.txt\nkey j\n",
-                  {"--data", dir.Path(), "--edit", file});
+    const test::ProgramResult run = RunScript(dir,
+                                              "key End\nkey Enter\ntype 3+4=7\nkey Ctrl+S\nkey "
+                                              "Esc\nwait 500\nkey Alt+F4\nwait 500\ndump " +
+                                                  dir.Path() + "/leave.txt\nkey j\n",
+                                              {"--data", dir.Path(), "--edit", file});
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(dir.Read(kListFile), "1+1=2\r\n3+4=7\r\n");
-    EXPECT_TRUE(dir.Read("leave.txt").contains("Programm wirklich beenden ?")) << dir.Read("leave.txt").toStdString();
+    EXPECT_TRUE(dir.Read("leave.txt").contains("Programm wirklich beenden ?"))
+        << dir.Read("leave.txt").toStdString();
 }
 
 // Keys reach a menu opened with the mouse: "Speichern" is the third entry of "Datei".
 TEST(ScriptedRun, KeysReachAMenuOpenedWithTheMouse) {
     test::ScratchDir dir;
     EditorFolder(dir);
-    const test::ProgramResult run = RunScript(
-        dir,
-        kOpenEditorFromChooser + "key End\nkey Enter\ntype 2+2=4\nclick " + kEditorFileMenu +
-            "\nkey Down x3\nkey Enter\nwait 100\nquit\n",
-        {"--data", dir.Path()}, 60000);
+    const test::ProgramResult run =
+        RunScript(dir,
+                  kOpenEditorFromChooser + "key End\nkey Enter\ntype 2+2=4\nclick " +
+                      kEditorFileMenu + "\nkey Down x3\nkey Enter\nwait 100\nquit\n",
+                  {"--data", dir.Path()}, 60000);
     EXPECT_EQ(run.exitCode, 3) << run.errors.toStdString();
     EXPECT_EQ(dir.Read(kListFile), "1+1=2\r\n2+2=4\r\n");
 }
@@ -206,4 +213,14 @@ TEST(ScriptedRun, AScriptEndsTheRunWhateverIsOpen) {
         EXPECT_EQ(run.exitCode, 3) << row.what << ": " << run.errors.toStdString();
         EXPECT_EQ(dir.Read(kListFile), "1+1=2\r\n") << row.what;
     }
+}
+
+// A script that runs out while a task waits for its answer (the gap blinks, the program looks
+// for a key between the blinks) ends the run too.
+TEST(ScriptedRun, AScriptThatRunsOutDuringATaskEndsTheRun) {
+    test::ScratchDir dir;
+    EditorFolder(dir);
+    const test::ProgramResult run =
+        RunScript(dir, "key k\nkey Enter\nwait 2000\n", {"--data", dir.Path()}, 60000);
+    EXPECT_EQ(run.exitCode, 3) << run.errors.toStdString();
 }
