@@ -224,3 +224,19 @@ TEST(ScriptedRun, AScriptThatRunsOutDuringATaskEndsTheRun) {
         RunScript(dir, "key k\nkey Enter\nwait 2000\n", {"--data", dir.Path()}, 60000);
     EXPECT_EQ(run.exitCode, 3) << run.errors.toStdString();
 }
+
+// A key typed while the program pauses before a dialog (the tachistoscope box closes half a
+// second after Enter, then the list chooser opens) stays queued for the program: the dialog
+// still gets the script's next input, and the program reads the key when it is back.
+TEST(ScriptedRun, AKeyTypedDuringThePauseBeforeADialogDoesNotStallTheScript) {
+    test::ScratchDir dir;
+    EditorFolder(dir);
+    const test::ProgramResult run = RunScript(
+        dir,
+        "key t\nkey Enter\nkey 8\nwait 1000\nscreenshot " + dir.Path() +
+            "/chooser.png\nkey Esc\nwait 500\ndump " + dir.Path() + "/menu.txt\nkey Esc\nkey j\n",
+        {"--data", dir.Path()}, 60000);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(dir.Read("menu.txt").contains("Programm-Auswahl"))
+        << dir.Read("menu.txt").toStdString();
+}
