@@ -86,6 +86,7 @@ namespace {
 // Where the task editor's menus lie (640x480 units) when it opens over an 800x600 window.
 const QString kEditorFileMenu = "86 56";
 const QString kEditorHelpMenu = "227 56";
+const QString kEditorWorksheetButton = "484 298";  // "Aufgabenblatt erstellen"
 
 test::ProgramResult RunScript(const test::ScratchDir& dir, const QString& script,
                               QStringList extra = {}, int timeout_ms = 120000) {
@@ -202,12 +203,14 @@ TEST(ScriptedRun, AScriptEndsTheRunWhateverIsOpen) {
         {"running out at the save question", "type 5+5=10\nkey Esc\nwait 100\n"},
         {"quit in an open menu", "click %HELP%\nkey Down\nquit\n"},
         {"running out in an open menu", "click %HELP%\nkey Down\n"},
+        // the worksheet runs in a process of its own; the editor waits for it
+        {"quit while the worksheet is shown", "click %SHEET%\nwait 3000\nquit\n"},
     };
     for (const auto& row : rows) {
         test::ScratchDir dir;
         EditorFolder(dir);
         QString script = kOpenEditorFromChooser + QString::fromLatin1(row.script);
-        script.replace("%HELP%", kEditorHelpMenu);
+        script.replace("%HELP%", kEditorHelpMenu).replace("%SHEET%", kEditorWorksheetButton);
         // a run that hangs is stopped well before the test's own time runs out
         const test::ProgramResult run = RunScript(dir, script, {"--data", dir.Path()}, 60000);
         EXPECT_EQ(run.exitCode, 3) << row.what << ": " << run.errors.toStdString();
