@@ -26,6 +26,9 @@ constexpr qint64 kStallMs = 60000;
 // While a dialog waits (it sleeps until an event comes, and the program's clock stands still)
 // the driver looks round this often instead of at every pass of the event loop.
 constexpr int kIdleIntervalMs = 5;
+// After the script's last command, the time (on the program's clock) a program that polls for
+// keys without waiting for one is given to end by itself.
+constexpr double kRunOutGraceMs = 30000;
 // Ending the run closes one window per step; a program still not ended after this long (real
 // time) is stopped with a message.
 constexpr int kWindDownStepMs = 10;
@@ -99,7 +102,6 @@ bool AutomationDriver::ProgramWaitsForInput() const {
 
 void AutomationDriver::Tick() {
     if (Step()) {
-        idleTicks_ = 0;
         if (timer_.interval() != BaseIntervalMs()) timer_.setInterval(BaseIntervalMs());
         return;
     }
@@ -142,9 +144,14 @@ bool AutomationDriver::Step() {
         return false;
     }
     if (next_ >= commands_.size()) {
-        // The script ran out: end once the program waits for input again, or looks for a key
-        // between the steps of what it shows (a blinking gap).
-        if (ProgramWaitsForInput() || host_.GetConsole().LookingForInput()) {
+        // The script ran out: end once the program waits for input again. A program that only
+        // looks for a key between the steps of what it shows may be finishing by itself (a
+        // message shown for a while, the options saved at the end) or may go on for ever (a
+        // blinking gap): it gets a while on its own clock first.
+        if (ranOutAtMs_ < 0) ranOutAtMs_ = clock_.NowMs();
+        const bool pollingForLong =
+            host_.GetConsole().LookingForInput() && clock_.NowMs() - ranOutAtMs_ > kRunOutGraceMs;
+        if (ProgramWaitsForInput() || pollingForLong) {
             Finish(3);
             return true;
         }

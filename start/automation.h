@@ -65,13 +65,13 @@ class AutomationDriver : public QObject {
     std::vector<ScriptCommand> commands_;
     size_t next_ = 0;
     double scriptTimeMs_ = 0;
+    double ranOutAtMs_ = -1;  // the program's clock when the script ran out
     bool lastWentToHost_ = false;
     bool lastWentToDialog_ = false;
     bool finishing_ = false;
     bool executionQueued_ = false;
     int exitCode_ = -1;
     Qt::MouseButtons buttons_;
-    int idleTicks_ = 0;
     QTimer timer_;
     QTimer windDownTimer_;
     QElapsedTimer sinceProgress_;
