@@ -8,10 +8,12 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTextStream>
 #include <QPointer>
+#include <QTextStream>
 #include <QWindow>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 
 #include "start/host_window.h"
 #include "support/clock.h"
@@ -21,17 +23,40 @@ namespace {
 
 // A program that has not taken an input for this long (real time) has hung.
 constexpr qint64 kStallMs = 60000;
+// While a dialog waits (it sleeps until an event comes, and the program's clock stands still)
+// the driver looks round this often instead of at every pass of the event loop.
+constexpr int kIdleIntervalMs = 5;
+// After the script's last command, the time (on the program's clock) a program that polls for
+// keys without waiting for one is given to end by itself.
+constexpr double kRunOutGraceMs = 30000;
+// Ending the run closes one window per step; a program still not ended after this long (real
+// time) is stopped with a message.
+constexpr int kWindDownStepMs = 10;
+constexpr qint64 kWindDownLimitMs = 30000;
+
+bool SomethingOpenOnTop() {
+    return QApplication::activeModalWidget() != nullptr ||
+           QApplication::activePopupWidget() != nullptr;
+}
 
 }  // namespace
 
 AutomationDriver::AutomationDriver(HostWindow& host, Clock& clock, VirtualClock* virtualClock,
                                    std::vector<ScriptCommand> commands)
     : host_(host), clock_(clock), virtualClock_(virtualClock), commands_(std::move(commands)) {
-    timer_.setInterval(virtualClock_ != nullptr ? 0 : 1);
+    timer_.setInterval(BaseIntervalMs());
     connect(&timer_, &QTimer::timeout, this, &AutomationDriver::Tick);
+    windDownTimer_.setInterval(kWindDownStepMs);
+    connect(&windDownTimer_, &QTimer::timeout, this, &AutomationDriver::WindDown);
+}
+
+int AutomationDriver::BaseIntervalMs() const {
+    // on virtual time the program's clock runs while it polls: the driver must answer at once
+    return virtualClock_ != nullptr ? 0 : 1;
 }
 
 void AutomationDriver::Start() {
+    qApp->installEventFilter(this);
     sinceProgress_.start();
     timer_.start();
 }
@@ -58,48 +83,87 @@ bool AutomationDriver::PreviousInputTaken() const {
         return dialogOpen || host_.GetConsole().LookingForInput() || host_.RunMenuPending();
     }
     if (!lastWentToHost_) return true;
+    // The program has gone on to a dialog: a key still queued for the window behind it (typed
+    // while the program paused before the dialog) stays there for the program, as a person's
+    // key would, and the dialog waits for its own input.
+    if (dialogOpen) return true;
     // Taken, and the program has come round to looking for input again: a key that opens a
     // window is followed by input for that window, not for the one behind it.
     const Console& console = host_.GetConsole();
     return console.Keys().Empty() &&
-           (console.LookingForInput() || dialogOpen ||
-            !console.IsActive() || host_.RunMenuPending());
+           (console.LookingForInput() || !console.IsActive() || host_.RunMenuPending());
 }
 
 bool AutomationDriver::ProgramWaitsForInput() const {
     Console& console = host_.GetConsole();
-    return console.WaitingForKey() || QApplication::activeModalWidget() != nullptr ||
-           !console.IsActive() || host_.RunMenuPending();
+    return console.WaitingForKey() || SomethingOpenOnTop() || !console.IsActive() ||
+           host_.RunMenuPending();
 }
 
 void AutomationDriver::Tick() {
-    if (finishing_ || executionQueued_) return;
+    if (Step()) {
+        if (timer_.interval() != BaseIntervalMs()) timer_.setInterval(BaseIntervalMs());
+        return;
+    }
+    // Nothing to deliver yet. A dialog sleeps until an event comes and keeps the program's clock
+    // still: the driver need not keep a core busy meanwhile. It is woken when a window closes.
+    if (!timer_.isActive()) return;
+    if (SomethingOpenOnTop() && timer_.interval() != kIdleIntervalMs)
+        timer_.setInterval(kIdleIntervalMs);
+}
+
+bool AutomationDriver::eventFilter(QObject* watched, QEvent* event) {
+    // A dialog or menu closes: the program goes on at once, and on the script's clock a timed
+    // wait of its own must not run on while the driver sleeps.
+    if (event->type() == QEvent::Hide && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow() && timer_.isActive() &&
+        timer_.interval() != BaseIntervalMs()) {
+        timer_.setInterval(BaseIntervalMs());
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool AutomationDriver::Step() {
+    if (finishing_ || executionQueued_) return false;
     if (host_.ProgramEnded()) {
         timer_.stop();
-        return;
+        return false;
     }
     // nothing is delivered before the program loop has started (again)
     if (host_.RunMenuPending()) {
-        if (sinceProgress_.elapsed() > kStallMs) Finish(2, QStringLiteral("the program did not start"));
-        return;
+        if (sinceProgress_.elapsed() > kStallMs)
+            Finish(2, QStringLiteral("the program did not start"));
+        return false;
     }
     if (!PreviousInputTaken()) {
         if (sinceProgress_.elapsed() > kStallMs) {
             const int line = next_ > 0 ? commands_[next_ - 1].line : 0;
-            Finish(2, QStringLiteral("script line %1: the program did not take the input").arg(line));
+            Finish(2,
+                   QStringLiteral("script line %1: the program did not take the input").arg(line));
         }
-        return;
+        return false;
     }
     if (next_ >= commands_.size()) {
-        // the script ran out: end once the program waits for input again
-        if (ProgramWaitsForInput()) Finish(3);
-        return;
+        // The script ran out: end once the program waits for input again. A program that only
+        // looks for a key between the steps of what it shows may be finishing by itself (a
+        // message shown for a while, the options saved at the end) or may go on for ever (a
+        // blinking gap): it gets a while on its own clock first.
+        if (ranOutAtMs_ < 0) ranOutAtMs_ = clock_.NowMs();
+        const bool pollingForLong =
+            host_.GetConsole().LookingForInput() && clock_.NowMs() - ranOutAtMs_ > kRunOutGraceMs;
+        if (ProgramWaitsForInput() || pollingForLong) {
+            Finish(3);
+            return true;
+        }
+        if (sinceProgress_.elapsed() > kStallMs)
+            Finish(2, QStringLiteral("the program did not come back for input after the script"));
+        return false;
     }
     if (clock_.NowMs() < scriptTimeMs_) {
         if (virtualClock_ != nullptr && ProgramWaitsForInput()) {
             virtualClock_->AdvanceTo(scriptTimeMs_);
         } else {
-            return;
+            return false;
         }
     }
     const ScriptCommand command = commands_[next_++];
@@ -114,9 +178,12 @@ void AutomationDriver::Tick() {
             if (!finishing_) Execute(command);
         },
         Qt::QueuedConnection);
+    return true;
 }
 
 QWidget* AutomationDriver::InputTarget() const {
+    // an open menu takes the keys, even in front of a modal window
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
     if (QWidget* modal = QApplication::activeModalWidget()) {
         QWidget* focus = QApplication::focusWidget();
         if (focus != nullptr && focus->window() == modal) return focus;
@@ -124,7 +191,6 @@ QWidget* AutomationDriver::InputTarget() const {
         if (QWidget* pending = modal->focusWidget()) return pending;
         return modal;
     }
-    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
     QWidget* focus = QApplication::focusWidget();
     if (focus != nullptr && focus->window() != &host_ && focus->isVisible()) return focus;
     return &host_;
@@ -133,7 +199,9 @@ QWidget* AutomationDriver::InputTarget() const {
 void AutomationDriver::Execute(const ScriptCommand& command) {
     using Kind = ScriptCommand::Kind;
     switch (command.kind) {
-        case Kind::Key: SendKey(command); break;
+        case Kind::Key:
+            SendKey(command);
+            break;
         case Kind::Click:
             SendMouse(QEvent::MouseButtonPress, QPoint(command.x, command.y), false);
             SendMouse(QEvent::MouseButtonRelease, QPoint(command.x, command.y), false);
@@ -142,59 +210,117 @@ void AutomationDriver::Execute(const ScriptCommand& command) {
             SendMouse(QEvent::MouseButtonPress, QPoint(command.x, command.y), true);
             SendMouse(QEvent::MouseButtonRelease, QPoint(command.x, command.y), true);
             break;
-        case Kind::MouseDown: SendMouse(QEvent::MouseButtonPress, QPoint(command.x, command.y), false); break;
-        case Kind::MouseMove: SendMouse(QEvent::MouseMove, QPoint(command.x, command.y), false); break;
-        case Kind::MouseUp: SendMouse(QEvent::MouseButtonRelease, QPoint(command.x, command.y), false); break;
-        case Kind::Wait: scriptTimeMs_ += command.x; break;
+        case Kind::MouseDown:
+            SendMouse(QEvent::MouseButtonPress, QPoint(command.x, command.y), false);
+            break;
+        case Kind::MouseMove:
+            SendMouse(QEvent::MouseMove, QPoint(command.x, command.y), false);
+            break;
+        case Kind::MouseUp:
+            SendMouse(QEvent::MouseButtonRelease, QPoint(command.x, command.y), false);
+            break;
+        case Kind::Wait:
+            scriptTimeMs_ += command.x;
+            break;
         case Kind::Resize:
             lastWentToHost_ = false;
             lastWentToDialog_ = false;
             host_.resize(command.x, command.y);
             break;
         case Kind::Close:
-            lastWentToHost_ = QApplication::activeModalWidget() == nullptr;
-            lastWentToDialog_ = !lastWentToHost_;
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                modal->close();
-            } else {
-                host_.close();
-            }
+            CloseFrontWindow();
             break;
         case Kind::Screenshot: {
             const QImage shot = Screenshot();
             if (!shot.save(command.text, "PNG"))
-                Finish(2, QStringLiteral("script line %1: cannot write %2").arg(command.line).arg(command.text));
+                Finish(2, QStringLiteral("script line %1: cannot write %2")
+                              .arg(command.line)
+                              .arg(command.text));
             break;
         }
         case Kind::Dump: {
             QFile file(command.text);
             if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-                Finish(2, QStringLiteral("script line %1: cannot write %2").arg(command.line).arg(command.text));
+                Finish(2, QStringLiteral("script line %1: cannot write %2")
+                              .arg(command.line)
+                              .arg(command.text));
                 break;
             }
             const std::string dump = host_.GetConsole().Trace().Dump();
             file.write(dump.data(), static_cast<qint64>(dump.size()));
             break;
         }
-        case Kind::Quit: Finish(3); break;
+        case Kind::Quit:
+            Finish(3);
+            break;
     }
+}
+
+void AutomationDriver::CloseFrontWindow() {
+    QWidget* front = QApplication::activePopupWidget();
+    if (front == nullptr) front = QApplication::activeModalWidget();
+    lastWentToHost_ = front == nullptr;
+    lastWentToDialog_ = !lastWentToHost_;
+    if (front != nullptr) {
+        front->close();
+    } else {
+        host_.close();
+    }
+}
+
+void AutomationDriver::SendKeyEvent(QWidget* target, QEvent::Type type, int qtKey,
+                                    Qt::KeyboardModifiers modifiers, const QString& text) {
+    QKeyEvent event(type, qtKey, modifiers, text);
+    QApplication::sendEvent(target, &event);
 }
 
 void AutomationDriver::SendKey(const ScriptCommand& command) {
     QWidget* target = InputTarget();
     lastWentToHost_ = target == &host_;
-    lastWentToDialog_ = QApplication::activeModalWidget() != nullptr && target != &host_;
-    QKeyEvent press(QEvent::KeyPress, command.qtKey, command.modifiers, command.text);
-    QKeyEvent release(QEvent::KeyRelease, command.qtKey, command.modifiers, command.text);
+    lastWentToDialog_ = SomethingOpenOnTop() && target != &host_;
     QPointer<QWidget> guard(target);
-    QApplication::sendEvent(target, &press);
-    if (guard) QApplication::sendEvent(guard.data(), &release);
+    // the modifiers go down first and come up last, each as a key of its own, as a keyboard
+    // sends them (the host window tracks Alt that way); Shift on a letter is part of the letter
+    struct Held {
+        Qt::KeyboardModifier modifier;
+        int qtKey;
+    };
+    static constexpr Held kHeld[] = {{Qt::ControlModifier, Qt::Key_Control},
+                                     {Qt::AltModifier, Qt::Key_Alt}};
+    Qt::KeyboardModifiers down;
+    if (command.modifiers.testAnyFlags(Qt::ControlModifier | Qt::AltModifier)) {
+        for (const Held& h : kHeld) {
+            if (!command.modifiers.testFlag(h.modifier) || !guard) continue;
+            down |= h.modifier;
+            SendKeyEvent(guard.data(), QEvent::KeyPress, h.qtKey, down, {});
+        }
+    }
+    const bool desktopClose =
+        command.qtKey == Qt::Key_F4 && command.modifiers.testFlag(Qt::AltModifier);
+    if (desktopClose) {
+        // the desktop takes Alt+F4 for itself and asks the window in front to close
+        CloseFrontWindow();
+    } else if (guard) {
+        SendKeyEvent(guard.data(), QEvent::KeyPress, command.qtKey, command.modifiers,
+                     command.text);
+        if (guard)
+            SendKeyEvent(guard.data(), QEvent::KeyRelease, command.qtKey, command.modifiers,
+                         command.text);
+    }
+    for (auto h = std::rbegin(kHeld); h != std::rend(kHeld); ++h) {
+        if (!down.testFlag(h->modifier)) continue;
+        down &= ~Qt::KeyboardModifiers(h->modifier);
+        // let go where the keyboard now is: the window in front may have changed
+        QWidget* now = guard ? guard.data() : InputTarget();
+        SendKeyEvent(now, QEvent::KeyRelease, h->qtKey, down, {});
+    }
 }
 
 QPoint AutomationDriver::ToClient(QPoint vga, bool cell) const {
     Console& console = host_.GetConsole();
     if (cell) {
-        const QPoint origin = console.Graphics().graphicsMode ? console.Geometry().virtualOrigin : QPoint();
+        const QPoint origin =
+            console.Graphics().graphicsMode ? console.Geometry().virtualOrigin : QPoint();
         return origin + QPoint((vga.x() - 1) * console.CellWidth() + console.CellWidth() / 2,
                                (vga.y() - 1) * console.CellHeight() + console.CellHeight() / 2);
     }
@@ -207,12 +333,16 @@ void AutomationDriver::SendMouse(QEvent::Type type, QPoint vga, bool cell) {
     const QPoint client = ToClient(vga, cell);
     const QPoint global = host_.mapToGlobal(client);
     QWidget* target = &host_;
-    if (QWidget* modal = QApplication::activeModalWidget()) {
+    // an open menu gets the mouse wherever it is (a click beside it closes it), a modal window
+    // everything over it
+    QWidget* front = QApplication::activePopupWidget();
+    if (front == nullptr) front = QApplication::activeModalWidget();
+    if (front != nullptr) {
         QWidget* under = QApplication::widgetAt(global);
-        target = (under != nullptr && under->window() == modal) ? under : modal;
+        target = (under != nullptr && under->window() == front) ? under : front;
     }
     lastWentToHost_ = target == &host_;
-    lastWentToDialog_ = QApplication::activeModalWidget() != nullptr && target != &host_;
+    lastWentToDialog_ = front != nullptr && target != &host_;
     if (type == QEvent::MouseButtonPress) buttons_ |= Qt::LeftButton;
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     if (type == QEvent::MouseButtonRelease) buttons_ &= ~Qt::MouseButtons(Qt::LeftButton);
@@ -230,7 +360,8 @@ QImage AutomationDriver::Screenshot() const {
     QWidgetList windows = QApplication::topLevelWidgets();
     const auto owners = [](const QWidget* w) {
         int n = 0;
-        for (const QWidget* p = w->parentWidget(); p != nullptr; p = p->window()->parentWidget()) ++n;
+        for (const QWidget* p = w->parentWidget(); p != nullptr; p = p->window()->parentWidget())
+            ++n;
         return n;
     };
     // the window that has the input (the last one opened) lies on top of its siblings
@@ -253,22 +384,45 @@ void AutomationDriver::Finish(int exitCode, const QString& message) {
     exitCode_ = exitCode;
     timer_.stop();
     if (!message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(message));
-    // close dialogs, then unwind the running program and close the window
-    for (int guard = 0; guard < 16; ++guard) {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr) break;
+    // The program unwinds at its next look for a key. Every event loop now running (a dialog's,
+    // the wait for the worksheet's process) returns, and a dialog opened while the program
+    // unwinds returns at once; what is still shown is closed step by step from the event loop,
+    // never from inside a question it raises.
+    host_.GetConsole().RequestClose();
+    QCoreApplication::exit(exitCode);
+    sinceFinish_.start();
+    windDownTimer_.start();
+    WindDown();
+}
+
+void AutomationDriver::WindDown() {
+    Console& console = host_.GetConsole();
+    if (host_.ProgramEnded() || !console.IsActive() || host_.RunMenuPending()) {
+        windDownTimer_.stop();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &host_ && w->isVisible()) w->hide();
+        console.Deactivate();
+        host_.close();
+        QCoreApplication::exit(exitCode_);
+        return;
+    }
+    // a restart asked for meanwhile (a resize) must not turn the end into a restart
+    console.RequestClose();
+    if (sinceFinish_.elapsed() > kWindDownLimitMs) {
+        std::fprintf(stderr, "the program did not end after the script; stopped\n");
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    } else if (QWidget* modal = QApplication::activeModalWidget()) {
+        // a dialog is cancelled; a window the program waits on (the editor) is put away without
+        // its questions: the files on disk stay as they are
         if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             dialog->reject();
         } else {
-            modal->close();
+            modal->hide();
         }
-    }
-    Console& console = host_.GetConsole();
-    console.RequestClose();
-    if (!console.IsActive() || host_.RunMenuPending()) {
-        console.Deactivate();
-        host_.close();
-        QCoreApplication::exit(exitCode);
     }
 }
 

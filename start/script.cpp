@@ -15,19 +15,18 @@ struct NamedKey {
     const char* text;
 };
 constexpr NamedKey kNamedKeys[] = {
-    {"Enter", Qt::Key_Return, "\r"},   {"Esc", Qt::Key_Escape, "\x1b"},
-    {"Tab", Qt::Key_Tab, "\t"},        {"Backspace", Qt::Key_Backspace, "\b"},
-    {"Space", Qt::Key_Space, " "},     {"Up", Qt::Key_Up, ""},
-    {"Down", Qt::Key_Down, ""},        {"Left", Qt::Key_Left, ""},
-    {"Right", Qt::Key_Right, ""},      {"Home", Qt::Key_Home, ""},
-    {"End", Qt::Key_End, ""},          {"PgUp", Qt::Key_PageUp, ""},
-    {"PgDn", Qt::Key_PageDown, ""},    {"Insert", Qt::Key_Insert, ""},
+    {"Enter", Qt::Key_Return, "\r"}, {"Esc", Qt::Key_Escape, "\x1b"},
+    {"Tab", Qt::Key_Tab, "\t"},      {"Backspace", Qt::Key_Backspace, "\b"},
+    {"Space", Qt::Key_Space, " "},   {"Up", Qt::Key_Up, ""},
+    {"Down", Qt::Key_Down, ""},      {"Left", Qt::Key_Left, ""},
+    {"Right", Qt::Key_Right, ""},    {"Home", Qt::Key_Home, ""},
+    {"End", Qt::Key_End, ""},        {"PgUp", Qt::Key_PageUp, ""},
+    {"PgDn", Qt::Key_PageDown, ""},  {"Insert", Qt::Key_Insert, ""},
     {"Delete", Qt::Key_Delete, ""},
 };
 
-}  // namespace
-
-bool KeyForName(const QString& name, int& qtKey, Qt::KeyboardModifiers& modifiers, QString& text) {
+bool PlainKeyForName(const QString& name, int& qtKey, Qt::KeyboardModifiers& modifiers,
+                     QString& text) {
     modifiers = Qt::NoModifier;
     for (const NamedKey& k : kNamedKeys) {
         if (name == QLatin1String(k.name)) {
@@ -57,14 +56,64 @@ bool KeyForName(const QString& name, int& qtKey, Qt::KeyboardModifiers& modifier
     return true;
 }
 
+struct NamedModifier {
+    const char* prefix;
+    Qt::KeyboardModifier modifier;
+};
+constexpr NamedModifier kModifiers[] = {
+    {"Ctrl+", Qt::ControlModifier}, {"Alt+", Qt::AltModifier}, {"Shift+", Qt::ShiftModifier}};
+
+// Takes the modifier prefixes off `name` ("Ctrl+Shift+Z" leaves "Z"); a lone "+" after them is
+// the plus key.
+Qt::KeyboardModifiers TakeModifiers(QString& name) {
+    Qt::KeyboardModifiers taken;
+    for (bool found = true; found;) {
+        found = false;
+        for (const NamedModifier& m : kModifiers) {
+            const QLatin1String prefix(m.prefix);
+            if (name.size() > prefix.size() && name.startsWith(prefix)) {
+                taken |= m.modifier;
+                name = name.mid(prefix.size());
+                found = true;
+            }
+        }
+    }
+    return taken;
+}
+
+}  // namespace
+
+bool KeyForName(const QString& name, int& qtKey, Qt::KeyboardModifiers& modifiers, QString& text) {
+    QString base = name;
+    const Qt::KeyboardModifiers held = TakeModifiers(base);
+    if (!PlainKeyForName(base, qtKey, modifiers, text)) return false;
+    if (held == Qt::NoModifier) return true;
+    // what the keyboard sends with the modifiers held: "Ctrl+S" is the S key, its text the
+    // control character; Shift makes a letter upper case
+    modifiers = held;
+    const bool letter = qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z;
+    if (letter) {
+        const QChar lower = QChar(static_cast<char16_t>(u'a' + (qtKey - Qt::Key_A)));
+        text = held.testFlag(Qt::ShiftModifier) ? QString(lower.toUpper()) : QString(lower);
+        if (held.testFlag(Qt::ControlModifier))
+            text = QString(QChar(static_cast<char16_t>(qtKey - Qt::Key_A + 1)));
+    }
+    // Shift+Tab is the back tab of every toolkit; it types nothing
+    if (qtKey == Qt::Key_Tab && held.testFlag(Qt::ShiftModifier)) {
+        qtKey = Qt::Key_Backtab;
+        text.clear();
+    }
+    return true;
+}
+
 namespace {
 
 // One script line cut into its verb and arguments.
 struct ScriptLine {
     int number = 0;
-    QString raw;    // without the line end
+    QString raw;  // without the line end
     QString verb;
-    QString rest;   // the trimmed text after the verb
+    QString rest;  // the trimmed text after the verb
     QStringList args;
 };
 
@@ -172,18 +221,18 @@ QString ParseFileLine(const ScriptLine& l, ScriptCommand cmd, std::vector<Script
 
 QString ParseBareLine(const ScriptLine& l, ScriptCommand cmd, std::vector<ScriptCommand>& out) {
     if (!l.rest.isEmpty()) return l.verb + QStringLiteral(" takes no arguments");
-    cmd.kind = l.verb == QLatin1String("close") ? ScriptCommand::Kind::Close
-                                                : ScriptCommand::Kind::Quit;
+    cmd.kind =
+        l.verb == QLatin1String("close") ? ScriptCommand::Kind::Close : ScriptCommand::Kind::Quit;
     out.push_back(cmd);
     return {};
 }
 
 LineParser ParserOf(const QString& verb) {
     static const std::pair<const char*, LineParser> kParsers[] = {
-        {"key", ParseKeyLine},         {"type", ParseTypeLine},       {"click", ParsePointLine},
-        {"click-cell", ParsePointLine}, {"resize", ParsePointLine},   {"mouse", ParseMouseLine},
-        {"wait", ParseWaitLine},       {"screenshot", ParseFileLine}, {"dump", ParseFileLine},
-        {"close", ParseBareLine},      {"quit", ParseBareLine},
+        {"key", ParseKeyLine},          {"type", ParseTypeLine},       {"click", ParsePointLine},
+        {"click-cell", ParsePointLine}, {"resize", ParsePointLine},    {"mouse", ParseMouseLine},
+        {"wait", ParseWaitLine},        {"screenshot", ParseFileLine}, {"dump", ParseFileLine},
+        {"close", ParseBareLine},       {"quit", ParseBareLine},
     };
     for (const auto& [name, parser] : kParsers)
         if (verb == QLatin1String(name)) return parser;
@@ -209,7 +258,8 @@ bool ParseScript(const QString& content, std::vector<ScriptCommand>& commands, Q
         ScriptCommand cmd;
         cmd.line = l.number;
         const LineParser parser = ParserOf(l.verb);
-        const QString why = parser ? parser(l, cmd, commands) : QStringLiteral("unknown command: ") + l.verb;
+        const QString why =
+            parser ? parser(l, cmd, commands) : QStringLiteral("unknown command: ") + l.verb;
         if (!why.isEmpty()) {
             error = QStringLiteral("script line %1: %2").arg(l.number).arg(why);
             return false;
