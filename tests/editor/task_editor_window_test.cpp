@@ -21,24 +21,15 @@
 #include "editor/print_options.h"
 #include "editor/spelling.h"
 #include "support/program_environment.h"
+#include "tests/editor/document_probes.h"
 #include "tests/test_support.h"
 
 using namespace radevir;
+using radevir::test::Blocks;
+using radevir::test::ColourAt;
 using radevir::test::ScratchDir;
 
 namespace {
-
-QStringList Blocks(const QTextDocument& doc) {
-    QStringList out;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) out << b.text();
-    return out;
-}
-
-QColor ColourAt(QTextEdit& editor, int block, int column) {
-    QTextCursor c(editor.document()->findBlockByNumber(block));
-    c.setPosition(c.position() + column + 1);
-    return c.charFormat().foreground().color();
-}
 
 struct EditorFixture {
     ScratchDir dir;
